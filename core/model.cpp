@@ -1,0 +1,83 @@
+#include "model.h"
+
+#include <array>
+#include <cstdio>
+
+namespace qb41 {
+namespace {
+
+constexpr std::array<ModelInfo, 4> kModels{{
+    {0, "TQ4800M", 16384, 0x12C0, true, true, "EXP", false, true, true, true},
+    {1, "ZH520", 8192, 0x0208, false, false, "EXP", false, false, false, false},
+    {2, "ZH540", 16384, 0x021C, false, true, "LMR", true, false, false, false},
+    {3, "LW6100", 16384, 0x17D4, true, true, "EXP", false, false, false, false},
+}};
+
+} // namespace
+
+const ModelInfo* FindModel(ModelNumber model) {
+    if (model < 0 || model >= static_cast<ModelNumber>(kModels.size())) return nullptr;
+    return &kModels[static_cast<std::size_t>(model)];
+}
+
+int ImageSize(ModelNumber model) {
+    const ModelInfo* info = FindModel(model);
+    return info ? info->imageSize : static_cast<int>(kImageCapacity);
+}
+
+int ImageLastIndex(ModelNumber model) { return ImageSize(model) - 1; }
+
+std::uint16_t ModelCode(ModelNumber model) {
+    const ModelInfo* info = FindModel(model);
+    return info ? info->code : 0;
+}
+
+// The codec tests "model is 1" for names and "model is 0/2" for the rest, so an
+// unknown number stores names and has none of the optional features.
+bool StoresChannelNames(ModelNumber model) {
+    const ModelInfo* info = FindModel(model);
+    return info ? info->storesChannelNames : true;
+}
+
+bool HasExpTones(ModelNumber model) {
+    const ModelInfo* info = FindModel(model);
+    return info && info->hasExpTones;
+}
+
+bool HasCallSigns(ModelNumber model) {
+    const ModelInfo* info = FindModel(model);
+    return info && info->hasCallSigns;
+}
+
+bool DecodesRotary(ModelNumber model) {
+    const ModelInfo* info = FindModel(model);
+    return info && info->decodesRotary;
+}
+
+bool DecodesKikker(ModelNumber model) {
+    const ModelInfo* info = FindModel(model);
+    return info && info->decodesKikker;
+}
+
+std::string_view ExpBankName(ModelNumber model) {
+    const ModelInfo* info = FindModel(model);
+    return info ? info->expBankName : "EXP";
+}
+
+std::string ModelName(ModelNumber model) { return model == 0 ? "TQ4800M" : "LW6100"; }
+
+std::string ModelCodeSuffix(ModelNumber model) {
+    char text[8];
+    std::snprintf(text, sizeof text, "_%04X", static_cast<unsigned>(ModelCode(model)));
+    return text;
+}
+
+bool ModelIdMatches(ModelNumber model, std::uint16_t idFront, std::uint16_t idBack) {
+    return idFront == idBack && idFront == ModelCode(model);
+}
+
+bool ImageLengthMatches(ModelNumber model, std::uintmax_t length) {
+    return length == static_cast<std::uintmax_t>(ImageSize(model));
+}
+
+} // namespace qb41

@@ -1,0 +1,58 @@
+// The catalogue of the four radio models and everything that differs between
+// them. Model numbers come from the settings store unchecked, so every lookup
+// here accepts any number and answers for an unknown one as the program always
+// has: a 16384-byte image, model code 0, no optional features.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qb41 {
+
+using ModelNumber = std::int16_t;
+
+inline constexpr std::size_t kImageCapacity = 16384; // bytes 0..16383 exist for every model
+inline constexpr int kMaxImageIndex = 16383;
+
+struct ModelInfo {
+    ModelNumber number;
+    std::string_view catalogueName; // "TQ4800M", "ZH520", "ZH540", "LW6100"
+    int imageSize;                  // 8192 or 16384
+    std::uint16_t code;             // id word at 64-65 and at the last two bytes
+    bool writesMarker;              // byte 77 = 15 in a fresh image
+    bool storesChannelNames;        // ChTag areas, usable-group status names
+    std::string_view expBankName;   // "EXP" or "LMR"
+    bool hasExpTones;               // EXP tone block (DCS, CTCSS, compander)
+    bool decodesRotary;
+    bool hasCallSigns;              // ATIS call-sign table decoded and encoded
+    bool decodesKikker;             // AtisKikkerGroup decoded
+};
+
+// nullptr for a number outside 0..3.
+const ModelInfo* FindModel(ModelNumber model);
+
+int ImageSize(ModelNumber model);      // 8192 for model 1, else 16384
+int ImageLastIndex(ModelNumber model); // 8191 for model 1, else 16383
+std::uint16_t ModelCode(ModelNumber model);
+bool StoresChannelNames(ModelNumber model);
+bool HasExpTones(ModelNumber model);
+bool HasCallSigns(ModelNumber model);
+bool DecodesRotary(ModelNumber model);
+bool DecodesKikker(ModelNumber model);
+std::string_view ExpBankName(ModelNumber model);
+
+// The name shown and written to files: "TQ4800M" for model 0, "LW6100" otherwise.
+std::string ModelName(ModelNumber model);
+
+// "_12C0": underscore and the model code as four upper-case hex digits.
+std::string ModelCodeSuffix(ModelNumber model);
+
+// True when both id words equal the model's code; for an unknown model number,
+// true only when both words are 0.
+bool ModelIdMatches(ModelNumber model, std::uint16_t idFront, std::uint16_t idBack);
+
+// True when a file of `length` bytes can hold an image of the model.
+bool ImageLengthMatches(ModelNumber model, std::uintmax_t length);
+
+} // namespace qb41
