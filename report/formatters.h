@@ -35,6 +35,8 @@ std::vector<std::string> SplitList(std::string_view text);
 
 // s padded with blanks or cut to exactly n characters (n < 0 counts as 0).
 std::string PadText(std::string_view s, int n);
+// Appends PadText(s, n) to `out` without a temporary.
+void AppendPadText(std::string& out, std::string_view s, int n);
 // PadText(s, n - 1) followed by ": ", n + 1 characters in all.
 std::string LabelText(std::string_view s, int n);
 // PadText(s, n) for a non-empty s, otherwise n dashes.
