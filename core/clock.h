@@ -39,8 +39,8 @@ public:
 private:
     mutable std::mutex mutex_;
     TimePoint now_{};
-    std::chrono::system_clock::time_point wall_{std::chrono::sys_days{std::chrono::year{2026} /
-                                                                       12 / 8}};
+    std::chrono::system_clock::time_point wall_{
+        std::chrono::sys_days{std::chrono::year{2026} / 12 / 8}};
     std::vector<std::chrono::milliseconds> pauses_;
 };
 

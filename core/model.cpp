@@ -25,7 +25,9 @@ int ImageSize(ModelNumber model) {
     return info ? info->imageSize : static_cast<int>(kImageCapacity);
 }
 
-int ImageLastIndex(ModelNumber model) { return ImageSize(model) - 1; }
+int ImageLastIndex(ModelNumber model) {
+    return ImageSize(model) - 1;
+}
 
 std::uint16_t ModelCode(ModelNumber model) {
     const ModelInfo* info = FindModel(model);
@@ -64,7 +66,9 @@ std::string_view ExpBankName(ModelNumber model) {
     return info ? info->expBankName : "EXP";
 }
 
-std::string ModelName(ModelNumber model) { return model == 0 ? "TQ4800M" : "LW6100"; }
+std::string ModelName(ModelNumber model) {
+    return model == 0 ? "TQ4800M" : "LW6100";
+}
 
 std::string ModelCodeSuffix(ModelNumber model) {
     char text[8];

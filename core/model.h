@@ -25,8 +25,8 @@ struct ModelInfo {
     std::string_view expBankName;   // "EXP" or "LMR"
     bool hasExpTones;               // EXP tone block (DCS, CTCSS, compander)
     bool decodesRotary;
-    bool hasCallSigns;              // ATIS call-sign table decoded and encoded
-    bool decodesKikker;             // AtisKikkerGroup decoded
+    bool hasCallSigns;  // ATIS call-sign table decoded and encoded
+    bool decodesKikker; // AtisKikkerGroup decoded
 };
 
 // nullptr for a number outside 0..3.

@@ -11,9 +11,11 @@ MessageAnswer RecordingNotifier::ask(const Message& message) {
     }
     switch (message.buttons) {
     case MessageButtons::YesNo:
-    case MessageButtons::YesNoCancel: return MessageAnswer::Yes;
+    case MessageButtons::YesNoCancel:
+        return MessageAnswer::Yes;
     case MessageButtons::Ok:
-    case MessageButtons::OkCancel: break;
+    case MessageButtons::OkCancel:
+        break;
     }
     return MessageAnswer::Ok;
 }

@@ -21,7 +21,9 @@ namespace qb41 {
 using VbBool = std::int16_t; // 16-bit Boolean: true is -1, false is 0
 inline constexpr VbBool kTrue = -1;
 inline constexpr VbBool kFalse = 0;
-inline constexpr VbBool ToVbBool(bool value) { return value ? kTrue : kFalse; }
+inline constexpr VbBool ToVbBool(bool value) {
+    return value ? kTrue : kFalse;
+}
 
 using RadioImage = std::array<std::uint8_t, kImageCapacity>;
 
@@ -95,9 +97,9 @@ inline constexpr int kWeatherChannels = 10;
 inline constexpr int kExpChannels = 40;
 inline constexpr int kUsableGroups = 4;
 inline constexpr int kDscFlags = 48;
-inline constexpr int kCallSigns = 20;      // entries 1..20, stored at index 0..19
-inline constexpr int kMemoryIds = 40;      // CHMMSID entries 1..40, stored at 0..39
-inline constexpr int kGroupIds = 10;       // CHGRPID entries 1..10, stored at 0..9
+inline constexpr int kCallSigns = 20; // entries 1..20, stored at index 0..19
+inline constexpr int kMemoryIds = 40; // CHMMSID entries 1..40, stored at 0..39
+inline constexpr int kGroupIds = 10;  // CHGRPID entries 1..10, stored at 0..9
 
 enum class Bank { CHUSA, CHINT, CHCAN, CHWX, CHEXP };
 

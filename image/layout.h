@@ -8,7 +8,8 @@
 
 namespace qb41::layout {
 
-inline constexpr int kModelIdFront = 64; // big-endian word at 64-65; the back copy is the last two bytes
+inline constexpr int kModelIdFront =
+    64; // big-endian word at 64-65; the back copy is the last two bytes
 inline constexpr int kChecksumFirst = 66;
 inline constexpr int kChecksumCount = 29;
 inline constexpr int kChecksum = 95;
@@ -34,13 +35,13 @@ inline constexpr int kUserMmsi = 496;
 inline constexpr int kClearCounter = 501; // user-MMSI entry counter cleared by the clear operation
 inline constexpr int kAtisGroups = 505;
 inline constexpr int kAtisCode = 507;
-inline constexpr int kCallSigns = 12544; // + 8(i-1): MID at +0, DISP at +3
+inline constexpr int kCallSignTable = 12544; // + 8(i-1): MID at +0, DISP at +3
 
 struct BankLayout {
     int enableBitmap;
     int scanBitmap;
     int bitmapBytes;
-    int names;     // 12 bytes each
+    int names; // 12 bytes each
     int nameCount;
     int data;      // channel data, -1 for none
     int entrySize; // 2 for plan banks, 16 for EXP

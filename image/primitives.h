@@ -22,7 +22,9 @@ void SetBit(std::uint8_t& byte, int value, int n);
 unsigned GetBits(std::uint8_t byte, int width, int top);
 void SetBits(std::uint8_t& byte, int width, int top, unsigned value);
 // 1 for any non-zero Boolean, else 0.
-inline int BoolToBit(int value) { return value != 0 ? 1 : 0; }
+inline int BoolToBit(int value) {
+    return value != 0 ? 1 : 0;
+}
 
 // Low 8 bits of the sum of `count` bytes from `start`.
 std::uint8_t Checksum(const RadioImage& image, int start, int count);

@@ -22,6 +22,8 @@ public:
 };
 
 struct Context {
+    Context(std::ostream& outStream, std::ostream& errStream) : out(outStream), err(errStream) {}
+
     AppState app;
     DataSet data;
     StderrNotifier notifier;

@@ -6,8 +6,11 @@ namespace qb41::cli {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands{
-        {"new", "--model N OUT.hex", "write a fresh data set for model N (0-3) as an image file",
-         RunNew, {"--model"}},
+        {"new",
+         "--model N OUT.hex",
+         "write a fresh data set for model N (0-3) as an image file",
+         RunNew,
+         {"--model"}},
         {"info", "IN.hex", "show the model and a summary of an image file", RunInfo, {}},
     };
     return commands;

@@ -11,7 +11,8 @@ namespace qb41::cli {
 
 MessageAnswer StderrNotifier::ask(const Message& message) {
     std::cerr << message.text << '\n';
-    return message.buttons == MessageButtons::YesNo || message.buttons == MessageButtons::YesNoCancel
+    return message.buttons == MessageButtons::YesNo ||
+                   message.buttons == MessageButtons::YesNoCancel
                ? MessageAnswer::Yes
                : MessageAnswer::Ok;
 }
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
         std::cerr << "qb41-cli: unknown command '" << args[0] << "'\n" << UsageText();
         return 2;
     }
-    Context context{.out = std::cout, .err = std::cerr};
+    Context context(std::cout, std::cerr);
     try {
         Arguments parsed(std::vector<std::string>(args.begin() + 1, args.end()),
                          command->valuedOptions);
