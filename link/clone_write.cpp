@@ -1,0 +1,124 @@
+// Program and clear: both check the model first, then write.
+#include "clone_link.h"
+
+#include "messages.h"
+#include "write_plan.h"
+
+#include "image/codec.h"
+#include "image/layout.h"
+
+namespace qb41::link {
+
+// Walks the plan; stops at the first write that leaves the error or cancel
+// flag set.
+void CloneLink::WritePlanned() {
+    AppState& app = ctx_.app;
+    const RadioImage& image = ctx_.data.image;
+    const std::vector<WriteStep> plan = WritePlan(lastIndex());
+    const int steps = static_cast<int>(plan.size());
+    auto failed = [&] { return app.errorFlag || app.cancelFlag; };
+    for (int i = 0; i < steps; ++i) {
+        const WriteStep& step = plan[static_cast<std::size_t>(i)];
+        ShowProgress(ProgressPercent(step.blockAddress, lastIndex()), i, steps);
+        if (step.action == WriteStep::Action::Bytes) {
+            for (int index = step.first; index <= step.last; ++index) {
+                port_.WriteByte(static_cast<std::uint16_t>(index), image);
+                if (failed()) return;
+            }
+        } else if (step.action == WriteStep::Action::Block) {
+            port_.WriteBlock(static_cast<std::uint16_t>(step.blockAddress), image);
+            if (failed()) return;
+        }
+    }
+}
+
+void CloneLink::WriteData() {
+    AppState& app = ctx_.app;
+    try {
+        if (!port_.PortOpen(device_)) {
+            app.errorFlag = true;
+            return;
+        }
+        app.errorFlag = false;
+        ShowProgress(0, 0, static_cast<int>(WritePlan(lastIndex()).size()));
+        WritePlanned();
+        port_.PortClose();
+        LogLineLost(kSourceWriteData);
+        // A cancelled write sends no abort byte and shows nothing.
+        if (app.cancelFlag) return;
+        if (app.errorFlag)
+            ctx_.notifier.show(MessageIcon::Critical, kTitleProgram, kWriteCommunicationError);
+        else
+            ctx_.clock.pause(port_.timing().settlePause);
+    } catch (const std::exception& error) {
+        TrapRuntimeError(kSourceWriteData, error);
+    }
+}
+
+LinkStatus CloneLink::ProgramRun() {
+    Begin();
+    AppState& app = ctx_.app;
+    try {
+        PrepareImageForWrite(ctx_.data, app.modelNumber);
+    } catch (const std::exception& error) {
+        TrapRuntimeError(kSourceWriteData, error);
+        return Finish(false);
+    }
+    ReadDataChkModel();
+    bool completed = false;
+    if (!app.errorFlag) {
+        WriteData();
+        if (!app.errorFlag && !app.cancelFlag) {
+            completed = true;
+            app.completed = true;
+            ctx_.notifier.show(MessageIcon::Information, kTitleProgram, kComplete);
+        }
+    }
+    return Finish(completed);
+}
+
+void CloneLink::ClearData() {
+    AppState& app = ctx_.app;
+    try {
+        if (!port_.PortOpen(device_)) {
+            app.errorFlag = true;
+            return;
+        }
+        ShowProgress(0, 0, 1);
+        port_.WriteByte(layout::kClearCounter, ctx_.data.image);
+        port_.PortClose();
+        LogLineLost(kSourceClearData);
+        if (app.cancelFlag) return;
+        if (app.errorFlag) {
+            ctx_.notifier.show(MessageIcon::Critical, kTitleClear, kWriteCommunicationError);
+        } else {
+            ShowProgress(100, 1, 1);
+            ctx_.clock.pause(port_.timing().settlePause);
+        }
+    } catch (const std::exception& error) {
+        TrapRuntimeError(kSourceClearData, error);
+    }
+}
+
+LinkStatus CloneLink::ClearRun() {
+    Begin();
+    AppState& app = ctx_.app;
+    ReadDataChkModel();
+    bool completed = false;
+    if (!app.errorFlag) {
+        std::uint8_t& counter = ctx_.data.image[layout::kClearCounter];
+        const std::uint8_t previous = counter;
+        counter = 0;
+        ClearData();
+        if (app.errorFlag || app.cancelFlag) {
+            counter = previous;
+        } else {
+            completed = true;
+            app.completed = true;
+            ctx_.notifier.show(MessageIcon::Information, kTitleClear, kComplete);
+        }
+    }
+    return Finish(completed);
+}
+
+} // namespace qb41::link

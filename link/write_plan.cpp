@@ -1,0 +1,41 @@
+#include "write_plan.h"
+
+#include "frame.h"
+
+#include <algorithm>
+
+namespace qb41::link {
+
+namespace {
+
+constexpr int kFirstStep = 64;
+constexpr int kUnwrittenFrom = 13824; // nothing from here to the end is written
+
+WriteStep StepAt(int a) {
+    using Action = WriteStep::Action;
+    if (a == 64) return {a, Action::Bytes, 66, 127}; // 64-65, the model code, stay
+    if (a == 192) return {a, Action::None, 0, 0};
+    if (a == 512) return {a, Action::Bytes, 512, 559}; // 560-575 stay
+    if (a == 576 || a == 640 || a == 704) return {a, Action::None, 0, 0};
+    if (a < kUnwrittenFrom) return {a, Action::Block, a, a + kBlockSize - 1};
+    return {a, Action::None, 0, 0};
+}
+
+} // namespace
+
+std::vector<WriteStep> WritePlan(int lastIndex) {
+    std::vector<WriteStep> plan;
+    for (int a = kFirstStep; a <= lastIndex; a += kBlockSize) plan.push_back(StepAt(a));
+    return plan;
+}
+
+int ProgressPercent(int address, int lastIndex) {
+    if (lastIndex <= 0) return 100;
+    const long long scaled = static_cast<long long>(address) * 100;
+    long long quotient = scaled / lastIndex;
+    const long long twiceRest = 2 * (scaled % lastIndex);
+    if (twiceRest > lastIndex || (twiceRest == lastIndex && quotient % 2 != 0)) ++quotient;
+    return static_cast<int>(std::min<long long>(quotient, 100));
+}
+
+} // namespace qb41::link

@@ -1,0 +1,27 @@
+// What a program operation sends, and what it never sends. The plan walks the
+// image in 64-byte steps from address 64 and, per step, writes single bytes, a
+// whole block or nothing. The radio keeps its model code (64-65), its
+// calibration and factory areas and everything from 13824 on to itself.
+#pragma once
+
+#include <vector>
+
+namespace qb41::link {
+
+struct WriteStep {
+    enum class Action { None, Bytes, Block };
+    int blockAddress;
+    Action action;
+    int first; // Bytes: first and last index written one by one;
+    int last;  // Block: blockAddress .. blockAddress + 63
+};
+
+// The steps for an image whose last index is `lastIndex` (8191 or 16383):
+// one per block address 64, 128, ... up to the last block.
+std::vector<WriteStep> WritePlan(int lastIndex);
+
+// Progress shown before a step at `address`: address / lastIndex * 100,
+// rounded to the nearest integer with halves to the even neighbour, at most 100.
+int ProgressPercent(int address, int lastIndex);
+
+} // namespace qb41::link
