@@ -1,0 +1,48 @@
+// The settings data file reader. It checks that the file was written for the
+// selected model, parses the whole file into a SectionTable, then fills the
+// record blocks from it. It is tolerant: a missing section or key, or a value
+// that does not convert, leaves that field as it was (texts become empty), so
+// files of models with fewer fields still load. The image is not touched.
+#pragma once
+
+#include "file_context.h"
+#include "section_table.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qb41 {
+
+// Files larger than this are refused as unreadable: a complete settings file
+// is about 100 KB, and parsing never holds more than a few times the file.
+inline constexpr std::uintmax_t kMaxDataFileBytes = 8u << 20;
+
+// MODELTYPE of the MAIN section, as the model check reads it; nullopt when it
+// is missing or not a 16-bit number.
+std::optional<std::int16_t> ReadModelType(std::string_view fileText);
+
+// Fills every record block from the table, in the file's reading order.
+void FillRecords(const SectionTable& table, Records& records, ModelNumber model);
+
+// Model check, parse and fill for one file's bytes. False (records untouched)
+// when MODELTYPE does not name the model.
+bool ReadDataFileText(std::string_view fileText, Records& records, ModelNumber model);
+
+// Reads a file into the records. "different model!!" (error flag set, records
+// untouched) when it was written for another model; "FileRead Error!!" (logged
+// under "frmMain.FileRead2", error and cancel flags set) when it cannot be read.
+bool FileRead2(FileContext& context, const std::filesystem::path& path);
+
+// File > Open after the dialog: an empty name means the dialog was cancelled
+// (cancel flag stays set). On success the name becomes the current file name
+// and the cancel flag is cleared.
+bool OpenDataFile(FileContext& context, const std::string& name);
+
+// The main window caption: "QB41  PC Program for TQ4800M/LW6100 Series", led
+// by the current file's name in lower case and " - " when one is set.
+std::string WindowCaption(const AppState& app);
+
+} // namespace qb41

@@ -1,0 +1,31 @@
+// The settings data file writer: the whole file, written from the records in a
+// fixed order of sections and keys, every line ended by CR LF. A line whose
+// value cannot be written (a flag of -32768, a text holding a line break, a
+// frequency that is not a number) is left out and the rest is still written.
+#pragma once
+
+#include "file_context.h"
+#include "value_conversion.h"
+
+#include <filesystem>
+#include <string>
+
+namespace qb41 {
+
+// The file's bytes for the records as the model has them.
+std::string FormatDataFile(const Records& records, ModelNumber model, char decimalSeparator);
+
+// Writes the file for the current records and model, replacing the target only
+// after a complete write. On failure: "FileSave Error!!", logged under
+// "frmMain.SaveFileAs", error and cancel flags set, the previous file intact.
+// Changes neither the records, the current file name nor the data-changed flag.
+bool SaveFileAs(FileContext& context, const std::filesystem::path& path,
+                char decimalSeparator = UserDecimalSeparator());
+
+// File > Save / Save As after the dialog: an empty name means the dialog was
+// cancelled (cancel flag stays set). On success the name becomes the current
+// file name and the cancel flag is cleared.
+bool SaveDataFile(FileContext& context, const std::string& name,
+                  char decimalSeparator = UserDecimalSeparator());
+
+} // namespace qb41

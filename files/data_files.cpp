@@ -1,0 +1,104 @@
+#include "data_files.h"
+
+#include "core/errors.h"
+#include "data_file_reader.h"
+#include "data_file_writer.h"
+#include "destination_files.h"
+#include "file_io.h"
+#include "image/defaults.h"
+#include "image_file.h"
+#include "report/report_text.h"
+#include "section_table.h"
+
+namespace qb41 {
+namespace {
+
+std::optional<ModelNumber> ImageModel(const std::filesystem::path& path) {
+    const std::uintmax_t length = FileLength(path);
+    for (ModelNumber model = 0; model <= 3; ++model) {
+        if (!ImageLengthMatches(model, length)) continue;
+        if (ImageBytesMatchModel(ReadImageBytes(path, model), model)) return model;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+FileKind FileKindOf(const std::filesystem::path& path) {
+    const std::string extension = UpperCase(path.extension().string());
+    if (extension == ".DAT") return FileKind::DataFile;
+    if (extension == ".HEX") return FileKind::ImageFile;
+    if (extension == ".INI") return FileKind::DestinationFile;
+    if (extension == ".TXT") return FileKind::ReportText;
+    return FileKind::Unknown;
+}
+
+std::optional<ModelNumber> DetectFileModel(const std::filesystem::path& path, FileKind kind) {
+    switch (kind) {
+    case FileKind::DataFile: {
+        std::optional<std::int16_t> model = ReadModelType(ReadWholeFile(path, kMaxDataFileBytes));
+        if (model && *model >= 0 && *model <= 3) return model;
+        return std::nullopt;
+    }
+    case FileKind::ImageFile:
+    case FileKind::DestinationFile:
+        return ImageModel(path);
+    case FileKind::ReportText:
+    case FileKind::Unknown:
+        break;
+    }
+    return std::nullopt;
+}
+
+bool LoadDataSet(FileContext& context, const std::filesystem::path& path) {
+    AppState& app = context.app;
+    MakeFreshDataSet(context.data, app.modelNumber);
+    switch (FileKindOf(path)) {
+    case FileKind::DataFile:
+        return FileRead2(context, path);
+    case FileKind::ImageFile:
+        return OpenImageFile(context, path);
+    case FileKind::DestinationFile:
+        if (FileReadIni(context, path)) return true;
+        context.notifier.show(MessageIcon::Warning, app.windowTitle, "IniFileRead Error!!");
+        return false;
+    case FileKind::ReportText:
+    case FileKind::Unknown:
+        break;
+    }
+    return false;
+}
+
+bool SaveDataSet(FileContext& context, const std::filesystem::path& path) {
+    switch (FileKindOf(path)) {
+    case FileKind::DataFile:
+        return SaveFileAs(context, path);
+    case FileKind::ImageFile:
+        return SaveImageFile(context, path);
+    case FileKind::ReportText:
+        return SaveReportText(context, path);
+    case FileKind::DestinationFile:
+    case FileKind::Unknown:
+        break;
+    }
+    return false;
+}
+
+bool SaveReportText(FileContext& context, const std::filesystem::path& path) {
+    AppState& app = context.app;
+    app.errorFlag = false;
+    try {
+        std::string text = MakeReportText(context.data, app.modelNumber);
+        WriteFileAtomically(path, ReportFileText(text));
+        return true;
+    } catch (const std::exception& error) {
+        app.errorFlag = true;
+        app.cancelFlag = true;
+        const auto* runtime = dynamic_cast<const RuntimeError*>(&error);
+        context.notifier.show(MessageIcon::Warning, app.modelName() + " " + app.windowTitle,
+                              runtime ? runtime->description() : std::string(error.what()));
+        return false;
+    }
+}
+
+} // namespace qb41

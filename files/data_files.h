@@ -1,0 +1,45 @@
+// Loading and saving whole data sets by file kind, as the program does it: a
+// load starts from a fresh data set for the model and reads the file on top;
+// a save writes the kind the file name asks for. Used by the command-line
+// tool; the GUI calls the single operations from its menus.
+#pragma once
+
+#include "file_context.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace qb41 {
+
+enum class FileKind {
+    DataFile,        // ".dat", the settings data file
+    ImageFile,       // ".hex", a raw image
+    DestinationFile, // ".ini", a destination default file (a raw image)
+    ReportText,      // ".txt", the report text export (save only)
+    Unknown,
+};
+
+// By extension, ignoring case.
+FileKind FileKindOf(const std::filesystem::path& path);
+
+// The model a file was made for: MODELTYPE of a settings data file (0 to 3),
+// or for an image the model whose image length and code words it carries.
+// nullopt when it names none; RuntimeError when it cannot be read.
+std::optional<ModelNumber> DetectFileModel(const std::filesystem::path& path, FileKind kind);
+
+// Fresh data set for app.modelNumber, then the file read on top with the
+// operation of its kind (FileRead2, the image-file open, FileReadIni). A
+// destination file refused for its length or model also reports
+// "IniFileRead Error!!", as an explicit destination switch does.
+bool LoadDataSet(FileContext& context, const std::filesystem::path& path);
+
+// SaveFileAs, SaveImageFile or SaveReportText by the kind of `path`.
+bool SaveDataSet(FileContext& context, const std::filesystem::path& path);
+
+// The report text export: the report text followed by one CR LF, replacing
+// the target only after a complete write. On failure the system's description
+// of the error is shown, titled with the model name, a blank and the window
+// title; the error and cancel flags are set.
+bool SaveReportText(FileContext& context, const std::filesystem::path& path);
+
+} // namespace qb41

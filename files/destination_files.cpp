@@ -1,0 +1,90 @@
+#include "destination_files.h"
+
+#include "file_io.h"
+#include "image/codec.h"
+#include "image_file.h"
+#include "section_table.h"
+
+#include <utility>
+
+namespace qb41 {
+namespace {
+
+bool EndsWithIgnoringCase(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() &&
+           UpperCase(text.substr(text.size() - suffix.size())) == UpperCase(suffix);
+}
+
+} // namespace
+
+bool FileReadIni(FileContext& context, const std::filesystem::path& path) {
+    AppState& app = context.app;
+    try {
+        if (!ImageLengthMatches(app.modelNumber, FileLength(path))) return false;
+        app.errorFlag = false;
+        app.loading = true;
+        std::string bytes = ReadImageBytes(path, app.modelNumber);
+        app.loading = false;
+        if (!ImageBytesMatchModel(bytes, app.modelNumber)) {
+            app.errorFlag = true;
+            return false;
+        }
+        DataSet loaded = context.data;
+        CopyImageBytes(bytes, app.modelNumber, loaded);
+        DecodeImage(loaded, app.modelNumber);
+        context.data = std::move(loaded);
+        return true;
+    } catch (const std::exception& error) {
+        app.loading = false;
+        app.errorFlag = true;
+        app.cancelFlag = true;
+        context.log.LogError("frmMain.FileReadIni", error);
+        return false;
+    }
+}
+
+std::vector<std::string> ListDestinations(const std::filesystem::path& folder, ModelNumber model) {
+    const std::string suffix = ModelCodeSuffix(model) + ".ini";
+    std::vector<std::string> names;
+    std::error_code ec;
+    std::filesystem::directory_iterator entries(folder, ec);
+    for (; !ec && entries != std::filesystem::directory_iterator(); entries.increment(ec)) {
+        std::error_code typeError;
+        if (!entries->is_regular_file(typeError)) continue;
+        std::string file = entries->path().filename().string();
+        if (!EndsWithIgnoringCase(file, suffix)) continue;
+        names.push_back(file.substr(0, file.find('_')));
+        if (names.size() == kMaxDestinations) break;
+    }
+    SortDestinationNames(names);
+    return names;
+}
+
+void SortDestinationNames(std::vector<std::string>& names) {
+    for (std::size_t gap = names.size() / 2; gap > 0; gap /= 2) {
+        bool swapped = true;
+        while (swapped) {
+            swapped = false;
+            for (std::size_t i = 0; i + gap < names.size(); ++i) {
+                if (UpperCase(names[i]) > UpperCase(names[i + gap])) {
+                    std::swap(names[i], names[i + gap]);
+                    swapped = true;
+                }
+            }
+        }
+    }
+}
+
+std::filesystem::path DestinationFilePath(const std::filesystem::path& folder,
+                                          const std::string& name, ModelNumber model) {
+    return folder / (name + ModelCodeSuffix(model) + ".ini");
+}
+
+std::optional<std::size_t> FindDestination(const std::vector<std::string>& names,
+                                           const std::string& stored) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (UpperCase(names[i]) == UpperCase(stored)) return i;
+    return std::nullopt;
+}
+
+} // namespace qb41

@@ -1,0 +1,45 @@
+// Destination default files: one raw image per region and model beside the
+// executable, named destination name + model code suffix + ".ini"
+// ("usa_12C0.ini"), and the catalogue the Destination menu is built from.
+#pragma once
+
+#include "file_context.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qb41 {
+
+// The Destination menu has room for this many destinations.
+inline constexpr std::size_t kMaxDestinations = 10;
+
+// Loads a destination default file of the selected model into data.image and
+// decodes it. A file of the wrong length is refused silently (false, no flag);
+// model words of another model set the error flag, silently. A missing or
+// unreadable file, or a failing decode, is logged under "frmMain.FileReadIni"
+// and sets the error and cancel flags; no message either way, the caller
+// decides what to show. A refused or failed load changes nothing.
+bool FileReadIni(FileContext& context, const std::filesystem::path& path);
+
+// The destination names of the model's files in `folder`, at most
+// kMaxDestinations in listing order, each the file name up to its first
+// underscore, sorted ignoring case. Empty when none match or the folder
+// cannot be listed.
+std::vector<std::string> ListDestinations(const std::filesystem::path& folder, ModelNumber model);
+
+// The menu's sort: a Shell sort comparing without regard to case (gap from
+// half the count halving down to 1, passes repeated while a swap happened).
+void SortDestinationNames(std::vector<std::string>& names);
+
+// folder / (name + model code suffix + ".ini").
+std::filesystem::path DestinationFilePath(const std::filesystem::path& folder,
+                                          const std::string& name, ModelNumber model);
+
+// The index of the first name equal to `stored` ignoring case.
+std::optional<std::size_t> FindDestination(const std::vector<std::string>& names,
+                                           const std::string& stored);
+
+} // namespace qb41

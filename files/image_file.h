@@ -1,0 +1,49 @@
+// The image file (.hex): RadioImage byte for byte, no header, 8192 bytes for
+// model 1 and 16384 for the others. Destination default files share its
+// format and its loading rules (see destination_files.h).
+#pragma once
+
+#include "file_context.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace qb41 {
+
+// The bytes of an image file for the model, read whole. Throws RuntimeError
+// when the file cannot be read; a file shorter than the image leaves the rest
+// of the buffer zero, so its model words normally fail the check.
+std::string ReadImageBytes(const std::filesystem::path& path, ModelNumber model);
+
+// The model check over an image file's bytes: the big-endian word at 64-65
+// and the one in the image's last two bytes must both be the model's code.
+bool ImageBytesMatchModel(const std::string& bytes, ModelNumber model);
+
+// Copies the image's bytes into data.image (0 to the model's last index).
+void CopyImageBytes(const std::string& bytes, ModelNumber model, DataSet& data);
+
+// Writes data.image (0 to data.imageLastIndex) as it stands, replacing the
+// target only after a complete write (a longer old file is therefore cut to
+// the image length). On failure: "FileSave Error!!", logged under
+// "frmMain.SaveHexFileAs", error and cancel flags set, the old file intact.
+bool SaveHexFileAs(FileContext& context, const std::filesystem::path& path);
+
+// Ctrl+F3 after the dialog: encodes the records, repairs the channel
+// references, sets the checksum, then SaveHexFileAs. An encode failure is
+// reported like a write failure. The current file name is not changed.
+bool SaveImageFile(FileContext& context, const std::filesystem::path& path);
+
+// Reads an image file of the selected model into data.image and decodes it.
+// "ModelType Error !!" (title "Read from Radio", error flag set) when its model
+// words do not match; "FileRead Error!!" (logged under "frmMain.ReadHexFileAs",
+// error and cancel flags set) when it cannot be read or decoded. A refused or
+// failed read leaves image and records as they were.
+bool ReadHexFileAs(FileContext& context, const std::filesystem::path& path);
+
+// Ctrl+F2 after the dialog: the length check ("bad file!!", error flag set,
+// nothing read), then ReadHexFileAs; on success the path becomes the current
+// file name and the data-changed flag is cleared.
+bool OpenImageFile(FileContext& context, const std::filesystem::path& path);
+
+} // namespace qb41
