@@ -33,19 +33,25 @@ FileKind FileKindOf(const std::filesystem::path& path) {
     return FileKind::Unknown;
 }
 
+bool CanLoad(FileKind kind) {
+    return kind == FileKind::DataFile || kind == FileKind::ImageFile ||
+           kind == FileKind::DestinationFile;
+}
+
+bool CanSave(FileKind kind) {
+    return kind == FileKind::DataFile || kind == FileKind::ImageFile ||
+           kind == FileKind::ReportText;
+}
+
 std::optional<ModelNumber> DetectFileModel(const std::filesystem::path& path, FileKind kind) {
-    switch (kind) {
-    case FileKind::DataFile: {
+    try {
+        if (kind == FileKind::ImageFile || kind == FileKind::DestinationFile)
+            return ImageModel(path);
+        if (kind != FileKind::DataFile) return std::nullopt;
         std::optional<std::int16_t> model = ReadModelType(ReadWholeFile(path, kMaxDataFileBytes));
         if (model && *model >= 0 && *model <= 3) return model;
-        return std::nullopt;
-    }
-    case FileKind::ImageFile:
-    case FileKind::DestinationFile:
-        return ImageModel(path);
-    case FileKind::ReportText:
-    case FileKind::Unknown:
-        break;
+    } catch (const RuntimeError&) {
+        // Unreadable: the load that follows reports it.
     }
     return std::nullopt;
 }
@@ -67,6 +73,13 @@ bool LoadDataSet(FileContext& context, const std::filesystem::path& path) {
         break;
     }
     return false;
+}
+
+bool LoadDataSetFor(FileContext& context, const std::filesystem::path& path,
+                    std::optional<ModelNumber> model) {
+    if (!model) model = DetectFileModel(path, FileKindOf(path));
+    if (model) context.app.modelNumber = *model;
+    return LoadDataSet(context, path);
 }
 
 bool SaveDataSet(FileContext& context, const std::filesystem::path& path) {

@@ -22,9 +22,13 @@ enum class FileKind {
 // By extension, ignoring case.
 FileKind FileKindOf(const std::filesystem::path& path);
 
+// The kinds a data set can be loaded from and saved to.
+bool CanLoad(FileKind kind); // .dat, .hex, .ini
+bool CanSave(FileKind kind); // .dat, .hex, .txt
+
 // The model a file was made for: MODELTYPE of a settings data file (0 to 3),
 // or for an image the model whose image length and code words it carries.
-// nullopt when it names none; RuntimeError when it cannot be read.
+// nullopt when it names none or cannot be read (the load then says why).
 std::optional<ModelNumber> DetectFileModel(const std::filesystem::path& path, FileKind kind);
 
 // Fresh data set for app.modelNumber, then the file read on top with the
@@ -32,6 +36,12 @@ std::optional<ModelNumber> DetectFileModel(const std::filesystem::path& path, Fi
 // destination file refused for its length or model also reports
 // "IniFileRead Error!!", as an explicit destination switch does.
 bool LoadDataSet(FileContext& context, const std::filesystem::path& path);
+
+// Selects `model`, or when it is not given the model the file names, then
+// LoadDataSet. A file that names no model is loaded for the model already
+// selected, so that the file's own check refuses it with its own message.
+bool LoadDataSetFor(FileContext& context, const std::filesystem::path& path,
+                    std::optional<ModelNumber> model);
 
 // SaveFileAs, SaveImageFile or SaveReportText by the kind of `path`.
 bool SaveDataSet(FileContext& context, const std::filesystem::path& path);

@@ -75,5 +75,7 @@ std::string LowerExtension(const std::string& path);
 // Verbs.
 int RunNew(Context& context, const Arguments& args);
 int RunInfo(Context& context, const Arguments& args);
+int RunConvert(Context& context, const Arguments& args);
+int RunReport(Context& context, const Arguments& args);
 
 } // namespace qb41::cli

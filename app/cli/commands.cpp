@@ -7,11 +7,16 @@ namespace qb41::cli {
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands{
         {"new",
-         "--model N OUT.hex",
-         "write a fresh data set for model N (0-3) as an image file",
+         "--model N OUT",
+         "write a fresh data set for model N (0-3) as an image file (.hex) or data file (.dat)",
          RunNew,
          {"--model"}},
         {"info", "IN.hex", "show the model and a summary of an image file", RunInfo, {}},
+        {"convert", "IN OUT [--model N]",
+         "load IN (.dat, .hex, .ini) as the program does and save it as OUT (.dat, .hex, .txt)",
+         RunConvert, {"--model"}},
+        {"report", "IN [-o OUT] [--model N]", "print the report text of IN, or save it as OUT",
+         RunReport, {"--model", "-o"}},
     };
     return commands;
 }
