@@ -208,7 +208,8 @@ void WriteDigits(RadioImage& image, int address, std::string_view digits, bool n
 double ReadFrequency(const RadioImage& image, int address) {
     // The three bytes are read as the decimal text "AB.CDEF"; a nibble above 9
     // makes the text non-numeric, which means no frequency.
-    long scaled = 0; // in units of 100 Hz
+    ImageByte(image, address + 2); // the whole field must lie in the image
+    long scaled = 0;               // in units of 100 Hz
     for (int i = 0; i < 3; ++i) {
         std::uint8_t byte = ImageByte(image, address + i);
         int high = byte >> 4;

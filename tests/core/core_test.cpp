@@ -1,0 +1,175 @@
+#include "core/app_state.h"
+#include "core/error_log.h"
+#include "core/master_table.h"
+#include "core/model.h"
+#include "core/notifier.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace qb41 {
+namespace {
+
+TEST(ModelCatalogue, SizesCodesAndNames) {
+    struct Row {
+        ModelNumber model;
+        int size;
+        std::uint16_t code;
+        const char* name;
+        const char* suffix;
+    };
+    for (const Row& row :
+         {Row{0, 16384, 0x12C0, "TQ4800M", "_12C0"}, Row{1, 8192, 0x0208, "LW6100", "_0208"},
+          Row{2, 16384, 0x021C, "LW6100", "_021C"}, Row{3, 16384, 0x17D4, "LW6100", "_17D4"},
+          Row{7, 16384, 0x0000, "LW6100", "_0000"}, Row{-1, 16384, 0x0000, "LW6100", "_0000"}}) {
+        SCOPED_TRACE(row.model);
+        EXPECT_EQ(ImageSize(row.model), row.size);
+        EXPECT_EQ(ImageLastIndex(row.model), row.size - 1);
+        EXPECT_EQ(ModelCode(row.model), row.code);
+        EXPECT_EQ(ModelName(row.model), row.name);
+        EXPECT_EQ(ModelCodeSuffix(row.model), row.suffix);
+    }
+    EXPECT_EQ(ExpBankName(2), "LMR");
+    EXPECT_EQ(ExpBankName(0), "EXP");
+    EXPECT_FALSE(StoresChannelNames(1));
+    EXPECT_TRUE(StoresChannelNames(5));
+}
+
+TEST(ModelCatalogue, IdCheckNeedsBothCopiesEqualToTheCode) {
+    EXPECT_TRUE(ModelIdMatches(0, 0x12C0, 0x12C0));
+    EXPECT_FALSE(ModelIdMatches(0, 0x12C0, 0x17D4));
+    EXPECT_FALSE(ModelIdMatches(0, 0x17D4, 0x17D4));
+    EXPECT_TRUE(ModelIdMatches(1, 0x0208, 0x0208));
+    EXPECT_TRUE(ModelIdMatches(9, 0, 0));
+    EXPECT_FALSE(ModelIdMatches(9, 0xFFFF, 0xFFFF));
+}
+
+TEST(ModelCatalogue, ImageLengthCheck) {
+    EXPECT_TRUE(ImageLengthMatches(1, 8192));
+    EXPECT_FALSE(ImageLengthMatches(1, 16384));
+    for (ModelNumber m : {0, 2, 3}) {
+        EXPECT_TRUE(ImageLengthMatches(m, 16384));
+        EXPECT_FALSE(ImageLengthMatches(m, 8192));
+        EXPECT_FALSE(ImageLengthMatches(m, 16385));
+    }
+}
+
+TEST(MasterTable, RowsPairsAndFrequencies) {
+    const MasterChannelTable& table = MasterTable();
+    EXPECT_EQ(table[0].text, "00");
+    EXPECT_EQ(table[1].text, "00A");
+    EXPECT_EQ(table[32].text, "16");
+    EXPECT_NEAR(table[32].txFreq, 156.8, 1e-9);
+    EXPECT_NEAR(table[32].rxDuplex, 161.4, 1e-9);
+    EXPECT_TRUE(table[32].duplexAllowed);
+    EXPECT_EQ(table[33].text, "16A");
+    EXPECT_EQ(table[33].rxDuplex, 0.0);
+    EXPECT_FALSE(table[33].duplexAllowed);
+    EXPECT_EQ(table[140].text, "70");
+    EXPECT_NEAR(table[140].txFreq, 156.525, 1e-9);
+    EXPECT_EQ(table[200].text, "100");
+    EXPECT_EQ(table[239].text, "119A");
+    EXPECT_NEAR(table[239].txFreq, 158.975, 1e-9);
+    EXPECT_NEAR(table[119].txFreq, 158.95, 1e-9);
+    // Built by repeated addition: the exact doubles the radio tables always had.
+    double f = 156.025;
+    for (int k = 60; k < 70; ++k) f += 0.05;
+    EXPECT_EQ(table[140].txFreq, f);
+}
+
+TEST(DiagnosticSwitch, OnlyTheBareSwitchInAnyCase) {
+    struct Case {
+        const char* line;
+        bool expected;
+    };
+    for (const Case& c : {Case{"/D", true}, Case{"/d", true}, Case{"  /D  ", true},
+                          Case{"\t/d", true}, Case{"", false}, Case{"-D", false},
+                          Case{"/D /X", false}, Case{"/DX", false}, Case{"/", false}}) {
+        EXPECT_EQ(IsDiagnosticSwitch(c.line), c.expected) << '"' << c.line << '"';
+    }
+}
+
+class ErrorLogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = std::filesystem::temp_directory_path() /
+                 ("qb41-log-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                  "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::string read() {
+        std::ifstream file(folder / "err.log", std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    std::filesystem::path folder;
+    ManualClock clock;
+};
+
+TEST_F(ErrorLogTest, WritesNothingOutsideDiagnosticMode) {
+    ErrorLog log(folder, false, clock);
+    log.LogError("frmMain.FileRead2", RuntimeError(ErrorNumber::FileNotFound));
+    EXPECT_FALSE(std::filesystem::exists(folder / "err.log"));
+}
+
+TEST_F(ErrorLogTest, AppendsOneCrLfLinePerEntry) {
+    ErrorLog log(folder, true, clock);
+    log.LogError("frmMain.FileRead2", RuntimeError(ErrorNumber::FileNotFound));
+    log.LogError("frmRadio.PortOpen", "8002Device timeout");
+    std::string text = read();
+    std::size_t first = text.find("\r\n");
+    ASSERT_NE(first, std::string::npos);
+    std::string line1 = text.substr(0, first);
+    EXPECT_NE(line1.find(':'), std::string::npos);
+    EXPECT_EQ(line1.find(','), 10u) << line1; // after the date
+    EXPECT_TRUE(line1.ends_with(":frmMain.FileRead2 -> 53File not found")) << line1;
+    EXPECT_TRUE(text.ends_with("frmRadio.PortOpen -> 8002Device timeout\r\n")) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+}
+
+TEST_F(ErrorLogTest, NeverFailsWhenTheFolderIsMissing) {
+    ErrorLog log(folder / "missing" / "deeper", true, clock);
+    EXPECT_NO_THROW(log.LogError("frmMain.SaveFileAs", "75Path/File access error"));
+}
+
+TEST(Errors, TextIsNumberThenDescription) {
+    EXPECT_EQ(ErrorText(RuntimeError(ErrorNumber::SubscriptOutOfRange)), "9Subscript out of range");
+    EXPECT_EQ(ErrorText(RuntimeError(ErrorNumber::Overflow)), "6Overflow");
+    EXPECT_EQ(ErrorText(RuntimeError(ErrorNumber::PathFileAccessError)),
+              "75Path/File access error");
+    EXPECT_EQ(ErrorText(std::bad_alloc()), "7Out of memory");
+}
+
+TEST(RecordingNotifier, RecordsAndAnswersFromItsScript) {
+    RecordingNotifier notifier;
+    notifier.answers.push_back(MessageAnswer::Cancel);
+    EXPECT_EQ(notifier.ask({MessageIcon::Warning, "T", "Q1", MessageButtons::OkCancel}),
+              MessageAnswer::Cancel);
+    EXPECT_EQ(notifier.ask({MessageIcon::Warning, "T", "Q2", MessageButtons::YesNoCancel}),
+              MessageAnswer::Yes);
+    notifier.show(MessageIcon::Information, "T", "Complete!!");
+    ASSERT_EQ(notifier.messages.size(), 3u);
+    EXPECT_EQ(notifier.messages[2].text, "Complete!!");
+    EXPECT_EQ(notifier.messages[2].buttons, MessageButtons::Ok);
+}
+
+TEST(ManualClock, PausesAdvanceTimeAndAreRecorded) {
+    ManualClock clock;
+    auto start = clock.now();
+    clock.pause(std::chrono::milliseconds(50));
+    clock.advance(std::chrono::milliseconds(10));
+    EXPECT_EQ(clock.now() - start, std::chrono::milliseconds(60));
+    ASSERT_EQ(clock.pauses().size(), 1u);
+    EXPECT_EQ(clock.pauses()[0], std::chrono::milliseconds(50));
+}
+
+} // namespace
+} // namespace qb41
