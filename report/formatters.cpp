@@ -35,6 +35,7 @@ std::string_view ListEntry(std::span<const std::string_view> list, int index) {
 // shortest decimal form that reads back as f, rounded half away from zero, so
 // 156.8125 shows "156.813" as a person reading the value would expect.
 std::string FixedPattern(double f, int decimals) {
+    if (!std::isfinite(f)) throw RuntimeError(ErrorNumber::Overflow);
     // Fixed notation of any finite double fits: 309 integer digits or 1074
     // decimals at most.
     char buffer[1200];
@@ -142,9 +143,11 @@ std::string TxFreqText(double f, bool rxOnly) {
 
 double SnapExpFreq(double f) {
     if (!(f > 0)) return f;
-    if (std::isinf(f)) throw RuntimeError(ErrorNumber::Overflow);
-    // u in units of 100 Hz; 50 units is 5 kHz, 125 units is 12.5 kHz.
+    // u in units of 100 Hz; 50 units is 5 kHz, 125 units is 12.5 kHz. The count
+    // is a 32-bit number: anything larger (no radio frequency, and +infinity)
+    // is an overflow and the field is left alone.
     const double u = std::nearbyint(f * 10000.0);
+    if (!(u <= 2147483647.0)) throw RuntimeError(ErrorNumber::Overflow);
     if (std::fmod(u, 50.0) == 0.0 || std::fmod(u, 125.0) == 0.0) return f;
     // Dividing the whole number of 5 kHz steps by 200 gives the double nearest
     // to the decimal value (156.05, not 156.04999999999998).

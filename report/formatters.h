@@ -48,13 +48,15 @@ std::string StatusNameText(std::string_view s);
 
 // "000.000" (at least three integer digits, three decimals) for f > 0, else
 // "---.---". Rounds the shortest decimal form of f half away from zero.
+// +infinity throws RuntimeError 6 "Overflow".
 std::string FreqText(double f);
 // As FreqText, but "---.---" also for a receive-only channel.
 std::string TxFreqText(double f, bool rxOnly);
 // The grid snap of an export frequency: f is kept when it is a whole multiple
 // of 5 kHz or of 12.5 kHz (to the nearest 100 Hz), otherwise it becomes the
 // largest multiple of 5 kHz not above it. Values <= 0 (and NaN) are returned
-// unchanged; +infinity throws RuntimeError 6 "Overflow".
+// unchanged; a value whose 100 Hz count does not fit 32 bits (above
+// 214748.3647 MHz, or +infinity) throws RuntimeError 6 "Overflow".
 double SnapExpFreq(double f);
 // For f > 0: f = SnapExpFreq(f) (written back into the field), then
 // "000.0000"; otherwise "---.----".

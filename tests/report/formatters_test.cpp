@@ -61,6 +61,8 @@ TEST(FreqText, PatternRoundingAndDashes) {
     };
     for (const Case& c : cases) EXPECT_EQ(FreqText(c.f), c.want) << c.f;
     EXPECT_EQ(FreqText(std::numeric_limits<double>::quiet_NaN()), "---.---");
+    EXPECT_THROW(FreqText(std::numeric_limits<double>::infinity()), RuntimeError);
+    EXPECT_EQ(FreqText(1e20), "100000000000000000000.000");
     EXPECT_EQ(TxFreqText(156.8, false), "156.800");
     EXPECT_EQ(TxFreqText(156.8, true), "---.---");
     EXPECT_EQ(TxFreqText(0.0, false), "---.---");
@@ -85,8 +87,15 @@ TEST(ExpFreqText, SnapsOffGridValuesIntoTheField) {
         EXPECT_EQ(ExpFreqText(field), c.want) << c.f;
         EXPECT_EQ(field, c.stored) << c.f;
     }
-    double inf = std::numeric_limits<double>::infinity();
-    EXPECT_THROW(ExpFreqText(inf), RuntimeError);
+    // Beyond a 32-bit count of 100 Hz steps: an overflow, and the field keeps its value.
+    for (double huge : {std::numeric_limits<double>::infinity(), 1e300, 214748.3648}) {
+        double field = huge;
+        EXPECT_THROW(ExpFreqText(field), RuntimeError) << huge;
+        EXPECT_EQ(field, huge);
+    }
+    double largest = 214748.3647; // the largest count still snaps
+    EXPECT_EQ(ExpFreqText(largest), "214748.3600");
+    EXPECT_EQ(largest, 214748.36);
 }
 
 TEST(ChannelReferences, PriorityScrambleAndTones) {
