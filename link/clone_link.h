@@ -60,6 +60,9 @@ public:
     CloneLink(LinkContext context, std::string device, LinkTiming timing = {});
 
     void setProgress(ProgressCallback progress) { progress_ = std::move(progress); }
+    // After a run that could not open the port: why (the number directly
+    // followed by the description, as logged); empty otherwise.
+    const std::string& portFailure() const { return port_.openFailure(); }
 
     // Model check, then every block; the image and records change only when
     // every block arrived (accepted ranges copied, image decoded).

@@ -20,9 +20,11 @@ bool ClonePort::PortOpen(const std::string& device) {
     try {
         transport_.open(PortSettings{device});
         lineLost_ = false;
+        openFailure_.clear();
         return true;
     } catch (const std::exception& error) {
-        log_.LogError(kSourcePortOpen, error);
+        openFailure_ = ErrorText(error);
+        log_.LogError(kSourcePortOpen, openFailure_);
         return false;
     }
 }

@@ -72,6 +72,8 @@ public:
     // Forgets the line loss and cancel seen by an earlier operation.
     void beginRun();
     bool lineLost() const { return lineLost_; }
+    // Why the last PortOpen failed (number and description), empty after a success.
+    const std::string& openFailure() const { return openFailure_; }
     // The user's cancel ended a wait since beginRun().
     bool cancelSeen() const { return cancelSeen_; }
     const LinkTiming& timing() const { return timing_; }
@@ -92,6 +94,7 @@ private:
     LinkTiming timing_;
     bool lineLost_ = false;
     bool cancelSeen_ = false;
+    std::string openFailure_;
 };
 
 } // namespace qb41::link

@@ -77,5 +77,8 @@ int RunNew(Context& context, const Arguments& args);
 int RunInfo(Context& context, const Arguments& args);
 int RunConvert(Context& context, const Arguments& args);
 int RunReport(Context& context, const Arguments& args);
+int RunRead(Context& context, const Arguments& args);
+int RunWrite(Context& context, const Arguments& args);
+int RunClear(Context& context, const Arguments& args);
 
 } // namespace qb41::cli

@@ -17,6 +17,14 @@ const std::vector<Command>& Commands() {
          RunConvert, {"--model"}},
         {"report", "IN [-o OUT] [--model N]", "print the report text of IN, or save it as OUT",
          RunReport, {"--model", "-o"}},
+        {"read", "--port DEV [--model N] OUT",
+         "read the radio on DEV (a device path or COM1-COM4) into OUT (.hex or .dat)", RunRead,
+         {"--port", "--model"}},
+        {"write", "--port DEV [--model N] IN",
+         "program the radio on DEV with IN (.hex, .dat or .ini)", RunWrite, {"--port", "--model"}},
+        {"clear", "--port DEV [--model N]",
+         "clear the radio's user-MMSI entry counter (image byte 501)", RunClear,
+         {"--port", "--model"}},
     };
     return commands;
 }

@@ -1,0 +1,33 @@
+#include "cli.h"
+#include "link_session.h"
+
+#include "files/data_files.h"
+#include "files/image_file.h"
+#include "image/defaults.h"
+
+namespace qb41::cli {
+
+// qb41-cli read --port DEV [--model N] OUT (.hex or .dat)
+int RunRead(Context& context, const Arguments& args) {
+    LinkArguments link = ParseLinkArguments(args);
+    if (args.operands().size() != 1) throw UsageError{"expected one output file"};
+    const std::string& out = args.operands()[0];
+    const FileKind kind = FileKindOf(out);
+    if (kind != FileKind::ImageFile && kind != FileKind::DataFile)
+        throw UsageError{"the output file must be .hex or .dat"};
+
+    const ModelNumber model = link.model.value_or(2);
+    context.app.modelNumber = model;
+    MakeFreshDataSet(context.data, model);
+    int status = RunTransfer(context, link.device, "read",
+                             [](link::CloneLink& clone) { return clone.ReadRun(); });
+    if (status != 0) return status;
+
+    // An image file keeps the bytes as read; a data file holds the records.
+    FileContext file{context.app, context.data, context.notifier, context.log};
+    const bool saved =
+        kind == FileKind::ImageFile ? SaveHexFileAs(file, out) : SaveDataSet(file, out);
+    return saved ? 0 : 1;
+}
+
+} // namespace qb41::cli
