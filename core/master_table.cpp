@@ -7,7 +7,8 @@ MasterChannelTable BuildMasterTable() {
     double freq = 156.0;
     for (int k = 0; k < 120; ++k) {
         if (k == 60) freq = 156.025;
-        std::string text = k < 10 ? "0" + std::to_string(k) : std::to_string(k);
+        std::string text = std::to_string(k);
+        if (k < 10) text.insert(text.begin(), '0');
         MasterChannelRow& even = table[static_cast<std::size_t>(2 * k)];
         even.text = text;
         even.txFreq = freq;
