@@ -1,0 +1,318 @@
+// The transfer operations against the simulated radio, in-process on a
+// ManualClock: whole transfers, every line fault, cancel, hang-up, model
+// mismatch and clear, with the exact messages, flags and data afterwards.
+#include "link_support.h"
+#include "sim_transport.h"
+
+#include "link/clone_link.h"
+
+#include "image/codec.h"
+#include "image/defaults.h"
+#include "image/primitives.h"
+
+#include <gtest/gtest.h>
+
+namespace qb41::link {
+namespace {
+
+using namespace std::chrono_literals;
+using test::PatternMemory;
+using test::ProgramWrites;
+
+struct Rig {
+    explicit Rig(ModelNumber model, sim::SimFaults faults = {},
+                 std::optional<RadioImage> memory = std::nullopt)
+        : pattern(memory.value_or(PatternMemory(model))),
+          radio(pattern, ImageLastIndex(model), std::move(faults)) {
+        app.modelNumber = model;
+        MakeFreshDataSet(data, model);
+        before = data;
+        link.setProgress([this](const Progress& p) { progress.push_back(p); });
+    }
+    std::string logText() const { return test::ReadText(log.path()); }
+    bool dataUnchanged() const {
+        return data.image == before.image && data.records == before.records;
+    }
+
+    test::ScratchDir dir;
+    ManualClock clock;
+    AppState app;
+    DataSet data;
+    DataSet before;
+    RecordingNotifier notifier;
+    ErrorLog log{dir.path(), true, clock};
+    CancelToken cancel;
+    RadioImage pattern;
+    sim::SimRadio radio;
+    SimTransport transport{radio, clock};
+    CloneLink link{LinkContext{app, data, notifier, log, clock, transport, cancel}, "/dev/fake"};
+    std::vector<Progress> progress;
+};
+
+} // namespace
+} // namespace qb41::link
+
+namespace qb41 {
+void PrintTo(const Message& m, std::ostream* out) {
+    *out << "{icon " << static_cast<int>(m.icon) << ", \"" << m.title << "\", \"" << m.text
+         << "\"}";
+}
+} // namespace qb41
+
+namespace qb41::link {
+namespace {
+
+const Message kReadFailed{MessageIcon::Critical, "Read from Radio", "Communication Error!!"};
+const Message kProgramFailed{MessageIcon::Critical, "Program to Radio", "CommunicatiOn Error!!"};
+const Message kClearFailed{MessageIcon::Critical, "Clear Data", "CommunicatiOn Error!!"};
+const Message kModelType{MessageIcon::Critical, "Read from Radio", "ModelType Error !!"};
+const Message kCheckFailed{MessageIcon::Critical, "Model Check", "Communication Error!!"};
+Message Complete(const char* title) {
+    return {MessageIcon::Information, title, "Complete!!"};
+}
+
+class WholeTransfer : public ::testing::TestWithParam<ModelNumber> {};
+
+TEST_P(WholeTransfer, ReadTakesTheAcceptedRangesAndDecodes) {
+    Rig rig(GetParam());
+    const int last = ImageLastIndex(GetParam());
+    ASSERT_EQ(rig.link.ReadRun(), LinkStatus::Ok);
+    EXPECT_EQ(rig.notifier.messages, std::vector{Complete("Read from Radio")});
+    EXPECT_TRUE(rig.app.completed);
+    EXPECT_FALSE(rig.app.errorFlag || rig.app.cancelFlag || rig.app.loading);
+    EXPECT_EQ(rig.radio.stats().readBytes, 4);
+    EXPECT_EQ(rig.radio.stats().readBlocks, (last + 1) / 64);
+
+    DataSet expected = rig.before;
+    CopyReadImage(expected.image, last, std::span(rig.pattern.data(), std::size_t(last) + 1));
+    DecodeImage(expected, GetParam());
+    EXPECT_EQ(rig.data.image, expected.image);
+    EXPECT_EQ(rig.data.records, expected.records);
+    EXPECT_EQ(rig.data.image[64], rig.pattern[64]);
+    EXPECT_EQ(rig.data.image[200], rig.before.image[200]); // 192-255 keep their bytes
+
+    ASSERT_EQ(rig.progress.size(), std::size_t((last + 1) / 64 + 1));
+    EXPECT_EQ(rig.progress.front().percent, 0);
+    EXPECT_EQ(rig.progress.back().percent, last == 16383 ? 100 : 99);
+    for (const Progress& p : rig.progress) EXPECT_LE(p.percent, 100);
+    EXPECT_EQ(rig.clock.pauses(), std::vector{std::chrono::milliseconds(500)});
+}
+
+TEST_P(WholeTransfer, ProgramFollowsTheWritePlan) {
+    Rig rig(GetParam());
+    const int last = ImageLastIndex(GetParam());
+    ASSERT_EQ(rig.link.ProgramRun(), LinkStatus::Ok);
+    EXPECT_EQ(rig.notifier.messages, std::vector{Complete("Program to Radio")});
+    EXPECT_EQ(rig.data.image[95], Checksum(rig.data.image, 66, 29)); // prepared first
+    for (int i = 0; i <= last; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        const bool written = ProgramWrites(i, last);
+        ASSERT_EQ(rig.radio.writeCounts()[at], written ? 1 : 0) << i;
+        ASSERT_EQ(rig.radio.memory()[at], written ? rig.data.image[at] : rig.pattern[at]) << i;
+    }
+    EXPECT_EQ(rig.radio.stats().writeBytes, 110);
+    EXPECT_EQ(rig.radio.stats().writeBlocks, last == 16383 ? 209 : 121);
+    EXPECT_EQ(rig.progress.back().percent, last == 16383 ? 100 : 99);
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, WholeTransfer, ::testing::Values(ModelNumber{1}, ModelNumber{2}));
+
+struct Fault {
+    const char* name;
+    std::set<int> sim::SimFaults::*requests;
+    // Garbage before an answer is skipped, and bytes after an ACK are dropped
+    // by the next exchange: neither needs a resend.
+    bool readRetries;
+    bool writeRetries;
+};
+const Fault kFaults[] = {
+    {"garbage", &sim::SimFaults::garbage, false, false},
+    {"bad checksum", &sim::SimFaults::badChecksum, true, true},
+    {"wrong type", &sim::SimFaults::wrongType, true, true},
+    {"extra bytes", &sim::SimFaults::extraBytes, true, false},
+    {"no reply", &sim::SimFaults::noReply, true, true},
+};
+
+sim::SimFaults NoReply(std::set<int> requests) {
+    sim::SimFaults faults;
+    faults.noReply = std::move(requests);
+    return faults;
+}
+
+sim::SimFaults HangUpAfter(int request) {
+    sim::SimFaults faults;
+    faults.hangUpAfter = request;
+    return faults;
+}
+
+sim::SimFaults On(const Fault& fault, std::set<int> requests) {
+    sim::SimFaults faults;
+    faults.*fault.requests = std::move(requests);
+    return faults;
+}
+
+TEST(LineFaults, OneBadReplyIsRetriedOnce) {
+    constexpr int kBlockRequest = 7, kWriteRequest = 14; // a block read, a single-byte write
+    for (const Fault& fault : kFaults) {
+        SCOPED_TRACE(fault.name);
+        Rig reader(2, On(fault, {kBlockRequest}));
+        EXPECT_EQ(reader.link.ReadRun(), LinkStatus::Ok);
+        EXPECT_EQ(reader.radio.stats().cancels, fault.readRetries ? 1 : 0);
+        const std::vector<std::chrono::milliseconds> pauses =
+            fault.readRetries ? std::vector{50ms, 500ms} : std::vector{500ms};
+        EXPECT_EQ(reader.clock.pauses(), pauses);
+
+        Rig writer(2, On(fault, {kWriteRequest}));
+        EXPECT_EQ(writer.link.ProgramRun(), LinkStatus::Ok);
+        EXPECT_EQ(writer.radio.stats().cancels, fault.writeRetries ? 1 : 0);
+        EXPECT_EQ(writer.notifier.messages, std::vector{Complete("Program to Radio")});
+    }
+}
+
+TEST(LineFaults, TwoBadRepliesFailAndLeaveTheDataAlone) {
+    for (const Fault& fault : kFaults) {
+        SCOPED_TRACE(fault.name);
+        if (!fault.readRetries) continue;
+        Rig reader(2, On(fault, {7, 8}));
+        EXPECT_EQ(reader.link.ReadRun(), LinkStatus::Failed);
+        EXPECT_EQ(reader.notifier.messages, std::vector{kReadFailed});
+        EXPECT_TRUE(reader.app.errorFlag);
+        EXPECT_FALSE(reader.app.completed);
+        EXPECT_TRUE(reader.dataUnchanged());
+        EXPECT_EQ(reader.radio.stats().requests, 8); // the read stops at the failed block
+
+        Rig checker(2, On(fault, {2, 3}));
+        EXPECT_EQ(checker.link.ReadRun(), LinkStatus::Failed);
+        EXPECT_EQ(checker.notifier.messages, std::vector{kCheckFailed});
+        EXPECT_EQ(checker.radio.stats().readBlocks, 0);
+
+        if (!fault.writeRetries) continue;
+        Rig writer(2, On(fault, {14, 15}));
+        EXPECT_EQ(writer.link.ProgramRun(), LinkStatus::Failed);
+        EXPECT_EQ(writer.notifier.messages, std::vector{kProgramFailed});
+        EXPECT_EQ(writer.radio.stats().requests, 15); // nothing after the failed byte
+    }
+}
+
+TEST(LineFaults, TimeLimitsAreTheRadiosUnlessInjected) {
+    Rig rig(2, On(kFaults[4], {7, 8}));
+    const Clock::TimePoint start = rig.clock.now();
+    rig.link.ReadRun();
+    EXPECT_EQ(rig.clock.now() - start, 10s + 50ms + 10s); // two SOH waits, one retry pause
+
+    Rig frame(2, On(kFaults[3], {7}));
+    const Clock::TimePoint frameStart = frame.clock.now();
+    frame.link.ReadRun();
+    EXPECT_EQ(frame.clock.now() - frameStart, 1s + 50ms + 500ms); // 133 bytes never counted
+}
+
+TEST(LineFaults, HangUpEndsWithTheCommunicationError) {
+    Rig rig(2, HangUpAfter(20));
+    EXPECT_EQ(rig.link.ReadRun(), LinkStatus::Failed);
+    EXPECT_EQ(rig.notifier.messages, std::vector{kReadFailed});
+    EXPECT_TRUE(rig.dataUnchanged());
+    EXPECT_NE(rig.logText().find("frmRadio.ReadData -> 57Device I/O error"), std::string::npos);
+    EXPECT_EQ(rig.radio.stats().requests, 20);
+}
+
+TEST(Cancel, DuringAWaitStopsSilently) {
+    Rig reader(2, NoReply({7}));
+    reader.transport.onWait = [&](int) { reader.cancel.cancel(); };
+    EXPECT_EQ(reader.link.ReadRun(), LinkStatus::Cancelled);
+    EXPECT_TRUE(reader.notifier.messages.empty());
+    EXPECT_TRUE(reader.app.cancelFlag);
+    EXPECT_TRUE(reader.dataUnchanged());
+    EXPECT_EQ(reader.transport.sent.back(), kCAN); // the abort byte
+    EXPECT_EQ(reader.radio.stats().requests, 7);
+
+    Rig writer(2, NoReply({14}));
+    writer.transport.onWait = [&](int) { writer.cancel.cancel(); };
+    EXPECT_EQ(writer.link.ProgramRun(), LinkStatus::Cancelled);
+    EXPECT_TRUE(writer.notifier.messages.empty());
+    EXPECT_EQ(writer.transport.sent.back(), kCR); // no abort byte after a write
+    EXPECT_EQ(writer.radio.stats().requests, 14);
+}
+
+TEST(Cancel, APressBeforeTheRunDoesNotCount) {
+    Rig rig(2);
+    rig.cancel.cancel();
+    EXPECT_EQ(rig.link.ReadRun(), LinkStatus::Ok);
+}
+
+TEST(ModelCheck, RefusesAnotherModelOrDifferingCopies) {
+    const std::uint16_t right = ModelCode(2), other = ModelCode(3);
+    for (auto [front, back] :
+         {std::pair{other, other}, std::pair{right, other}, std::pair{other, right}}) {
+        RadioImage memory = PatternMemory(2);
+        sim::SetModelCode(memory, 16383, front, back);
+        Rig reader(2, {}, memory);
+        EXPECT_EQ(reader.link.ReadRun(), LinkStatus::Failed);
+        EXPECT_EQ(reader.notifier.messages, std::vector{kModelType});
+        EXPECT_TRUE(reader.app.errorFlag);
+        EXPECT_EQ(reader.radio.stats().requests, 4);
+
+        Rig writer(2, {}, memory);
+        EXPECT_EQ(writer.link.ProgramRun(), LinkStatus::Failed);
+        Rig clearer(2, {}, memory);
+        EXPECT_EQ(clearer.link.ClearRun(), LinkStatus::Failed);
+        for (const Rig* rig : {&writer, &clearer}) {
+            EXPECT_EQ(rig->notifier.messages, std::vector{kModelType});
+            EXPECT_EQ(rig->radio.stats().writeBytes + rig->radio.stats().writeBlocks, 0);
+        }
+    }
+    // Model 1 keeps its copy at 8190-8191.
+    Rig small(1);
+    EXPECT_EQ(small.link.ReadRun(), LinkStatus::Ok);
+    EXPECT_NE(std::string(small.transport.sent.begin(), small.transport.sent.end()).find("121FFE"),
+              std::string::npos);
+}
+
+TEST(Clear, WritesZeroOrPutsTheOldValueBack) {
+    Rig done(2);
+    done.data.image[501] = 5;
+    EXPECT_EQ(done.link.ClearRun(), LinkStatus::Ok);
+    EXPECT_EQ(done.data.image[501], 0);
+    EXPECT_EQ(done.radio.memory()[501], 0);
+    EXPECT_EQ(done.radio.stats().writeBytes, 1);
+    EXPECT_EQ(done.notifier.messages, std::vector{Complete("Clear Data")});
+    EXPECT_EQ(done.progress.back().percent, 100);
+
+    Rig failed(2, NoReply({5, 6}));
+    failed.data.image[501] = 5;
+    EXPECT_EQ(failed.link.ClearRun(), LinkStatus::Failed);
+    EXPECT_EQ(failed.data.image[501], 5);
+    EXPECT_EQ(failed.notifier.messages, std::vector{kClearFailed});
+
+    Rig cancelled(2, NoReply({5}));
+    cancelled.data.image[501] = 5;
+    cancelled.transport.onWait = [&](int) { cancelled.cancel.cancel(); };
+    EXPECT_EQ(cancelled.link.ClearRun(), LinkStatus::Cancelled);
+    EXPECT_EQ(cancelled.data.image[501], 5);
+    EXPECT_TRUE(cancelled.notifier.messages.empty());
+}
+
+TEST(Failures, PortThatWillNotOpenIsLoggedNotShown) {
+    Rig rig(2);
+    rig.transport.failOpen = true;
+    EXPECT_EQ(rig.link.ReadRun(), LinkStatus::Failed);
+    EXPECT_TRUE(rig.notifier.messages.empty());
+    EXPECT_TRUE(rig.app.errorFlag);
+    EXPECT_EQ(rig.link.portFailure(), "8012The device port is not available");
+    EXPECT_NE(rig.logText().find("frmRadio.PortOpen -> 8012The device port is not available"),
+              std::string::npos);
+}
+
+TEST(Failures, RunTimeErrorIsTrappedByTheOperation) {
+    Rig rig(2);
+    rig.transport.throwOnWrite = 10; // the sixth block read
+    EXPECT_EQ(rig.link.ReadRun(), LinkStatus::Failed);
+    const Message trapped{MessageIcon::Critical, "frmRadio.ReadData", "7\n\nOut of memory"};
+    EXPECT_EQ(rig.notifier.messages, std::vector{trapped});
+    EXPECT_TRUE(rig.app.cancelFlag);
+    EXPECT_FALSE(rig.transport.isOpen());
+    EXPECT_TRUE(rig.dataUnchanged());
+    EXPECT_NE(rig.logText().find("frmRadio.ReadData -> 7Out of memory"), std::string::npos);
+}
+
+} // namespace
+} // namespace qb41::link
