@@ -5,6 +5,7 @@
 #include "file_io.h"
 #include "report/formatters.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <limits>
 #include <optional>
@@ -18,33 +19,46 @@ using namespace datafile;
 // value cannot be written, none.
 class DataFileText {
 public:
-    explicit DataFileText(char decimalSeparator) : separator_(decimalSeparator) {}
+    explicit DataFileText(char decimalSeparator) : separator_(decimalSeparator) {
+        text_.reserve(128 * 1024); // a full file is about 100 KB
+    }
 
-    void section(std::string_view name) { line("[" + std::string(name) + "]"); }
+    void section(std::string_view name) { line("[", name, "]"); }
+    void section(std::string_view bank, int index) {
+        char number[16];
+        line("[", bank, Number(number, index), "]");
+    }
     // Flags and numbers are written as absolute values: a stored -1 is "1".
     void flag(std::string_view key, std::int16_t value) { number(key, value); }
     void number(std::string_view key, std::int16_t value) {
         if (value == std::numeric_limits<std::int16_t>::min()) return; // no 16-bit absolute value
-        pair(key, std::to_string(std::abs(value)));
+        raw(key, std::abs(value));
     }
-    void raw(std::string_view key, std::int32_t value) { pair(key, std::to_string(value)); }
+    void raw(std::string_view key, std::int32_t value) {
+        char number[16];
+        line(key, "=", Number(number, value));
+    }
     void real(std::string_view key, double value) {
-        if (std::optional<std::string> text = FormatReal(value, separator_)) pair(key, *text);
+        if (std::optional<std::string> text = FormatReal(value, separator_)) line(key, "=", *text);
     }
-    void marked(std::string_view key, std::string_view text) { pair(key, "#" + std::string(text)); }
-    void plain(std::string_view key, std::string_view text) { pair(key, std::string(text)); }
+    void marked(std::string_view key, std::string_view text) { line(key, "=#", text); }
+    void plain(std::string_view key, std::string_view text) { line(key, "=", text); }
 
     std::string take() { return std::move(text_); }
 
 private:
-    void pair(std::string_view key, const std::string& value) {
-        line(std::string(key) + "=" + value);
+    static std::string_view Number(char (&buffer)[16], std::int32_t value) {
+        auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+        (void)error; // 16 characters hold every 32-bit value
+        return std::string_view(buffer, static_cast<std::size_t>(end - buffer));
     }
-    void line(const std::string& content) {
-        // A line break inside a value would split the line and shift every
-        // key after it into the wrong place.
-        if (content.find_first_of("\r\n") != std::string::npos) return;
-        text_ += content;
+    // One line from its parts. A line break inside a value would split the
+    // line and shift every key after it into the wrong place: such a line is
+    // left out.
+    template <typename... Parts> void line(const Parts&... parts) {
+        if ((... || (std::string_view(parts).find_first_of("\r\n") != std::string_view::npos)))
+            return;
+        (text_.append(parts), ...);
         text_ += "\r\n";
     }
 
@@ -146,7 +160,7 @@ void WritePlanBank(DataFileText& out, const Records& records, Bank bank, ModelNu
     const std::vector<ChannelRecord>& channels = records.bank(bank);
     for (std::size_t k = 0; k < channels.size(); ++k) {
         const ChannelRecord& ch = channels[k];
-        out.section(IndexedKey(BankName(bank), static_cast<int>(k)));
+        out.section(BankName(bank), static_cast<int>(k));
         out.raw("Position", ch.Position);
         out.flag("Enable", ch.Enable);
         out.flag("LowPower", ch.LowPower);
@@ -164,7 +178,7 @@ void WritePlanBank(DataFileText& out, const Records& records, Bank bank, ModelNu
 void WriteWeatherBank(DataFileText& out, const Records& records) {
     for (std::size_t k = 0; k < records.CHWX.size(); ++k) {
         const ChannelRecord& ch = records.CHWX[k];
-        out.section(IndexedKey("CHWX", static_cast<int>(k)));
+        out.section("CHWX", static_cast<int>(k));
         out.flag("Enable", ch.Enable);
         out.flag("ScanMemory", ch.ScanMemory);
         out.marked("ChTag", ch.ChTag);
@@ -174,7 +188,7 @@ void WriteWeatherBank(DataFileText& out, const Records& records) {
 void WriteExpBank(DataFileText& out, const Records& records) {
     for (std::size_t k = 0; k < records.CHEXP.size(); ++k) {
         const ChannelRecord& ch = records.CHEXP[k];
-        out.section(IndexedKey("CHEXP", static_cast<int>(k)));
+        out.section("CHEXP", static_cast<int>(k));
         out.flag("Enable", ch.Enable);
         out.plain("CHDisplayL", ch.CHDisplayL);
         out.plain("CHDisplayR", ch.CHDisplayR);
@@ -191,7 +205,7 @@ void WriteExpBank(DataFileText& out, const Records& records) {
 void WriteDirectory(DataFileText& out, const std::vector<DirectoryRecord>& entries,
                     std::string_view name) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        out.section(IndexedKey(name, static_cast<int>(i) + 1));
+        out.section(name, static_cast<int>(i) + 1);
         out.flag("Enable", entries[i].Enable);
         out.marked("TagName", entries[i].TagName);
         out.plain("Mmsid", entries[i].Mmsid);

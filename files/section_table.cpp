@@ -12,9 +12,10 @@ public:
     bool atEnd() const { return position_ >= text_.size(); }
     std::string_view next() {
         std::size_t start = position_;
-        std::size_t end = text_.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            position_ = text_.size();
+        std::size_t end = start;
+        while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
+        if (end == text_.size()) {
+            position_ = end;
             return text_.substr(start);
         }
         position_ = end + 1;
@@ -37,15 +38,27 @@ std::string_view TrimBlanksAndTabs(std::string_view text) {
     return text;
 }
 
+char UpperChar(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+
+// `upper` equals `text` upper-cased.
+bool EqualsUpperCased(std::string_view upper, std::string_view text) {
+    if (upper.size() != text.size()) return false;
+    for (std::size_t i = 0; i < upper.size(); ++i)
+        if (upper[i] != UpperChar(text[i])) return false;
+    return true;
+}
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && UpperCase(a) == UpperCase(b);
+    return a.size() == b.size() && EqualsUpperCased(UpperCase(a), b);
 }
 
 // A key line inside a section: "=" at the second character or later.
 bool AddPairFromLine(SectionTable& table, std::string_view line) {
     std::size_t equals = line.find('=');
     if (equals == std::string_view::npos || equals == 0) return false;
-    std::string key(TrimSpaces(UpperCase(line.substr(0, equals))));
+    std::string key = UpperCase(TrimSpaces(line.substr(0, equals)));
     std::string_view value = TrimSpaces(line.substr(equals + 1));
     if (!value.empty() && value.front() == '#') value.remove_prefix(1);
     table.addPair(std::move(key), std::string(value));
@@ -56,8 +69,7 @@ bool AddPairFromLine(SectionTable& table, std::string_view line) {
 
 std::string UpperCase(std::string_view text) {
     std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    for (char& c : upper) c = UpperChar(c);
     return upper;
 }
 
@@ -70,6 +82,7 @@ std::string_view TrimSpaces(std::string_view text) {
 void SectionTable::addSection(std::string name) {
     index_[name].push_back(sections_.size());
     sections_.push_back(DataSection{std::move(name), {}});
+    sections_.back().pairs.reserve(10); // a channel section has ten keys
 }
 
 void SectionTable::addPair(std::string key, std::string value) {
@@ -88,10 +101,9 @@ std::string_view SectionTable::LookupValue(std::string_view section, std::string
 
 std::string_view SectionView::value(std::string_view key) const {
     if (!indices_) return {};
-    std::string upper = UpperCase(key);
     for (std::size_t index : *indices_)
         for (const DataPair& pair : table_->sections_[index].pairs)
-            if (pair.key == upper) return pair.value;
+            if (EqualsUpperCased(pair.key, key)) return pair.value;
     return {};
 }
 

@@ -1,0 +1,37 @@
+// Any bytes as a settings data file: the model check, the parser, the record
+// blocks and writing the result again must neither crash nor hang.
+#include "files/data_file_reader.h"
+#include "files/data_file_writer.h"
+#include "image/defaults.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace {
+
+const qb41::DataSet& Fresh(qb41::ModelNumber model) {
+    static const std::array<qb41::DataSet, 4> sets = [] {
+        std::array<qb41::DataSet, 4> made;
+        for (qb41::ModelNumber m = 0; m < 4; ++m) qb41::MakeFreshDataSet(made[m], m);
+        return made;
+    }();
+    return sets[model];
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+    const auto model = static_cast<qb41::ModelNumber>(size == 0 ? 0 : data[0] % 4);
+    qb41::Records records = Fresh(model).records;
+    // The full path, which the model check mostly refuses ...
+    qb41::ReadDataFileText(text, records, model);
+    // ... and the parser and record blocks on their own.
+    qb41::FillRecords(qb41::ParseDataFile(text), records, model);
+    std::string saved = qb41::FormatDataFile(records, model, size % 2 ? ',' : '.');
+    qb41::Records again = Fresh(model).records;
+    if (!qb41::ReadDataFileText(saved, again, model)) __builtin_trap(); // own files must load
+    return 0;
+}

@@ -1,0 +1,44 @@
+// Any bytes as a radio image: decode, encode with the pre-write repairs, and
+// the settings data file of what was decoded must neither crash nor hang.
+#include "files/data_file_reader.h"
+#include "files/data_file_writer.h"
+#include "image/codec.h"
+#include "image/defaults.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+const qb41::DataSet& Fresh(qb41::ModelNumber model) {
+    static const std::array<qb41::DataSet, 4> sets = [] {
+        std::array<qb41::DataSet, 4> made;
+        for (qb41::ModelNumber m = 0; m < 4; ++m) qb41::MakeFreshDataSet(made[m], m);
+        return made;
+    }();
+    return sets[model];
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) return 0;
+    const auto model = static_cast<qb41::ModelNumber>(data[0] % 4);
+    qb41::DataSet set = Fresh(model);
+    std::copy_n(data + 1, std::min(size - 1, set.image.size()), set.image.begin());
+    try {
+        qb41::DecodeImage(set, model);
+    } catch (const qb41::RuntimeError&) {
+        return 0; // reported by the operation that decodes
+    }
+    std::string saved = qb41::FormatDataFile(set.records, model, '.');
+    qb41::Records again = Fresh(model).records;
+    if (!qb41::ReadDataFileText(saved, again, model)) __builtin_trap();
+    try {
+        qb41::PrepareImageForWrite(set, model);
+    } catch (const qb41::RuntimeError&) {
+    }
+    return 0;
+}

@@ -1,0 +1,195 @@
+#include "files/data_file_reader.h"
+#include "files/data_file_writer.h"
+
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace qb41 {
+namespace {
+
+std::string File(ModelNumber model, const std::string& body) {
+    return "[MAIN]\r\nMODEL=#X\r\nMODELTYPE=" + std::to_string(model) + "\r\n" + body;
+}
+
+Records Fresh(ModelNumber model) {
+    DataSet data;
+    MakeFreshDataSet(data, model);
+    return data.records;
+}
+
+TEST(DataFileReader, TheModelCheckRefusesOtherModelsAndLeavesTheRecords) {
+    struct Case {
+        const char* text;
+        bool accepted;
+    };
+    const Case cases[] = {{"[MAIN]\r\nMODELTYPE=0\r\n[Common Setup]\r\nWeater=1\r\n", true},
+                          {"[main]\r\nmodeltype = 0\r\n[Common Setup]\r\nWeater=1\r\n", true},
+                          {"[MAIN]\r\nMODELTYPE=#0\r\n[Common Setup]\r\nWeater=1\r\n", true},
+                          {"[MAIN]\r\nMODELTYPE=3\r\n[Common Setup]\r\nWeater=1\r\n", false},
+                          {"[MAIN]\r\nMODEL=#TQ4800M\r\n[Common Setup]\r\nWeater=1\r\n", false},
+                          {"[Common Setup]\r\nWeater=1\r\nMODELTYPE=0\r\n", false},
+                          {"[MAIN]\r\nMODELTYPE=<NONE>\r\n[Common Setup]\r\nWeater=1\r\n", false},
+                          {"", false}};
+    for (const Case& c : cases) {
+        test::Harness h(0);
+        test::WriteBytes(h.dir / "in.dat", c.text);
+        FileContext context = h.context();
+        Records before = h.data.records;
+        EXPECT_EQ(FileRead2(context, h.dir / "in.dat"), c.accepted) << c.text;
+        EXPECT_EQ(h.app.errorFlag, !c.accepted);
+        EXPECT_FALSE(h.app.cancelFlag);
+        EXPECT_FALSE(h.app.loading);
+        if (c.accepted) {
+            EXPECT_EQ(h.data.records.Common.Weater, 1);
+            EXPECT_TRUE(h.notifier.messages.empty());
+        } else {
+            EXPECT_EQ(h.data.records, before);
+            ASSERT_EQ(h.notifier.messages.size(), 1u);
+            EXPECT_EQ(h.notifier.messages[0],
+                      (Message{MessageIcon::Critical, h.app.windowTitle, "different model!!"}));
+        }
+    }
+}
+
+TEST(DataFileReader, PlanBankSectionsLandWhereTheirPositionSaysAndStopAtAGap) {
+    Records records = Fresh(0);
+    const Records fresh = records;
+    std::string body = "[CHUSA0]\r\nPosition=5\r\nEnable=0\r\nChTag=#FIVE\r\n"
+                       "[CHUSA1]\r\nPosition= 7abc\r\nScramble=6\r\n"
+                       "[CHUSA2]\r\nPosition=300\r\nEnable=1\r\n"
+                       "[CHUSA3]\r\nPosition=-1\r\nEnable=1\r\n"
+                       "[CHUSA4]\r\nPosition=99999\r\nEnable=1\r\n"
+                       "[CHUSA5]\r\nPosition=xyz\r\nChTag=#ZERO\r\n"
+                       "[CHUSA7]\r\nPosition=9\r\nChTag=#NINE\r\n"
+                       "[CHINT0]\r\nEnable=1\r\n";
+    ASSERT_TRUE(ReadDataFileText(File(0, body), records, 0));
+    EXPECT_EQ(records.CHUSA[5].ChTag, "FIVE");
+    EXPECT_EQ(records.CHUSA[5].Enable, kFalse);
+    EXPECT_EQ(records.CHUSA[7].Scramble, 6);
+    EXPECT_EQ(records.CHUSA[7].ChTag, "");       // a missing text key empties the field
+    EXPECT_EQ(records.CHUSA[0].ChTag, "ZERO");   // no number reads as position 0
+    EXPECT_EQ(records.CHUSA[9], fresh.CHUSA[9]); // after the gap at CHUSA6
+    EXPECT_EQ(records.CHINT, fresh.CHINT);       // CHINT0 has no Position
+}
+
+TEST(DataFileReader, ChannelFlagsFollowTheBooleanRulesAndTheDuplexPlan) {
+    Records records = Fresh(3);
+    ASSERT_FALSE(records.CHUSA[33].DuplexAllowed); // 16A
+    ASSERT_TRUE(records.CHUSA[32].DuplexAllowed);
+    records.CHUSA[32].Enable = kFalse;
+    records.CHUSA[33].Enable = kTrue;
+    std::string body = "[CHUSA0]\r\nPosition=32\r\nDuplex=1\r\nEnable=2\r\nLowPower=True\r\n"
+                       "[CHUSA1]\r\nPosition=33\r\nDuplex=1\r\nEnable=yes\r\nPowUp=-1\r\n";
+    ASSERT_TRUE(ReadDataFileText(File(3, body), records, 3));
+    EXPECT_EQ(records.CHUSA[32].Duplex, kTrue);
+    EXPECT_EQ(records.CHUSA[32].Enable, kTrue);
+    EXPECT_EQ(records.CHUSA[32].LowPower, kTrue);
+    EXPECT_EQ(records.CHUSA[33].Duplex, kFalse);
+    EXPECT_EQ(records.CHUSA[33].Enable, kTrue); // "yes" leaves it
+    EXPECT_EQ(records.CHUSA[33].PowUp, kTrue);
+}
+
+TEST(DataFileReader, MissingKeysKeepNumbersAndFlagsButEmptyTexts) {
+    Records records = Fresh(0);
+    records.Common.Weater = 2;
+    records.UserMmsi = "123456789";
+    records.CHEXP[4].Txfreq = 157.1;
+    records.CHEXP[4].CHDisplayL = "90";
+    records.CHEXP[4].Enable = kTrue;
+    records.CHEXP[4].Narrow = kTrue;
+    records.CHMMSID[0] = {kTrue, "NAME", "123"};
+    std::string body = "[Common Setup]\r\nWeater=x\r\nResume Time=70000\r\n"
+                       "[DSC Setup (Basic Setup)]\r\nUSA=0\r\n";
+    const Records before = records;
+    ASSERT_TRUE(ReadDataFileText(File(0, body), records, 0));
+    EXPECT_EQ(records.Common.Weater, 2);                            // unreadable value
+    EXPECT_EQ(records.Common.ResumeTime, before.Common.ResumeTime); // out of range
+    EXPECT_EQ(records.DscUsable[0], kFalse);
+    EXPECT_EQ(records.UserMmsi, "");
+    EXPECT_EQ(records.CHEXP[4].Txfreq, 157.1);
+    EXPECT_EQ(records.CHEXP[4].Enable, kTrue);
+    EXPECT_EQ(records.CHEXP[4].Narrow, kTrue);
+    EXPECT_EQ(records.CHEXP[4].CHDisplayL, "");
+    EXPECT_EQ(records.CHMMSID[0], (DirectoryRecord{kTrue, "", ""}));
+}
+
+TEST(DataFileReader, ModelOneKeepsPlanNamesAndStatusNames) {
+    Records records = Fresh(1);
+    records.CHUSA[24].ChTag = "KEEP";
+    records.CHUSA[24].Scramble = 5;
+    records.UsableGroup[0].StatusName = "ST";
+    std::string body = "[Usable CH Group Setup]\r\nStatus name 0=NEW\r\n"
+                       "[ATIS Setup (Common)]\r\nUsable ATIS Kikker CH Group2=1\r\n"
+                       "[CHUSA0]\r\nPosition=24\r\nScramble=1\r\nChTag=#NEW\r\n";
+    ASSERT_TRUE(ReadDataFileText(File(1, body), records, 1));
+    EXPECT_EQ(records.CHUSA[24].ChTag, "KEEP");
+    EXPECT_EQ(records.CHUSA[24].Scramble, 5);
+    EXPECT_EQ(records.UsableGroup[0].StatusName, "ST");
+    EXPECT_EQ(records.AtisKikkerGroup[2], kTrue); // read for every model
+}
+
+TEST(DataFileReader, KeysWithBothIndexConventionsAreFound) {
+    Records records = Fresh(0);
+    std::string body = "[Usable CH Group Setup]\r\nTX TOT 2=1\r\nPriority CH 1=-1\r\n"
+                       "Priority CH 0=1\r\nEXP CH=1\r\n"
+                       "[DSC Setup (Advanced Setup)]\r\nGroup CallTX3=1\r\n"
+                       "[DSC Setup (Display Setup)]\r\nPOS Request ACK Menu=0\r\n"
+                       "[ATIS Setup (Call Sign)]\r\nMID20=211\r\nDISP1=#AB\r\n";
+    records.DscFlags[42] = kTrue;
+    ASSERT_TRUE(ReadDataFileText(File(0, body), records, 0));
+    EXPECT_EQ(records.UsableGroup[2].TxTot, kTrue);
+    EXPECT_EQ(records.UsableGroup[1].PriorityCh, -1); // "Off"
+    EXPECT_EQ(records.UsableGroup[0].PriorityCh, 1);  // an earlier file's value reads as it did
+    EXPECT_EQ(records.UsableGroup[3].Usable, kTrue);
+    EXPECT_EQ(records.DscFlags[31], kTrue);
+    EXPECT_EQ(records.DscFlags[42], kFalse);
+    EXPECT_EQ(records.AtisCallSign[19].MID, "211");
+    EXPECT_EQ(records.AtisCallSign[0].DISP, "AB");
+}
+
+TEST(FileRead2, AnUnreadableFileIsReportedAndLogged) {
+    test::Harness h(0);
+    FileContext context = h.context();
+    h.app.currentFileName = "old.dat";
+    EXPECT_FALSE(OpenDataFile(context, (h.dir / "missing.dat").string()));
+    EXPECT_TRUE(h.app.errorFlag);
+    EXPECT_TRUE(h.app.cancelFlag);
+    EXPECT_FALSE(h.app.loading);
+    EXPECT_EQ(h.app.currentFileName, "old.dat");
+    ASSERT_EQ(h.notifier.messages.size(), 1u);
+    EXPECT_EQ(h.notifier.messages[0],
+              (Message{MessageIcon::Warning, h.app.windowTitle, "FileRead Error!!"}));
+    EXPECT_NE(h.logText().find(":frmMain.FileRead2 -> 53File not found\r\n"), std::string::npos);
+}
+
+TEST(FileRead2, AFileTooLargeToBeASettingsFileIsRefusedUnread) {
+    test::Harness h(0);
+    FileContext context = h.context();
+    const auto path = h.dir / "huge.dat";
+    test::WriteBytes(path, File(0, "[Common Setup]\r\nWeater=1\r\n"));
+    std::filesystem::resize_file(path, kMaxDataFileBytes + 1);
+    Records before = h.data.records;
+    EXPECT_FALSE(FileRead2(context, path));
+    EXPECT_EQ(h.data.records, before);
+    EXPECT_EQ(h.notifier.messages.back().text, "FileRead Error!!");
+    EXPECT_NE(h.logText().find("7Out of memory"), std::string::npos);
+}
+
+TEST(OpenDataFile, SetsTheFileNameAndCaptionButNotTheChangedFlag) {
+    test::Harness h(2);
+    FileContext context = h.context();
+    const auto path = h.dir / "MyBoat.DAT";
+    test::WriteBytes(path, File(2, "[Common Setup]\r\nWeater=1\r\n"));
+    h.app.dataChanged = true;
+    EXPECT_EQ(WindowCaption(h.app), "QB41  PC Program for TQ4800M/LW6100 Series");
+    ASSERT_TRUE(OpenDataFile(context, path.string()));
+    EXPECT_FALSE(h.app.cancelFlag);
+    EXPECT_TRUE(h.app.dataChanged);
+    EXPECT_EQ(WindowCaption(h.app), "myboat.dat - QB41  PC Program for TQ4800M/LW6100 Series");
+    h.app.currentFileName = "C:\\Boats\\Two.dat";
+    EXPECT_EQ(WindowCaption(h.app), "two.dat - QB41  PC Program for TQ4800M/LW6100 Series");
+}
+
+} // namespace
+} // namespace qb41

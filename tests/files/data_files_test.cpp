@@ -1,0 +1,158 @@
+#include "files/data_files.h"
+
+#include "files/data_file_writer.h"
+#include "image/codec.h"
+#include "image/layout.h"
+#include "report/report_text.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace qb41 {
+namespace {
+
+// An image of the model with some of everything the settings file carries.
+DataSet EditedImage(ModelNumber model) {
+    DataSet data;
+    MakeFreshDataSet(data, model);
+    Records& r = data.records;
+    r.CHUSA[32].ChTag = "SIXTEEN";
+    r.CHUSA[33].Enable = kTrue;
+    r.CHINT[40].Enable = kFalse;
+    r.CHCAN[18].ScanMemory = kTrue;
+    if (model != 1) r.CHCAN[18].Scramble = 5; // model 1 files carry no plan scrambler codes
+    r.CHWX[3].Enable = kTrue;
+    r.CHEXP[7] = r.CHEXP[0];
+    r.CHEXP[7].Enable = kTrue;
+    r.CHEXP[7].CHDisplayL = "70";
+    r.CHEXP[7].CHDisplayR = "B";
+    r.CHEXP[7].Rxfreq = 157.4125;
+    r.CHEXP[7].Txfreq = 156.4;
+    r.CHEXP[7].ChTag = "WORK";
+    r.UsableGroup[1].Usable = kFalse;
+    r.UsableGroup[0].PriorityCh = 18;
+    r.UsableGroup[2].TxTot = kTrue;
+    r.Common.OffsetTime = 17;
+    r.Common.Weater = 1;
+    r.DscFlags[10] = kFalse;
+    r.UserMmsi = "3661234560";
+    r.AtisCode = "9211234567";
+    r.CHMMSID[0] = {kTrue, "HOME", "366000001"};
+    r.CHGRPID[0] = {kTrue, "FLEET", "036600001"};
+    if (model == 0) r.AtisCallSign[0] = {"211", "DE"};
+    PrepareImageForWrite(data, model);
+    return data;
+}
+
+std::string ImageBytes(const DataSet& data, ModelNumber model) {
+    return std::string(data.image.begin(), data.image.begin() + ImageSize(model));
+}
+
+TEST(DataFiles, KindsComeFromTheExtension) {
+    EXPECT_EQ(FileKindOf("a/b.DAT"), FileKind::DataFile);
+    EXPECT_EQ(FileKindOf("b.hex"), FileKind::ImageFile);
+    EXPECT_EQ(FileKindOf("usa_12C0.ini"), FileKind::DestinationFile);
+    EXPECT_EQ(FileKindOf("r.Txt"), FileKind::ReportText);
+    EXPECT_EQ(FileKindOf("noextension"), FileKind::Unknown);
+    EXPECT_TRUE(CanLoad(FileKind::DestinationFile));
+    EXPECT_FALSE(CanLoad(FileKind::ReportText));
+    EXPECT_TRUE(CanSave(FileKind::ReportText));
+    EXPECT_FALSE(CanSave(FileKind::DestinationFile));
+}
+
+TEST(DataFiles, TheModelComesFromTheFile) {
+    test::TempDir dir;
+    for (ModelNumber model = 0; model <= 3; ++model) {
+        test::WriteBytes(dir / "x.hex", ImageBytes(EditedImage(model), model));
+        EXPECT_EQ(DetectFileModel(dir / "x.hex", FileKind::ImageFile), model);
+        DataSet data;
+        MakeFreshDataSet(data, model);
+        test::WriteBytes(dir / "x.dat", FormatDataFile(data.records, model, '.'));
+        EXPECT_EQ(DetectFileModel(dir / "x.dat", FileKind::DataFile), model);
+    }
+    test::WriteBytes(dir / "bad.dat", "[MAIN]\r\nMODELTYPE=7\r\n");
+    EXPECT_EQ(DetectFileModel(dir / "bad.dat", FileKind::DataFile), std::nullopt);
+    test::WriteBytes(dir / "bad.hex", std::string(16384, '\0'));
+    EXPECT_EQ(DetectFileModel(dir / "bad.hex", FileKind::ImageFile), std::nullopt);
+    EXPECT_EQ(DetectFileModel(dir / "missing.hex", FileKind::ImageFile), std::nullopt);
+}
+
+// hex -> dat -> hex through the loads and saves the command-line tool uses:
+// every byte the codec owns comes back as the original's re-encoded image.
+TEST(DataFiles, ImageToDataFileAndBackKeepsTheCodecOwnedBytes) {
+    for (ModelNumber model = 0; model <= 3; ++model) {
+        SCOPED_TRACE(model);
+        test::TempDir dir;
+        const DataSet original = EditedImage(model);
+        test::WriteBytes(dir / "in.hex", ImageBytes(original, model));
+
+        test::Harness first(2);
+        FileContext firstContext = first.context();
+        ASSERT_TRUE(LoadDataSetFor(firstContext, dir / "in.hex", std::nullopt));
+        EXPECT_EQ(first.app.modelNumber, model);
+        ASSERT_TRUE(SaveDataSet(firstContext, dir / "mid.dat"));
+
+        test::Harness second(2);
+        FileContext secondContext = second.context();
+        ASSERT_TRUE(LoadDataSetFor(secondContext, dir / "mid.dat", std::nullopt));
+        ASSERT_TRUE(SaveDataSet(secondContext, dir / "out.hex"));
+
+        DataSet reencoded = original;
+        DecodeImage(reencoded, model);
+        PrepareImageForWrite(reencoded, model);
+        const std::string out = test::ReadBytes(dir / "out.hex");
+        ASSERT_EQ(out.size(), static_cast<std::size_t>(ImageSize(model)));
+        const layout::ByteMask owned = layout::CodecOwnedBits(model);
+        for (int i = 0; i < ImageSize(model); ++i) {
+            const auto mask = owned[static_cast<std::size_t>(i)];
+            EXPECT_EQ(static_cast<std::uint8_t>(out[i]) & mask, reencoded.image[i] & mask)
+                << "byte " << i;
+        }
+    }
+}
+
+TEST(DataFiles, AFileNamingNoModelIsRefusedByItsOwnCheck) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* message;
+    };
+    const Case cases[] = {{"a.dat", "[MAIN]\r\nMODELTYPE=9\r\n", "different model!!"},
+                          {"a.hex", std::string(1000, '\0'), "bad file!!"},
+                          {"a.hex", std::string(16384, '\0'), "ModelType Error !!"},
+                          {"usa_12C0.ini", std::string(16384, '\0'), "IniFileRead Error!!"}};
+    for (const Case& c : cases) {
+        test::Harness h(2);
+        test::WriteBytes(h.dir / c.name, c.bytes);
+        FileContext context = h.context();
+        EXPECT_FALSE(LoadDataSetFor(context, h.dir / c.name, std::nullopt));
+        ASSERT_FALSE(h.notifier.messages.empty());
+        EXPECT_EQ(h.notifier.messages.back().text, c.message);
+    }
+}
+
+TEST(DataFiles, AGivenModelOverridesTheFile) {
+    test::Harness h(2);
+    test::WriteBytes(h.dir / "x.hex", ImageBytes(EditedImage(0), 0));
+    FileContext context = h.context();
+    EXPECT_FALSE(LoadDataSetFor(context, h.dir / "x.hex", ModelNumber{3}));
+    EXPECT_EQ(h.app.modelNumber, 3);
+    EXPECT_EQ(h.notifier.messages.back().text, "ModelType Error !!");
+}
+
+TEST(SaveReportText, WritesTheReportAndOneLineBreak) {
+    test::Harness h(1);
+    FileContext context = h.context();
+    ASSERT_TRUE(SaveDataSet(context, h.dir / "r.txt"));
+    DataSet copy = h.data;
+    EXPECT_EQ(test::ReadBytes(h.dir / "r.txt"), MakeReportText(copy, 1) + "\r\n");
+
+    EXPECT_FALSE(SaveReportText(context, h.dir / "none" / "r.txt"));
+    EXPECT_TRUE(h.app.cancelFlag);
+    ASSERT_EQ(h.notifier.messages.size(), 1u);
+    EXPECT_EQ(h.notifier.messages[0],
+              (Message{MessageIcon::Warning, "LW6100 " + h.app.windowTitle, "Path not found"}));
+}
+
+} // namespace
+} // namespace qb41

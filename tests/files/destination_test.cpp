@@ -1,0 +1,141 @@
+#include "files/destination_files.h"
+
+#include "image/codec.h"
+#include "image/layout.h"
+#include "image/primitives.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace qb41 {
+namespace {
+
+std::string FreshImageFile(ModelNumber model) {
+    DataSet data;
+    MakeFreshDataSet(data, model);
+    data.records.CHEXP[0].Enable = kTrue;
+    PrepareImageForWrite(data, model);
+    return std::string(data.image.begin(), data.image.begin() + ImageSize(model));
+}
+
+TEST(DestinationCatalogue, ListsTheModelsFilesByNameBeforeTheFirstUnderscore) {
+    test::TempDir dir;
+    for (const char* name : {"usa_12C0.ini", "Intl_12C0.ini", "east_coast_12C0.ini",
+                             "canada_12c0.INI", "usa_17D4.ini", "usa_12C0.ini.bak", "notes.txt"})
+        test::WriteBytes(dir / name, "x");
+    std::filesystem::create_directory(dir / "folder_12C0.ini");
+    EXPECT_EQ(ListDestinations(dir.path(), 0),
+              (std::vector<std::string>{"canada", "east", "Intl", "usa"}));
+    EXPECT_EQ(ListDestinations(dir.path(), 3), (std::vector<std::string>{"usa"}));
+    EXPECT_TRUE(ListDestinations(dir.path(), 1).empty());
+    EXPECT_TRUE(ListDestinations(dir / "missing", 0).empty());
+}
+
+TEST(DestinationCatalogue, OffersAtMostTenSorted) {
+    test::TempDir dir;
+    std::vector<std::string> all;
+    for (char c = 'k'; c >= 'a'; --c) {
+        all.push_back(std::string(1, c));
+        test::WriteBytes(dir / (std::string(1, c) + "_17D4.ini"), "x");
+    }
+    std::vector<std::string> names = ListDestinations(dir.path(), 3);
+    ASSERT_EQ(names.size(), 10u);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    for (const std::string& name : names)
+        EXPECT_NE(std::find(all.begin(), all.end(), name), all.end());
+}
+
+TEST(DestinationCatalogue, SortsIgnoringCaseAndFindsIgnoringCase) {
+    std::vector<std::string> names{"usa", "Canada", "intl", "EAST", "b", "A", "c"};
+    SortDestinationNames(names);
+    EXPECT_EQ(names, (std::vector<std::string>{"A", "b", "c", "Canada", "EAST", "intl", "usa"}));
+    EXPECT_EQ(FindDestination(names, "USA"), 6u);
+    EXPECT_EQ(FindDestination(names, "canada"), 3u);
+    EXPECT_EQ(FindDestination(names, "west"), std::nullopt);
+    EXPECT_EQ(DestinationFilePath("/opt/qb41", "usa", 0),
+              std::filesystem::path("/opt/qb41/usa_12C0.ini"));
+    EXPECT_EQ(DestinationFilePath("/opt/qb41", "usa", 1).filename(), "usa_0208.ini");
+}
+
+TEST(FileReadIni, LoadsAFileOfTheSelectedModel) {
+    for (ModelNumber model : {0, 1}) {
+        test::Harness h(model);
+        FileContext context = h.context();
+        test::WriteBytes(h.dir / "x.ini", FreshImageFile(model));
+        h.app.errorFlag = true;
+        ASSERT_TRUE(FileReadIni(context, h.dir / "x.ini"));
+        EXPECT_FALSE(h.app.errorFlag);
+        EXPECT_FALSE(h.app.loading);
+        EXPECT_EQ(h.data.records.CHEXP[0].Enable, kTrue);
+        EXPECT_TRUE(h.notifier.messages.empty());
+    }
+}
+
+TEST(FileReadIni, RefusesSilentlyAndChangesNothing) {
+    struct Case {
+        const char* what;
+        ModelNumber selected;
+        std::string bytes;
+        bool errorFlag;
+    };
+    const Case cases[] = {{"wrong length", 1, FreshImageFile(0), false},
+                          {"wrong length", 0, FreshImageFile(1), false},
+                          {"other model", 3, FreshImageFile(0), true},
+                          {"other model", 2, FreshImageFile(0), true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::Harness h(c.selected);
+        FileContext context = h.context();
+        test::WriteBytes(h.dir / "x.ini", c.bytes);
+        const DataSet before = h.data;
+        EXPECT_FALSE(FileReadIni(context, h.dir / "x.ini"));
+        EXPECT_EQ(h.app.errorFlag, c.errorFlag);
+        EXPECT_FALSE(h.app.cancelFlag);
+        EXPECT_EQ(h.data.image, before.image);
+        EXPECT_EQ(h.data.records, before.records);
+        EXPECT_TRUE(h.notifier.messages.empty());
+        EXPECT_FALSE(std::filesystem::exists(h.log.path()));
+    }
+}
+
+TEST(FileReadIni, AMissingFileIsLoggedWithoutAMessage) {
+    test::Harness h(0);
+    FileContext context = h.context();
+    EXPECT_FALSE(FileReadIni(context, h.dir / "usa_12C0.ini"));
+    EXPECT_TRUE(h.app.errorFlag);
+    EXPECT_TRUE(h.app.cancelFlag);
+    EXPECT_FALSE(h.app.loading);
+    EXPECT_TRUE(h.notifier.messages.empty());
+    EXPECT_NE(h.logText().find(":frmMain.FileReadIni -> 53File not found"), std::string::npos);
+}
+
+// The files the build places beside the executables, where the program looks.
+TEST(ShippedDestinations, LoadForTheirModelAndAreRefusedForTheOther) {
+    const std::filesystem::path folder = ExecutableFolder();
+    for (ModelNumber model : {0, 3}) {
+        SCOPED_TRACE(model);
+        EXPECT_EQ(ListDestinations(folder, model),
+                  (std::vector<std::string>{"canada", "intl", "usa"}));
+        const char* regions[] = {"usa", "intl", "canada"};
+        for (int group = 0; group < 3; ++group) {
+            const auto path = DestinationFilePath(folder, regions[group], model);
+            test::Harness h(model);
+            FileContext context = h.context();
+            ASSERT_TRUE(FileReadIni(context, path)) << path;
+            for (int g = 0; g < 3; ++g)
+                EXPECT_EQ(h.data.records.UsableGroup[g].Usable, ToVbBool(g == group));
+            EXPECT_EQ(h.data.image[layout::kCurrentGroup], group);
+            EXPECT_EQ(h.data.image[layout::kChecksum], Checksum(h.data.image, 66, 29));
+
+            test::Harness other(model == 0 ? 3 : 0);
+            FileContext otherContext = other.context();
+            EXPECT_FALSE(FileReadIni(otherContext, path));
+            EXPECT_TRUE(other.app.errorFlag);
+        }
+    }
+}
+
+} // namespace
+} // namespace qb41
