@@ -2,6 +2,7 @@
 // command-line tool against qb41-radio-sim on a real pseudo-terminal,
 // unpaced. Fault cases use short injected time limits.
 #include "link_support.h"
+#include "sim_process.h"
 
 #include "link/clone_link.h"
 #include "link/qt_serial_transport.h"
@@ -11,15 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fcntl.h>
-#include <map>
-#include <poll.h>
-#include <spawn.h>
-#include <sstream>
-#include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace qb41::link {
 namespace {
@@ -27,95 +20,18 @@ namespace {
 using namespace std::chrono_literals;
 using test::PatternMemory;
 
-// A child process with its standard output (and optionally error) on pipes.
-class Child {
-public:
-    explicit Child(std::vector<std::string> argv) {
-        int out[2], err[2];
-        EXPECT_EQ(pipe(out), 0);
-        EXPECT_EQ(pipe(err), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-        std::vector<char*> args;
-        for (std::string& arg : argv) args.push_back(arg.data());
-        args.push_back(nullptr);
-        EXPECT_EQ(posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        close(err[1]);
-        out_ = out[0];
-        err_ = err[0];
-    }
-    ~Child() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        close(out_);
-        close(err_);
-    }
+using sim::ChildProcess;
 
-    // The next line of standard output (or error), waiting up to 5 s.
-    std::string line(bool fromError = false) {
-        std::string text;
-        char c = 0;
-        pollfd p{fromError ? err_ : out_, POLLIN, 0};
-        while (poll(&p, 1, 5000) > 0 && ::read(p.fd, &c, 1) == 1 && c != '\n') text += c;
-        return text;
-    }
-    void signal(int number) { kill(pid_, number); }
-    int wait() {
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-
-private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-    int err_ = -1;
+struct SimFolder {
+    test::ScratchDir folder;
 };
 
-// qb41-radio-sim with a memory file to start from and files for what it
-// holds and counted when it stops.
-class Simulator {
+// A simulator with its files in a scratch folder of its own (made first).
+class Simulator : private SimFolder, public sim::SimProcess {
 public:
-    Simulator(ModelNumber model, const RadioImage& memory, std::vector<std::string> faults = {}) {
-        std::ofstream(dir_ / "start.hex", std::ios::binary)
-            .write(reinterpret_cast<const char*>(memory.data()), ImageSize(model));
-        std::vector<std::string> argv{QB41_RADIO_SIM,   "--model",          std::to_string(model),
-                                      "--load",         dir_ / "start.hex", "--save",
-                                      dir_ / "end.hex", "--stats",          dir_ / "stats.txt",
-                                      "--quiet"};
-        argv.insert(argv.end(), faults.begin(), faults.end());
-        child_ = std::make_unique<Child>(argv);
-        port_ = child_->line();
-    }
-    const std::string& port() const { return port_; }
-
-    // Stops the simulator (unless it hung up already) and reads its files.
-    void stop() {
-        child_->signal(SIGTERM);
-        EXPECT_EQ(child_->wait(), 0);
-        const std::string saved = test::ReadText(dir_ / "end.hex");
-        std::copy(saved.begin(), saved.end(), memory.begin());
-        std::istringstream lines(test::ReadText(dir_ / "stats.txt"));
-        std::string line;
-        while (std::getline(lines, line))
-            if (auto eq = line.find('='); eq != std::string::npos)
-                stats[line.substr(0, eq)] = std::stol(line.substr(eq + 1));
-    }
-
-    RadioImage memory{};
-    std::map<std::string, long> stats;
-
-private:
-    test::ScratchDir dir_;
-    std::unique_ptr<Child> child_;
-    std::string port_;
+    Simulator(ModelNumber model, const RadioImage& memory, std::vector<std::string> options = {})
+        : SimProcess(QB41_RADIO_SIM, model, memory, folder.path(), options) {}
+    void stop() { EXPECT_EQ(SimProcess::stop(), 0); }
 };
 
 const Message kReadFailed{MessageIcon::Critical, "Read from Radio", "Communication Error!!"};
@@ -235,7 +151,7 @@ TEST(PtyCli, ReadWritesTheImageFile) {
     const RadioImage pattern = PatternMemory(2);
     Simulator sim(2, pattern);
     test::ScratchDir dir;
-    Child cli({QB41_CLI, "read", "--port", sim.port(), dir / "out.hex"});
+    ChildProcess cli({QB41_CLI, "read", "--port", sim.port(), dir / "out.hex"});
     EXPECT_EQ(cli.wait(), 0);
     const std::string file = test::ReadText(dir / "out.hex");
     ASSERT_EQ(file.size(), 16384u);
@@ -244,7 +160,7 @@ TEST(PtyCli, ReadWritesTheImageFile) {
 
 TEST(PtyCli, CtrlCCancelsAndSendsTheAbortByte) {
     Simulator sim(2, PatternMemory(2), {"--no-reply", "10"});
-    Child cli({QB41_CLI, "read", "--port", sim.port(), "/nonexistent/out.hex"});
+    ChildProcess cli({QB41_CLI, "read", "--port", sim.port(), "/nonexistent/out.hex"});
     EXPECT_EQ(cli.line(true).rfind("read: 0%", 0), 0u); // the block read has begun
     cli.signal(SIGINT);
     EXPECT_EQ(cli.wait(), 130);

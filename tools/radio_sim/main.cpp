@@ -100,6 +100,7 @@ public:
             for (ssize_t i = 0; i < n; ++i)
                 if (Receive(buffer[i], arrived)) return true;
         }
+        Drain();
         return false;
     }
 
@@ -108,6 +109,19 @@ public:
     long long bytesOut() const { return bytesOut_; }
 
 private:
+    // Counts what the client sent just before the simulator was stopped (an
+    // abort byte, say); nothing is answered any more.
+    void Drain() {
+        std::uint8_t buffer[512];
+        pollfd p{master_, POLLIN, 0};
+        while (poll(&p, 1, 0) > 0) {
+            ssize_t n = ::read(master_, buffer, sizeof buffer);
+            if (n <= 0) return;
+            bytesIn_ += n;
+            for (ssize_t i = 0; i < n; ++i) radio_.receive(buffer[i]);
+        }
+    }
+
     bool Receive(std::uint8_t byte, Ns arrived) {
         if (awaitingNext_ && byte == link::kSOH) {
             turnarounds.push_back(arrived - lastAnswerEnd_);
