@@ -30,8 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qb41::ReadDataFileText(text, records, model);
     // ... and the parser and record blocks on their own.
     qb41::FillRecords(qb41::ParseDataFile(text), records, model);
-    std::string saved = qb41::FormatDataFile(records, model, size % 2 ? ',' : '.');
+    // Writing what was read must give a file that loads again; checked on
+    // every eighth input, as it costs more than the read itself.
+    if (size % 8 != 0) return 0;
+    std::string saved = qb41::FormatDataFile(records, model, size % 16 ? ',' : '.');
     qb41::Records again = Fresh(model).records;
-    if (!qb41::ReadDataFileText(saved, again, model)) __builtin_trap(); // own files must load
+    if (!qb41::ReadDataFileText(saved, again, model)) __builtin_trap();
     return 0;
 }
