@@ -81,13 +81,13 @@ std::string_view TrimSpaces(std::string_view text) {
 
 void SectionTable::addSection(std::string name) {
     index_[name].push_back(sections_.size());
-    sections_.push_back(DataSection{std::move(name), {}});
-    sections_.back().pairs.reserve(10); // a channel section has ten keys
+    sections_.push_back(DataSection{std::move(name), pairs_.size(), 0});
 }
 
 void SectionTable::addPair(std::string key, std::string value) {
     if (sections_.empty()) return;
-    sections_.back().pairs.push_back(DataPair{std::move(key), std::move(value)});
+    pairs_.push_back(DataPair{std::move(key), std::move(value)});
+    ++sections_.back().pairCount;
 }
 
 SectionView SectionTable::view(std::string_view section) const {
@@ -102,7 +102,7 @@ std::string_view SectionTable::LookupValue(std::string_view section, std::string
 std::string_view SectionView::value(std::string_view key) const {
     if (!indices_) return {};
     for (std::size_t index : *indices_)
-        for (const DataPair& pair : table_->sections_[index].pairs)
+        for (const DataPair& pair : table_->pairs(table_->sections_[index]))
             if (EqualsUpperCased(pair.key, key)) return pair.value;
     return {};
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -18,8 +19,9 @@ struct DataPair {
 };
 
 struct DataSection {
-    std::string name; // text between "[" and the first "]", upper-cased, then trimmed
-    std::vector<DataPair> pairs;
+    std::string name;          // text between "[" and the first "]", upper-cased, then trimmed
+    std::size_t firstPair = 0; // its pairs, in the table's list of all pairs
+    std::size_t pairCount = 0;
 };
 
 class SectionTable;
@@ -47,6 +49,9 @@ public:
     void addPair(std::string key, std::string value);
 
     const std::vector<DataSection>& sections() const { return sections_; }
+    std::span<const DataPair> pairs(const DataSection& section) const {
+        return std::span<const DataPair>(pairs_).subspan(section.firstPair, section.pairCount);
+    }
     SectionView view(std::string_view section) const;
     // view(section).value(key): upper-cases both names.
     std::string_view LookupValue(std::string_view section, std::string_view key) const;
@@ -54,6 +59,7 @@ public:
 private:
     friend class SectionView;
     std::vector<DataSection> sections_;
+    std::vector<DataPair> pairs_; // a section's pairs follow each other: pairs only go to the last
     std::unordered_map<std::string, std::vector<std::size_t>> index_;
 };
 

@@ -18,7 +18,7 @@ TEST(SectionTable, KeysAndValuesFollowTheLineRules) {
                                        "Last=1");
     ASSERT_EQ(table.sections().size(), 1u);
     EXPECT_EQ(table.sections()[0].name, "CHUSA0");
-    EXPECT_EQ(table.sections()[0].pairs.size(), 5u); // "=5" is not a pair
+    EXPECT_EQ(table.pairs(table.sections()[0]).size(), 5u); // "=5" is not a pair
     EXPECT_EQ(table.LookupValue("chusa0", "a"), "B=C");
     EXPECT_EQ(table.LookupValue("CHUSA0", "ChTag"), "  AB");
     EXPECT_EQ(table.LookupValue("CHUSA0", "Position"), "7");
@@ -31,7 +31,7 @@ TEST(SectionTable, KeysAndValuesFollowTheLineRules) {
 TEST(SectionTable, ALineWithABracketEndsTheSection) {
     SectionTable table = ParseDataFile("[A]\r\nk=1\r\nx [y\r\nk2=2\r\nk3=3\r\n[B]\r\nk=4\r\n");
     ASSERT_EQ(table.sections().size(), 2u);
-    EXPECT_EQ(table.sections()[0].pairs.size(), 1u);
+    EXPECT_EQ(table.pairs(table.sections()[0]).size(), 1u);
     EXPECT_EQ(table.LookupValue("A", "k2"), "");
     EXPECT_EQ(table.LookupValue("B", "k"), "4");
 }
