@@ -194,8 +194,14 @@ TEST(SaveFileAs, ReplacesTheFileOnlyAfterACompleteWrite) {
     FileContext context = h.context();
     const auto path = h.dir / "boat.dat";
     test::WriteBytes(path, std::string(300000, 'x'));
-    ASSERT_TRUE(SaveFileAs(context, path, '.'));
+    EXPECT_FALSE(SaveDataFile(context, "", '.')); // the dialog was cancelled
+    EXPECT_TRUE(h.app.cancelFlag);
+    h.app.dataChanged = true;
+    ASSERT_TRUE(SaveDataFile(context, path.string(), '.'));
     EXPECT_EQ(test::ReadBytes(path), FormatDataFile(h.data.records, 0, '.'));
+    EXPECT_EQ(h.app.currentFileName, path.string());
+    EXPECT_FALSE(h.app.cancelFlag);
+    EXPECT_TRUE(h.app.dataChanged); // saving does not clear it
     EXPECT_FALSE(h.app.errorFlag);
     EXPECT_FALSE(h.app.loading);
     EXPECT_TRUE(h.notifier.messages.empty());
@@ -221,19 +227,6 @@ TEST(SaveFileAs, AFailedSaveKeepsTheOldFileAndReportsIt) {
     EXPECT_NE(h.logText().find(":frmMain.SaveFileAs -> "), std::string::npos);
     // Only the blocked folder is left: no temporary file stays behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(h.dir.path()), {}), 2); // + err.log
-}
-
-TEST(SaveDataFile, SetsTheCurrentFileNameOnSuccessOnly) {
-    test::Harness h(1);
-    FileContext context = h.context();
-    EXPECT_FALSE(SaveDataFile(context, "", '.'));
-    EXPECT_TRUE(h.app.cancelFlag);
-    const std::string path = (h.dir / "a.dat").string();
-    h.app.dataChanged = true;
-    ASSERT_TRUE(SaveDataFile(context, path, '.'));
-    EXPECT_EQ(h.app.currentFileName, path);
-    EXPECT_FALSE(h.app.cancelFlag);
-    EXPECT_TRUE(h.app.dataChanged); // saving does not clear it
 }
 
 } // namespace

@@ -48,18 +48,6 @@ std::string ImageBytes(const DataSet& data, ModelNumber model) {
     return std::string(data.image.begin(), data.image.begin() + ImageSize(model));
 }
 
-TEST(DataFiles, KindsComeFromTheExtension) {
-    EXPECT_EQ(FileKindOf("a/b.DAT"), FileKind::DataFile);
-    EXPECT_EQ(FileKindOf("b.hex"), FileKind::ImageFile);
-    EXPECT_EQ(FileKindOf("usa_12C0.ini"), FileKind::DestinationFile);
-    EXPECT_EQ(FileKindOf("r.Txt"), FileKind::ReportText);
-    EXPECT_EQ(FileKindOf("noextension"), FileKind::Unknown);
-    EXPECT_TRUE(CanLoad(FileKind::DestinationFile));
-    EXPECT_FALSE(CanLoad(FileKind::ReportText));
-    EXPECT_TRUE(CanSave(FileKind::ReportText));
-    EXPECT_FALSE(CanSave(FileKind::DestinationFile));
-}
-
 TEST(DataFiles, TheModelComesFromTheFile) {
     test::TempDir dir;
     for (ModelNumber model = 0; model <= 3; ++model) {
@@ -129,15 +117,6 @@ TEST(DataFiles, AFileNamingNoModelIsRefusedByItsOwnCheck) {
         ASSERT_FALSE(h.notifier.messages.empty());
         EXPECT_EQ(h.notifier.messages.back().text, c.message);
     }
-}
-
-TEST(DataFiles, AGivenModelOverridesTheFile) {
-    test::Harness h(2);
-    test::WriteBytes(h.dir / "x.hex", ImageBytes(EditedImage(0), 0));
-    FileContext context = h.context();
-    EXPECT_FALSE(LoadDataSetFor(context, h.dir / "x.hex", ModelNumber{3}));
-    EXPECT_EQ(h.app.modelNumber, 3);
-    EXPECT_EQ(h.notifier.messages.back().text, "ModelType Error !!");
 }
 
 TEST(SaveReportText, WritesTheReportAndOneLineBreak) {

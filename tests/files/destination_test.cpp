@@ -1,4 +1,5 @@
 #include "files/destination_files.h"
+#include "files/settings_store.h"
 
 #include "image/codec.h"
 #include "image/layout.h"
@@ -135,6 +136,22 @@ TEST(ShippedDestinations, LoadForTheirModelAndAreRefusedForTheOther) {
             EXPECT_TRUE(other.app.errorFlag);
         }
     }
+}
+
+TEST(SettingsStore, KeysAndDefaultsStayAsEarlierRunsStoredThem) {
+    MemorySettingsStore store;
+    EXPECT_EQ(ReadModelNumber(store), 2);
+    EXPECT_EQ(ReadComPort(store), 1);
+    EXPECT_EQ(ReadDestinationName(store, 3), "usa");
+    SaveModelNumber(store, 3);
+    SaveDestinationName(store, 3, "Intl");
+    SaveWindowPlacement(store, {10, 20, 300, 400});
+    EXPECT_EQ(store.values.at({"QB41", "ModelPath", "ModelNum"}), "3");
+    EXPECT_EQ(store.values.at({"QB41", "IniFilePath", "IniFileName_3"}), "Intl");
+    EXPECT_EQ(store.values.at({"QB41", "Settings", "MainHeight"}), "400");
+    EXPECT_EQ(ReadDestinationName(store, 0), "usa");
+    store.SaveSetting("QB41", "ComPath", "ComNum", "x");
+    EXPECT_EQ(ReadComPort(store), 1); // unreadable text gives the default
 }
 
 } // namespace
