@@ -59,7 +59,7 @@ struct PtyRig {
 
 class PtyTransfer : public ::testing::TestWithParam<ModelNumber> {};
 
-TEST_P(PtyTransfer, ReadThenProgramTheWholeImage) {
+TEST_P(PtyTransfer, ReadProgramAndClearTheWholeImage) {
     const ModelNumber model = GetParam();
     const int last = ImageLastIndex(model);
     const RadioImage pattern = PatternMemory(model);
@@ -70,7 +70,14 @@ TEST_P(PtyTransfer, ReadThenProgramTheWholeImage) {
     EXPECT_EQ(rig.data.image[64], pattern[64]);
     EXPECT_EQ(rig.data.image[1000], pattern[1000]);
     EXPECT_EQ(rig.data.image[10], rig.before.image[10]);
+    const std::uint8_t counter = rig.data.image[501];
+    ASSERT_EQ(rig.link.ClearRun(), LinkStatus::Ok);
+    EXPECT_EQ(rig.data.image[501], 0);
+    // Make every byte the program might send differ from the radio's, the
+    // model code copies included, so that any write shows. (A model 1 radio
+    // then carries the wrong code copy: the program runs last.)
     rig.data.records.UserMmsi = "123456789";
+    for (int i : {64, 65, last - 1, last}) rig.data.image[static_cast<std::size_t>(i)] = 0xA5;
     ASSERT_EQ(rig.link.ProgramRun(), LinkStatus::Ok);
     sim.stop();
 
@@ -79,11 +86,15 @@ TEST_P(PtyTransfer, ReadThenProgramTheWholeImage) {
         ASSERT_EQ(sim.memory[at], test::ProgramWrites(i, last) ? rig.data.image[at] : pattern[at])
             << "index " << i;
     }
+    EXPECT_EQ(sim.memory[64], pattern[64]); // the model code is never written
+    EXPECT_EQ(sim.memory[static_cast<std::size_t>(last)], last == 8191 ? 0xA5 : pattern[16383]);
+    EXPECT_NE(counter, 0);
+    EXPECT_EQ(sim.memory[501], 0);
     EXPECT_EQ(sim.stats["write_blocks"], last == 16383 ? 209 : 121);
-    EXPECT_EQ(sim.stats["write_bytes"], 110);
+    EXPECT_EQ(sim.stats["write_bytes"], 110 + 1);
     EXPECT_EQ(sim.stats["read_blocks"], (last + 1) / 64);
     EXPECT_EQ(sim.stats["cancels"], 0);
-    EXPECT_EQ(rig.notifier.messages.size(), 2u);
+    EXPECT_EQ(rig.notifier.messages.size(), 3u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, PtyTransfer, ::testing::Values(ModelNumber{1}, ModelNumber{2}));
