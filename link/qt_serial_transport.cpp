@@ -14,12 +14,10 @@ namespace {
 constexpr std::chrono::milliseconds kSlice{10};
 constexpr int kWriteTimeoutMs = 5000;
 
-RuntimeError OpenFailure(QSerialPort::SerialPortError error, const std::string& device,
-                         const QString& detail) {
+RuntimeError OpenFailure(QSerialPort::SerialPortError error, const QString& detail) {
     ErrorNumber number = error == QSerialPort::PermissionError ? ErrorNumber::PermissionDenied
                                                                : ErrorNumber::PortNotAvailable;
-    return RuntimeError(number, ErrorDescription(number) + " (" + device + ": " +
-                                    detail.toStdString() + ")");
+    return RuntimeError(number, ErrorDescription(number) + " (" + detail.toStdString() + ")");
 }
 
 } // namespace
@@ -39,8 +37,7 @@ void QtSerialTransport::open(const PortSettings& settings) {
     port->setParity(QSerialPort::NoParity);
     port->setStopBits(QSerialPort::OneStop);
     port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!port->open(QIODevice::ReadWrite))
-        throw OpenFailure(port->error(), settings.device, port->errorString());
+    if (!port->open(QIODevice::ReadWrite)) throw OpenFailure(port->error(), port->errorString());
     port_ = std::move(port);
 }
 

@@ -3,6 +3,7 @@
 #include "link/port_name.h"
 #include "link/qt_serial_transport.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <unistd.h>
@@ -143,9 +144,14 @@ int RunTransfer(Context& context, const std::string& device, const char* verb,
     case link::LinkStatus::Failed:
         break;
     }
-    if (!clone.portFailure().empty())
+    // The failure reads as logged, number and description run together.
+    const std::string& failure = clone.portFailure();
+    if (!failure.empty()) {
+        const std::size_t digits =
+            std::min(failure.find_first_not_of("0123456789"), failure.size());
         context.err << "qb41-cli " << verb << ": cannot open " << device << ": "
-                    << clone.portFailure() << '\n';
+                    << failure.substr(digits) << " (error " << failure.substr(0, digits) << ")\n";
+    }
     return 1;
 }
 
