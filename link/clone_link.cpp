@@ -112,13 +112,36 @@ void CloneLink::AbortRead() {
     ctx_.app.cancelFlag = true;
 }
 
-void CloneLink::ReadData(std::vector<std::uint8_t>& buffer) {
+// What ReadData, WriteData and ClearData share: the port open for the
+// exchange, then either nothing (cancelled), the failure message, or the
+// pause after a success.
+void CloneLink::TransferStep(const char* source, const char* title, const char* failure,
+                             const std::function<void()>& exchange,
+                             const std::function<void()>& succeeded) {
     AppState& app = ctx_.app;
     try {
         if (!port_.PortOpen(device_)) {
             app.errorFlag = true;
             return;
         }
+        exchange();
+        port_.PortClose();
+        LogLineLost(source);
+        if (app.cancelFlag) return;
+        if (app.errorFlag) {
+            ctx_.notifier.show(MessageIcon::Critical, title, failure);
+            return;
+        }
+        if (succeeded) succeeded();
+        ctx_.clock.pause(port_.timing().settlePause);
+    } catch (const std::exception& error) {
+        TrapRuntimeError(source, error);
+    }
+}
+
+void CloneLink::ReadData(std::vector<std::uint8_t>& buffer) {
+    TransferStep(kSourceReadData, kTitleRead, kCommunicationError, [&] {
+        AppState& app = ctx_.app;
         const int last = static_cast<int>(buffer.size()) - 1;
         const int blocks = static_cast<int>(buffer.size()) / kBlockSize;
         ShowProgress(0, 0, blocks);
@@ -128,16 +151,7 @@ void CloneLink::ReadData(std::vector<std::uint8_t>& buffer) {
             if (app.errorFlag || app.cancelFlag) break;
         }
         if (app.cancelFlag) AbortRead();
-        port_.PortClose();
-        LogLineLost(kSourceReadData);
-        if (app.cancelFlag) return;
-        if (app.errorFlag)
-            ctx_.notifier.show(MessageIcon::Critical, kTitleRead, kCommunicationError);
-        else
-            ctx_.clock.pause(port_.timing().settlePause);
-    } catch (const std::exception& error) {
-        TrapRuntimeError(kSourceReadData, error);
-    }
+    });
 }
 
 void CopyReadImage(RadioImage& destination, int destinationLastIndex,

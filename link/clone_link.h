@@ -86,6 +86,9 @@ private:
     void AbortRead();
     void ShowProgress(int percent, int current, int maximum);
     void TrapRuntimeError(const char* source, const std::exception& error);
+    void TransferStep(const char* source, const char* title, const char* failure,
+                      const std::function<void()>& exchange,
+                      const std::function<void()>& succeeded = {});
     void LogLineLost(const char* source);
     bool AdoptReadImage(const std::vector<std::uint8_t>& buffer);
     void WritePlanned();

@@ -32,27 +32,13 @@ void CloneLink::WritePlanned() {
     }
 }
 
+// A cancelled write sends no abort byte and shows nothing.
 void CloneLink::WriteData() {
-    AppState& app = ctx_.app;
-    try {
-        if (!port_.PortOpen(device_)) {
-            app.errorFlag = true;
-            return;
-        }
-        app.errorFlag = false;
+    TransferStep(kSourceWriteData, kTitleProgram, kWriteCommunicationError, [&] {
+        ctx_.app.errorFlag = false;
         ShowProgress(0, 0, static_cast<int>(WritePlan(lastIndex()).size()));
         WritePlanned();
-        port_.PortClose();
-        LogLineLost(kSourceWriteData);
-        // A cancelled write sends no abort byte and shows nothing.
-        if (app.cancelFlag) return;
-        if (app.errorFlag)
-            ctx_.notifier.show(MessageIcon::Critical, kTitleProgram, kWriteCommunicationError);
-        else
-            ctx_.clock.pause(port_.timing().settlePause);
-    } catch (const std::exception& error) {
-        TrapRuntimeError(kSourceWriteData, error);
-    }
+    });
 }
 
 LinkStatus CloneLink::ProgramRun() {
@@ -78,26 +64,13 @@ LinkStatus CloneLink::ProgramRun() {
 }
 
 void CloneLink::ClearData() {
-    AppState& app = ctx_.app;
-    try {
-        if (!port_.PortOpen(device_)) {
-            app.errorFlag = true;
-            return;
-        }
-        ShowProgress(0, 0, 1);
-        port_.WriteByte(layout::kClearCounter, ctx_.data.image);
-        port_.PortClose();
-        LogLineLost(kSourceClearData);
-        if (app.cancelFlag) return;
-        if (app.errorFlag) {
-            ctx_.notifier.show(MessageIcon::Critical, kTitleClear, kWriteCommunicationError);
-        } else {
-            ShowProgress(100, 1, 1);
-            ctx_.clock.pause(port_.timing().settlePause);
-        }
-    } catch (const std::exception& error) {
-        TrapRuntimeError(kSourceClearData, error);
-    }
+    TransferStep(
+        kSourceClearData, kTitleClear, kWriteCommunicationError,
+        [&] {
+            ShowProgress(0, 0, 1);
+            port_.WriteByte(layout::kClearCounter, ctx_.data.image);
+        },
+        [&] { ShowProgress(100, 1, 1); });
 }
 
 LinkStatus CloneLink::ClearRun() {
