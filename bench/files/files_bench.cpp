@@ -43,6 +43,7 @@ struct Bench {
     ErrorLog log{folder, false, clock};
 };
 
+// Includes flushing the file to the disk before it replaces the old one.
 void SaveDataFile(benchmark::State& state) {
     Bench bench;
     FileContext context = bench.context();
@@ -51,6 +52,13 @@ void SaveDataFile(benchmark::State& state) {
             state.SkipWithError("save failed");
 }
 BENCHMARK(SaveDataFile)->Unit(benchmark::kMillisecond);
+
+// The save above without the file system: the text of the whole file.
+void FormatFullDataFile(benchmark::State& state) {
+    Bench bench;
+    for (auto _ : state) benchmark::DoNotOptimize(FormatDataFile(bench.data.records, 0, '.'));
+}
+BENCHMARK(FormatFullDataFile)->Unit(benchmark::kMillisecond);
 
 void LoadDataFile(benchmark::State& state) {
     Bench bench;
