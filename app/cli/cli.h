@@ -68,10 +68,6 @@ struct Command {
 const std::vector<Command>& Commands();
 std::string UsageText();
 
-// Writes bytes to a file, replacing it only after a complete write.
-void WriteFileAtomically(const std::string& path, const std::string& bytes);
-std::string LowerExtension(const std::string& path);
-
 // Verbs.
 int RunNew(Context& context, const Arguments& args);
 int RunInfo(Context& context, const Arguments& args);

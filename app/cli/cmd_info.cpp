@@ -1,30 +1,13 @@
 #include "cli.h"
 
-#include "image/codec.h"
-#include "image/defaults.h"
+#include "files/data_files.h"
 #include "image/layout.h"
 #include "image/primitives.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace qb41::cli {
 namespace {
-
-// The model whose id words and image size the bytes carry.
-std::optional<ModelNumber> DetectModel(const std::string& bytes) {
-    for (ModelNumber model = 0; model <= 3; ++model) {
-        if (!ImageLengthMatches(model, bytes.size())) continue;
-        auto word = [&](std::size_t at) {
-            return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) << 8 |
-                                              static_cast<unsigned char>(bytes[at + 1]));
-        };
-        if (ModelIdMatches(model, word(layout::kModelIdFront), word(bytes.size() - 2)))
-            return model;
-    }
-    return std::nullopt;
-}
 
 int CountEnabled(const std::vector<ChannelRecord>& bank) {
     int n = 0;
@@ -44,30 +27,27 @@ int CountEnabled(const std::vector<DirectoryRecord>& directory) {
 int RunInfo(Context& context, const Arguments& args) {
     if (args.operands().size() != 1) throw UsageError{"expected one image file"};
     const std::string& path = args.operands()[0];
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    if (FileKindOf(path) == FileKind::DataFile || FileKindOf(path) == FileKind::ReportText)
+        throw UsageError{"IN must be an image file (.hex or .ini)"};
+    std::error_code ec;
+    std::uintmax_t length = std::filesystem::file_size(path, ec);
+    if (ec) {
         context.err << "qb41-cli info: cannot read " << path << '\n';
         throw Failed{};
     }
-    file.seekg(0, std::ios::end);
-    std::streamoff length = file.tellg();
     if (length != 8192 && length != 16384) {
         context.err << "qb41-cli info: " << path << " is not an image file (" << length
                     << " bytes)\n";
         throw Failed{};
     }
-    file.seekg(0);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    file.read(bytes.data(), length);
-    std::optional<ModelNumber> model = DetectModel(bytes);
+    std::optional<ModelNumber> model = DetectFileModel(path, FileKind::ImageFile);
     if (!model) {
         context.err << "qb41-cli info: " << path << " carries no known model id\n";
         throw Failed{};
     }
-    DataSet& data = context.data;
-    MakeFreshDataSet(data, *model);
-    std::copy(bytes.begin(), bytes.end(), data.image.begin());
-    DecodeImage(data, *model);
+    FileContext file{context.app, context.data, context.notifier, context.log};
+    if (!LoadDataSetFor(file, path, model)) throw Failed{};
+    const DataSet& data = context.data;
 
     const ModelInfo& info = *FindModel(*model);
     std::ostream& out = context.out;

@@ -2,9 +2,6 @@
 
 #include "core/errors.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 
 namespace qb41::cli {
@@ -56,35 +53,6 @@ std::optional<ModelNumber> Arguments::model() const {
     if (text->size() != 1 || (*text)[0] < '0' || (*text)[0] > '3')
         throw UsageError{"--model must be 0, 1, 2 or 3"};
     return static_cast<ModelNumber>((*text)[0] - '0');
-}
-
-std::string LowerExtension(const std::string& path) {
-    std::string ext = std::filesystem::path(path).extension().string();
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
-}
-
-void WriteFileAtomically(const std::string& path, const std::string& bytes) {
-    std::filesystem::path target(path);
-    std::filesystem::path temp = target;
-    temp += ".tmp~";
-    {
-        std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-        if (!file) throw RuntimeError(ErrorNumber::PathFileAccessError);
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        file.close();
-        if (!file) {
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            throw RuntimeError(ErrorNumber::DeviceIoError);
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        throw RuntimeError(ErrorNumber::PathFileAccessError);
-    }
 }
 
 } // namespace qb41::cli
