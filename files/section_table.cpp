@@ -79,6 +79,12 @@ std::string_view TrimSpaces(std::string_view text) {
     return text;
 }
 
+void SectionTable::reserve(std::size_t sections, std::size_t pairs) {
+    sections_.reserve(sections);
+    pairs_.reserve(pairs);
+    index_.reserve(sections);
+}
+
 void SectionTable::addSection(std::string name) {
     index_[name].push_back(sections_.size());
     sections_.push_back(DataSection{std::move(name), pairs_.size(), 0});
@@ -109,6 +115,10 @@ std::string_view SectionView::value(std::string_view key) const {
 
 SectionTable ParseDataFile(std::string_view text) {
     SectionTable table;
+    // A settings file has a section every hundred bytes and a pair every ten.
+    constexpr std::size_t kEnoughForAFullFile = 16384;
+    table.reserve(std::min(text.size() / 100, kEnoughForAFullFile),
+                  std::min(text.size() / 10, kEnoughForAFullFile));
     LineReader lines(text);
     std::string_view pending;
     while (!lines.atEnd()) {

@@ -44,6 +44,8 @@ private:
 
 class SectionTable {
 public:
+    // Room for about this many sections and pairs, so that growing never moves them.
+    void reserve(std::size_t sections, std::size_t pairs);
     void addSection(std::string name);
     // Adds to the last section; ignored before the first one.
     void addPair(std::string key, std::string value);
