@@ -120,14 +120,25 @@ constexpr LevelTable kLevelTables[] = {
 };
 
 // A list is written only when it holds exactly 16 hexadecimal values.
-void WriteLevelTable(RadioImage& image, const LevelTable& table) {
+std::vector<std::uint8_t> ParseLevelTable(const char* text) {
     std::vector<std::uint8_t> values;
-    std::istringstream list(table.bytes);
+    std::istringstream list(text);
     for (std::string item; std::getline(list, item, ',');)
         values.push_back(static_cast<std::uint8_t>(std::stoul(item, nullptr, 16)));
-    if (values.size() != 16) return;
-    for (int i = 0; i < 16; ++i)
-        ImageByte(image, table.address + i) = values[static_cast<std::size_t>(i)];
+    return values;
+}
+
+void WriteLevelTables(RadioImage& image) {
+    static const std::vector<std::vector<std::uint8_t>> parsed = [] {
+        std::vector<std::vector<std::uint8_t>> lists;
+        for (const LevelTable& table : kLevelTables) lists.push_back(ParseLevelTable(table.bytes));
+        return lists;
+    }();
+    for (std::size_t t = 0; t < parsed.size(); ++t) {
+        if (parsed[t].size() != 16) continue;
+        for (int i = 0; i < 16; ++i)
+            ImageByte(image, kLevelTables[t].address + i) = parsed[t][static_cast<std::size_t>(i)];
+    }
 }
 
 void WriteAscii(RadioImage& image, int address, std::string_view text) {
@@ -195,7 +206,7 @@ void WriteFreshImage(DataSet& data, ModelNumber model) {
     WriteAscii(image, 512, "Radio");
     WriteAscii(image, 528, "Ram1");
     WriteAscii(image, 544, "Ram2");
-    for (const LevelTable& table : kLevelTables) WriteLevelTable(image, table);
+    WriteLevelTables(image);
     SetWord(image, layout::kModelIdFront, ModelCode(model));
     SetWord(image, data.imageLastIndex - 1, ModelCode(model));
     if (const ModelInfo* info = FindModel(model); info && info->writesMarker)

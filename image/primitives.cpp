@@ -2,8 +2,9 @@
 
 #include "core/errors.h"
 
-#include <cmath>
-#include <cstdio>
+#include <algorithm>
+#include <array>
+#include <charconv>
 
 namespace qb41 {
 namespace {
@@ -26,22 +27,17 @@ void SetBit(std::uint8_t& byte, int value, int n) {
 }
 
 unsigned GetBits(std::uint8_t byte, int width, int top) {
-    unsigned value = 0;
-    unsigned weight = 1;
-    for (int i = width; i >= 1; --i) {
-        if (GetBit(byte, top + 1 - i)) value += weight;
-        weight *= 2;
-    }
-    return value;
+    // Bit top-width+1 has weight 1, bit top weight 2^(width-1).
+    unsigned mask = (1u << width) - 1u;
+    return (static_cast<unsigned>(byte) >> (top - width + 1)) & mask;
 }
 
 void SetBits(std::uint8_t& byte, int width, int top, unsigned value) {
-    // Digit i of the value's low `width` bits, most significant first, goes
-    // to bit top + 1 - i.
-    for (int i = 1; i <= width; ++i) {
-        int digit = static_cast<int>((value >> (width - i)) & 1u);
-        SetBit(byte, digit, top + 1 - i);
-    }
+    // The low `width` bits of the value, most significant at `top`; only the
+    // field's bits change.
+    int shift = top - width + 1;
+    unsigned mask = ((1u << width) - 1u) << shift;
+    byte = static_cast<std::uint8_t>((byte & ~mask) | ((value << shift) & mask));
 }
 
 std::uint8_t Checksum(const RadioImage& image, int start, int count) {
@@ -96,22 +92,30 @@ void SetBitmap(RadioImage& image, int address, int byteCount,
     }
 }
 
+namespace {
+
+constexpr std::array<bool, 256> MakeTextChars() {
+    std::array<bool, 256> table{};
+    for (int c = '0'; c <= '9'; ++c) table[static_cast<std::size_t>(c)] = true;
+    for (int c = 'A'; c <= 'Z'; ++c) table[static_cast<std::size_t>(c)] = true;
+    for (int c = 'a'; c <= 'z'; ++c) table[static_cast<std::size_t>(c)] = true;
+    for (char c : {'-', '+', '(', ')', '.', '*', '/', ',', ' '})
+        table[static_cast<unsigned char>(c)] = true;
+    return table;
+}
+
+constexpr std::array<bool, 256> kTextChars = MakeTextChars();
+
+// A whole field must lie inside the image.
+void CheckRange(int address, int length) {
+    CheckIndex(address);
+    if (length > 0) CheckIndex(address + length - 1);
+}
+
+} // namespace
+
 bool IsTextChar(char c) {
-    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
-    switch (c) {
-    case '-':
-    case '+':
-    case '(':
-    case ')':
-    case '.':
-    case '*':
-    case '/':
-    case ',':
-    case ' ':
-        return true;
-    default:
-        return false;
-    }
+    return kTextChars[static_cast<unsigned char>(c)];
 }
 
 namespace {
@@ -136,13 +140,13 @@ std::string FieldText(std::string_view text, int length, bool pad, bool right) {
 } // namespace
 
 std::string ReadText(const RadioImage& image, int address, int length) {
-    std::string text;
-    for (int i = 0; i < length; ++i) {
-        char c = static_cast<char>(ImageByte(image, address + i));
-        if (!IsTextChar(c)) break;
-        text += c;
-    }
-    return TrimRight(std::move(text));
+    // The text ends at the first byte outside the character set, so only the
+    // bytes actually read are checked against the bounds.
+    int n = 0;
+    while (n < length && IsTextChar(static_cast<char>(ImageByte(image, address + n)))) ++n;
+    while (n > 0 && image[static_cast<std::size_t>(address + n - 1)] == ' ') --n;
+    const char* first = reinterpret_cast<const char*>(image.data()) + address;
+    return std::string(first, static_cast<std::size_t>(n));
 }
 
 std::string ReadTextRight(const RadioImage& image, int address, int length) {
@@ -155,12 +159,18 @@ std::string ReadTextRight(const RadioImage& image, int address, int length) {
 }
 
 void WriteText(RadioImage& image, int address, std::string_view text, int length, bool pad) {
-    std::string field = FieldText(text, length, pad, false);
-    for (int i = 0; i < length; ++i) {
-        std::size_t at = static_cast<std::size_t>(i);
-        bool present = at < field.size() && IsTextChar(field[at]);
-        ImageByte(image, address + i) = present ? static_cast<std::uint8_t>(field[at]) : 0xFF;
+    CheckRange(address, length);
+    std::uint8_t* out = image.data() + address;
+    if (!pad) { // the common case: no copy of the text
+        std::size_t used = std::min(text.size(), static_cast<std::size_t>(length));
+        for (std::size_t i = 0; i < used; ++i)
+            out[i] = IsTextChar(text[i]) ? static_cast<std::uint8_t>(text[i]) : 0xFF;
+        std::fill(out + used, out + length, std::uint8_t{0xFF});
+        return;
     }
+    std::string field = FieldText(text, length, pad, false);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(length); ++i)
+        out[i] = IsTextChar(field[i]) ? static_cast<std::uint8_t>(field[i]) : 0xFF;
 }
 
 void WriteTextRight(RadioImage& image, int address, std::string_view text, int length, bool pad) {
@@ -226,11 +236,15 @@ void WriteFrequency(RadioImage& image, int address, double mhz) {
     std::uint8_t bytes[3] = {0, 0, 0};
     if (mhz > 100.0) {
         // "00.0000" of MHz - 100, point dropped, as six packed digits.
-        char text[32];
-        std::snprintf(text, sizeof text, "%07.4f", mhz - 100.0);
+        // Correctly rounded to four decimals, as "%07.4f" would print it.
+        char text[400];
+        auto [end, ec] =
+            std::to_chars(text, text + sizeof text, mhz - 100.0, std::chars_format::fixed, 4);
+        if (ec != std::errc()) throw RuntimeError(ErrorNumber::Overflow);
         std::string digits;
-        for (const char* p = text; *p; ++p)
+        for (const char* p = text; p != end; ++p)
             if (*p != '.') digits += *p;
+        while (digits.size() < 6) digits.insert(digits.begin(), '0');
         // 200 MHz and above no longer fits: the field takes the first six
         // digits, as it always has (the editor never lets such a value in).
         digits.resize(6, '0');
