@@ -2,7 +2,7 @@
 
 #include <array>
 #include <charconv>
-#include <clocale>
+#include <locale>
 #include <cmath>
 #include <limits>
 
@@ -172,10 +172,14 @@ std::optional<std::string> FormatReal(double value, char decimalSeparator) {
 }
 
 char UserDecimalSeparator() {
-    const std::lconv* conventions = std::localeconv();
-    if (conventions && conventions->decimal_point && conventions->decimal_point[0] != '\0')
-        return conventions->decimal_point[0];
-    return '.';
+    // The user's number format is the environment's locale; asking for it
+    // leaves the process-wide locale (and every other formatter) alone.
+    try {
+        char point = std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point();
+        return point != '\0' ? point : '.';
+    } catch (const std::exception&) {
+        return '.'; // no such locale installed
+    }
 }
 
 } // namespace qb41

@@ -35,8 +35,8 @@ std::optional<std::int16_t> RoundToInt16(double value);
 // with the given decimal separator. nullopt for infinity and NaN.
 std::optional<std::string> FormatReal(double value, char decimalSeparator);
 
-// The decimal separator of the user's number format (the C library's current
-// locale; "." unless the program has switched to the user's locale).
+// The decimal separator of the user's number format (the environment's
+// locale, "." when it names none or one that is not installed).
 char UserDecimalSeparator();
 
 } // namespace qb41
