@@ -1,12 +1,11 @@
 // The command-line tool as a user runs it: real processes, real files.
 #include "image/primitives.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sys/wait.h>
 
 namespace qb41 {
@@ -31,23 +30,10 @@ CliRun Cli(const std::string& args) {
 
 class CliTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("qb41-cli-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
     std::string path(const std::string& name) const { return (dir / name).string(); }
+    static std::string Read(const std::string& file) { return test::ReadBytes(file); }
 
-    static std::string Read(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    std::filesystem::path dir;
+    test::ScratchDir dir{"qb41-cli"};
 };
 
 TEST_F(CliTest, NewWritesAFreshImageOfEachModel) {

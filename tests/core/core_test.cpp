@@ -3,12 +3,11 @@
 #include "core/master_table.h"
 #include "core/model.h"
 #include "core/notifier.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace qb41 {
 namespace {
@@ -94,23 +93,10 @@ TEST(DiagnosticSwitch, OnlyTheBareSwitchInAnyCase) {
 
 class ErrorLogTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("qb41-log-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                  "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    std::string read() { return test::ReadBytes(folder / "err.log"); }
 
-    std::string read() {
-        std::ifstream file(folder / "err.log", std::ios::binary);
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-
-    std::filesystem::path folder;
+    test::ScratchDir scratch{"qb41-log"};
+    std::filesystem::path folder = scratch.path();
     ManualClock clock;
 };
 

@@ -49,7 +49,7 @@ std::string ImageBytes(const DataSet& data, ModelNumber model) {
 }
 
 TEST(DataFiles, TheModelComesFromTheFile) {
-    test::TempDir dir;
+    test::ScratchDir dir;
     for (ModelNumber model = 0; model <= 3; ++model) {
         test::WriteBytes(dir / "x.hex", ImageBytes(EditedImage(model), model));
         EXPECT_EQ(DetectFileModel(dir / "x.hex", FileKind::ImageFile), model);
@@ -70,7 +70,7 @@ TEST(DataFiles, TheModelComesFromTheFile) {
 TEST(DataFiles, ImageToDataFileAndBackKeepsTheCodecOwnedBytes) {
     for (ModelNumber model = 0; model <= 3; ++model) {
         SCOPED_TRACE(model);
-        test::TempDir dir;
+        test::ScratchDir dir;
         const DataSet original = EditedImage(model);
         test::WriteBytes(dir / "in.hex", ImageBytes(original, model));
 

@@ -22,7 +22,7 @@ std::string FreshImageFile(ModelNumber model) {
 }
 
 TEST(DestinationCatalogue, ListsTheModelsFilesByNameBeforeTheFirstUnderscore) {
-    test::TempDir dir;
+    test::ScratchDir dir;
     for (const char* name : {"usa_12C0.ini", "Intl_12C0.ini", "east_coast_12C0.ini",
                              "canada_12c0.INI", "usa_17D4.ini", "usa_12C0.ini.bak", "notes.txt"})
         test::WriteBytes(dir / name, "x");
@@ -35,7 +35,7 @@ TEST(DestinationCatalogue, ListsTheModelsFilesByNameBeforeTheFirstUnderscore) {
 }
 
 TEST(DestinationCatalogue, OffersAtMostTenSorted) {
-    test::TempDir dir;
+    test::ScratchDir dir;
     std::vector<std::string> all;
     for (char c = 'k'; c >= 'a'; --c) {
         all.push_back(std::string(1, c));

@@ -29,7 +29,7 @@ struct Rig {
         before = data;
         link.setProgress([this](const Progress& p) { progress.push_back(p); });
     }
-    std::string logText() const { return test::ReadText(log.path()); }
+    std::string logText() const { return test::ReadBytes(log.path()); }
     bool dataUnchanged() const {
         return data.image == before.image && data.records == before.records;
     }

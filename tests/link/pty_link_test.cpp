@@ -127,7 +127,7 @@ TEST(PtyFaults, HangUpEndsPromptlyWithTheCommunicationError) {
     // The line is gone for good: the next operation cannot open it and says nothing.
     EXPECT_EQ(rig.link.ReadRun(), LinkStatus::Failed);
     EXPECT_EQ(rig.notifier.messages.size(), 1u);
-    EXPECT_NE(test::ReadText(rig.log.path()).find("frmRadio.PortOpen -> "), std::string::npos);
+    EXPECT_NE(test::ReadBytes(rig.log.path()).find("frmRadio.PortOpen -> "), std::string::npos);
 }
 
 TEST(PtyFaults, ModelMismatch) {
@@ -164,7 +164,7 @@ TEST(PtyCli, ReadWritesTheImageFile) {
     test::ScratchDir dir;
     ChildProcess cli({QB41_CLI, "read", "--port", sim.port(), dir / "out.hex"});
     EXPECT_EQ(cli.wait(), 0);
-    const std::string file = test::ReadText(dir / "out.hex");
+    const std::string file = test::ReadBytes(dir / "out.hex");
     ASSERT_EQ(file.size(), 16384u);
     EXPECT_EQ(static_cast<std::uint8_t>(file[1000]), pattern[1000]);
 }
