@@ -2,25 +2,14 @@
 // blocks and writing the result again must neither crash nor hang.
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
-#include "image/defaults.h"
+#include "fresh_sets.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-namespace {
-
-const qb41::DataSet& Fresh(qb41::ModelNumber model) {
-    static const std::array<qb41::DataSet, 4> sets = [] {
-        std::array<qb41::DataSet, 4> made;
-        for (qb41::ModelNumber m = 0; m < 4; ++m) qb41::MakeFreshDataSet(made[m], m);
-        return made;
-    }();
-    return sets[model];
-}
-
-} // namespace
+using qb41::fuzz::Fresh;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
