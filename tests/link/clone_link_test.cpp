@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace qb41::link {
 namespace {
 
@@ -113,6 +115,53 @@ TEST_P(WholeTransfer, ProgramFollowsTheWritePlan) {
     EXPECT_EQ(rig.radio.stats().writeBytes, 110);
     EXPECT_EQ(rig.radio.stats().writeBlocks, last == 16383 ? 209 : 121);
     EXPECT_EQ(rig.progress.back().percent, last == 16383 ? 100 : 99);
+}
+
+// The commands on the wire, in the order they were sent (CAN bytes left out).
+using Sent = std::vector<std::pair<CommandCode, int>>;
+Sent SentCommands(const Bytes& sent) {
+    Sent commands;
+    for (auto at = sent.begin(); at != sent.end(); ++at) {
+        if (*at != kSOH) continue;
+        const auto end = std::find(at, sent.end(), kCR);
+        if (end == sent.end()) break;
+        auto command = ParseCommand(std::span(&*at, static_cast<std::size_t>(end - at) + 1));
+        if (command) commands.emplace_back(command->code, command->address);
+        at = end;
+    }
+    return commands;
+}
+
+void AddRun(Sent& out, CommandCode code, int first, int last, int step) {
+    for (int a = first; a <= last; a += step) out.emplace_back(code, a);
+}
+
+TEST_P(WholeTransfer, CommandsGoOutInTheirOrder) {
+    const int last = ImageLastIndex(GetParam());
+    Sent check;
+    for (int index : {64, 65, last - 1, last}) check.emplace_back(CommandCode::ReadByte, index);
+
+    Sent read = check;
+    AddRun(read, CommandCode::ReadBlock, 0, last - 63, 64);
+    Rig reader(GetParam());
+    ASSERT_EQ(reader.link.ReadRun(), LinkStatus::Ok);
+    EXPECT_EQ(SentCommands(reader.transport.sent), read);
+
+    Sent program = check;
+    AddRun(program, CommandCode::WriteByte, 66, 127, 1);
+    AddRun(program, CommandCode::WriteBlock, 128, 128, 64);
+    AddRun(program, CommandCode::WriteBlock, 256, 448, 64);
+    AddRun(program, CommandCode::WriteByte, 512, 559, 1);
+    AddRun(program, CommandCode::WriteBlock, 768, std::min(13760, last - 63), 64);
+    Rig writer(GetParam());
+    ASSERT_EQ(writer.link.ProgramRun(), LinkStatus::Ok);
+    EXPECT_EQ(SentCommands(writer.transport.sent), program);
+
+    Sent clear = check;
+    clear.emplace_back(CommandCode::WriteByte, 501);
+    Rig clearer(GetParam());
+    ASSERT_EQ(clearer.link.ClearRun(), LinkStatus::Ok);
+    EXPECT_EQ(SentCommands(clearer.transport.sent), clear);
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, WholeTransfer, ::testing::Values(ModelNumber{1}, ModelNumber{2}));
