@@ -172,6 +172,20 @@ TEST(ReportSections, HandDerivedSectionsAppearVerbatim) {
     EXPECT_GE(checked, 10);
 }
 
+// A settings cell that cannot be produced leaves the row with its label only,
+// and the report goes on with the next row.
+TEST(ReportSections, UnproducibleSettingsCellIsLeftOut) {
+    for (std::int16_t offset : {std::int16_t{25}, std::int16_t{-1}}) {
+        DataSet data = MakeSample();
+        data.records.Common.OffsetTime = offset;
+        const std::string text = MakeReportText(data, 2);
+        const std::string rows = "\r\nOffset Time:" + std::string(23, ' ') +
+                                 "\r\nMagnetic Variation:                Mag               \r\n";
+        EXPECT_NE(text.find(rows), std::string::npos) << offset;
+        EXPECT_NE(text.find("##### Programable LMR Channel #####"), std::string::npos);
+    }
+}
+
 TEST(ReportSections, SnapsOffGridExpFrequenciesInTheRecords) {
     DataSet data = MakeSample();
     const Records before = data.records;
