@@ -98,6 +98,16 @@ std::string ReadWholeFile(const std::filesystem::path& path, std::uintmax_t maxB
     return bytes;
 }
 
+std::string ReadFileStart(const std::filesystem::path& path, std::size_t count) {
+    FileLength(path); // a missing file is "File not found", as for a whole read
+    File file(path, "rb");
+    if (!file.get()) throw RuntimeError(OpenErrorNumber(errno));
+    std::string bytes(count, '\0');
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    if (std::ferror(file.get())) throw RuntimeError(ErrorNumber::DeviceIoError);
+    return bytes;
+}
+
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
     std::filesystem::path temp = TemporaryBeside(path);
     try {

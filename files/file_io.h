@@ -4,6 +4,7 @@
 // path/file access error, 57 device I/O error, 61 disk full).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -14,6 +15,10 @@ namespace qb41 {
 // The whole content of a file. A file longer than maxBytes is refused with
 // RuntimeError 7 "Out of memory" before anything is read.
 std::string ReadWholeFile(const std::filesystem::path& path, std::uintmax_t maxBytes);
+
+// The first `count` bytes of a file, or all of it when it is shorter. Whatever
+// follows them is never read.
+std::string ReadFileStart(const std::filesystem::path& path, std::size_t count);
 
 // Length of an existing file; RuntimeError 53 when it is missing.
 std::uintmax_t FileLength(const std::filesystem::path& path);

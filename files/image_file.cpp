@@ -35,7 +35,7 @@ void ReportSaveFailure(FileContext& context, const std::exception& error) {
 
 std::string ReadImageBytes(const std::filesystem::path& path, ModelNumber model) {
     const auto size = static_cast<std::size_t>(ImageSize(model));
-    std::string bytes = ReadWholeFile(path, size);
+    std::string bytes = ReadFileStart(path, size);
     bytes.resize(size, '\0');
     return bytes;
 }

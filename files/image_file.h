@@ -11,9 +11,10 @@
 
 namespace qb41 {
 
-// The bytes of an image file for the model, read whole. Throws RuntimeError
-// when the file cannot be read; a file shorter than the image leaves the rest
-// of the buffer zero, so its model words normally fail the check.
+// The image's bytes from the start of an image file for the model; bytes after
+// the image are not read. Throws RuntimeError when the file cannot be read; a
+// file shorter than the image leaves the rest of the buffer zero, so its model
+// words normally fail the check.
 std::string ReadImageBytes(const std::filesystem::path& path, ModelNumber model);
 
 // The model check over an image file's bytes: the big-endian word at 64-65

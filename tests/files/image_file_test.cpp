@@ -102,6 +102,27 @@ TEST(ImageFile, ModelWordsMustBothNameTheSelectedModel) {
     }
 }
 
+TEST(ImageFile, ReadingTakesTheImageFromTheStartOfALongerFile) {
+    // Only the open command refuses other lengths; the read itself takes the
+    // image's bytes and ignores whatever follows them.
+    for (ModelNumber model : {0, 1}) {
+        SCOPED_TRACE(model);
+        test::Harness source(model);
+        source.data.records.UserMmsi = "3661234560";
+        PrepareImageForWrite(source.data, model);
+        std::string bytes = ImageOf(source.data, model) + std::string(100, 'x');
+
+        test::Harness h(model);
+        FileContext context = h.context();
+        test::WriteBytes(h.dir / "long.hex", bytes);
+        ASSERT_TRUE(ReadHexFileAs(context, h.dir / "long.hex"));
+        EXPECT_FALSE(h.app.errorFlag);
+        EXPECT_TRUE(h.notifier.messages.empty());
+        EXPECT_EQ(ImageOf(h.data, model), ImageOf(source.data, model));
+        EXPECT_EQ(h.data.records.UserMmsi, "3661234560");
+    }
+}
+
 TEST(ImageFile, AMissingFileIsAReadErrorAndIsLogged) {
     test::Harness h(0);
     FileContext context = h.context();
