@@ -73,6 +73,26 @@ TEST(DataFileReader, PlanBankSectionsLandWhereTheirPositionSaysAndStopAtAGap) {
     EXPECT_EQ(records.CHINT, fresh.CHINT);       // CHINT0 has no Position
 }
 
+TEST(DataFileReader, PositionsRoundHalfToEvenAndAnEmptyPositionEndsTheBank) {
+    Records records = Fresh(0);
+    const Records fresh = records;
+    // CHUSA1 has no Position of its own: the later section of the same name
+    // supplies it. CHUSA3 has an empty one, which ends the bank like a gap.
+    std::string body = "[CHUSA0]\r\nPosition=4.5abc\r\nChTag=#FOUR\r\n"
+                       "[CHUSA1]\r\nChTag=#SIX\r\n"
+                       "[CHUSA2]\r\nPosition=2.5\r\nChTag=#TWO\r\n"
+                       "[CHUSA1]\r\nPosition=5.5\r\n"
+                       "[CHUSA3]\r\nPosition=\r\nChTag=#NONE\r\n"
+                       "[CHUSA4]\r\nPosition=8\r\nChTag=#EIGHT\r\n";
+    ASSERT_TRUE(ReadDataFileText(File(0, body), records, 0));
+    EXPECT_EQ(records.CHUSA[4].ChTag, "FOUR");
+    EXPECT_EQ(records.CHUSA[6].ChTag, "SIX");
+    EXPECT_EQ(records.CHUSA[2].ChTag, "TWO");
+    EXPECT_EQ(records.CHUSA[3], fresh.CHUSA[3]);
+    EXPECT_EQ(records.CHUSA[5], fresh.CHUSA[5]);
+    EXPECT_EQ(records.CHUSA[8], fresh.CHUSA[8]);
+}
+
 TEST(DataFileReader, ChannelFlagsFollowTheBooleanRulesAndTheDuplexPlan) {
     Records records = Fresh(3);
     ASSERT_FALSE(records.CHUSA[33].DuplexAllowed); // 16A
