@@ -3,7 +3,7 @@
 # missing, so a second run costs a few seconds.
 set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
-  libgl-dev fonts-dejavu-core googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  libgl-dev ccache fonts-dejavu-core googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   clang-format clang-tidy xvfb xauth x11-utils xdotool imagemagick socat poppler-utils python3)
 missing=()
 for p in "${packages[@]}"; do
