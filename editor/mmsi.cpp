@@ -1,0 +1,37 @@
+#include "mmsi.h"
+
+#include <algorithm>
+
+namespace qb41::editor {
+
+int MmsiDigits(MmsiKind kind) {
+    return kind == MmsiKind::Individual ? 9 : 8;
+}
+
+std::string MmsiBoxText(std::string_view stored, MmsiKind kind) {
+    if (kind == MmsiKind::Individual) return std::string(stored.substr(0, 9));
+    if (stored.empty()) return {};
+    return std::string(stored.substr(1, 8));
+}
+
+std::optional<std::string> StoredMmsi(std::string_view typed, MmsiKind kind) {
+    const std::string_view text = TrimBlanks(typed);
+    if (text.empty()) return std::string();
+    if (text.size() != static_cast<std::size_t>(MmsiDigits(kind)) || !AllDigits(text))
+        return std::nullopt;
+    if (kind == MmsiKind::Individual) return std::string(text) + "0";
+    return "0" + std::string(text) + "0";
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+bool AllDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace qb41::editor

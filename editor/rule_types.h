@@ -1,0 +1,43 @@
+// What an edit rule hands back to the pane that called it.
+//
+// The rules in editor/ write straight into the records, set the data-changed
+// flag in AppState when they change something, and never write while the
+// loading flag is set (a pane being filled must not count as an edit). The
+// result tells the Qt pane what else to do: refill its controls from the
+// records, patch a tree node text, or rebuild the tree.
+#pragma once
+
+#include "core/notifier.h"
+
+#include <optional>
+#include <string>
+
+namespace qb41::editor {
+
+struct EditResult {
+    bool changed = false;           // a record field took a new value
+    bool refill = false;            // show the pane again from the records
+    bool nodeTextChanged = false;   // the selected node's "[Enable]" mark changed
+    bool directoryTexts = false;    // every node text of the directory may have changed
+    bool rebuildTree = false;       // nodes appear or disappear (usable group switched)
+    bool groupTextsChanged = false; // the bank nodes' "(status name)" suffixes
+};
+
+// The outcome of committing a checked text box (on leaving it, or when the
+// window asks the editor to validate the field the user last edited).
+struct FieldCheck {
+    bool accepted = true;
+    std::optional<Message> message; // shown once when not accepted; focus returns to the box
+    std::string boxText;            // accepted: the text the box shows now
+    EditResult result;
+};
+
+// Whether a control is on its pane at all and whether it takes input.
+struct ControlState {
+    bool visible = true;
+    bool enabled = true;
+
+    bool operator==(const ControlState&) const = default;
+};
+
+} // namespace qb41::editor
