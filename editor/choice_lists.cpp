@@ -122,7 +122,11 @@ ChoiceList PriorityChoices(const Records& records, int group, ModelNumber model)
         }
     }
     const auto& groups = records.UsableGroup;
-    if (group < 0 || group >= static_cast<int>(groups.size())) return list;
+    // The EXP group has no priority channel in the radio: its value means nothing.
+    if (group < 0 || group >= 3) {
+        list.selected = 0;
+        return list;
+    }
     const std::int32_t stored = groups[static_cast<std::size_t>(group)].PriorityCh;
     if (stored < 0 || stored >= 280) {
         list.selected = 0;

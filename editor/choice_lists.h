@@ -61,7 +61,8 @@ ChoiceList WeatherAlertChoices(int stored); // "Off", "On Wx", "On Scan", "Wx an
 
 // "Priority CH" of usable group 0..3: "Off" (-1), then every enabled channel of
 // the group's plan bank in bank order, showing the master table text and
-// storing the channel's Position. The EXP group (3) lists only "Off". Any
+// storing the channel's Position. The EXP group (3) lists and shows only
+// "Off", as it has no priority channel in the image. Any
 // value below 0 or above 279 shows "Off", as the report prints it; a channel
 // reference 0..279 not among the entries adds an entry labelled as the report
 // labels it.

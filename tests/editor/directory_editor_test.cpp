@@ -1,0 +1,124 @@
+#include "editor/directory_editor.h"
+
+#include <gtest/gtest.h>
+
+namespace qb41::editor {
+namespace {
+
+class DirectoryEditorTest : public ::testing::Test {
+protected:
+    void fill(int count) {
+        for (int i = 0; i < count; ++i) {
+            DirectoryRecord& e = data.records.CHMMSID[static_cast<std::size_t>(i)];
+            e.Enable = kTrue;
+            e.TagName = "SHIP" + std::to_string(i + 1);
+            e.Mmsid = "36600000" + std::to_string(i + 1) + "0";
+        }
+    }
+    DirectoryRef entry(int n) const { return DirectoryRef{MmsiKind::Individual, n}; }
+
+    DataSet data;
+    AppState state;
+    RecordingNotifier notifier;
+};
+
+TEST(Mmsi, TypedAndStoredForms) {
+    EXPECT_EQ(StoredMmsi(" 366123456 ", MmsiKind::Individual), "3661234560");
+    EXPECT_EQ(StoredMmsi("36612345", MmsiKind::Group), "0366123450");
+    EXPECT_EQ(StoredMmsi("", MmsiKind::Group), "");
+    for (const char* bad : {"36612345", "3661234567", "36612345a"})
+        EXPECT_FALSE(StoredMmsi(bad, MmsiKind::Individual)) << bad;
+    EXPECT_FALSE(StoredMmsi("366123456", MmsiKind::Group));
+    // What a box shows commits back to the same stored value.
+    for (auto [stored, kind] :
+         {std::pair{"3661234560", MmsiKind::Individual}, std::pair{"0366123450", MmsiKind::Group}})
+        EXPECT_EQ(StoredMmsi(MmsiBoxText(stored, kind), kind), stored);
+}
+
+TEST_F(DirectoryEditorTest, OnlyTheNextFreeEntryCanBeAdded) {
+    fill(3);
+    EXPECT_EQ(UsedEntries(data.records, MmsiKind::Individual), 3);
+    const DirectoryView used = ViewDirectoryEntry(data.records, entry(2));
+    EXPECT_TRUE(used.addTicked);
+    EXPECT_FALSE(used.add.enabled);
+    EXPECT_TRUE(used.remove.enabled);
+    EXPECT_TRUE(used.fieldsEnabled);
+    EXPECT_EQ(used.mmsi, "366000002");
+
+    EXPECT_TRUE(ViewDirectoryEntry(data.records, entry(4)).add.enabled);
+    EXPECT_FALSE(ViewDirectoryEntry(data.records, entry(5)).add.enabled);
+    EXPECT_FALSE(AddDirectoryEntry(data.records, state, entry(5)).changed);
+
+    EXPECT_TRUE(AddDirectoryEntry(data.records, state, entry(4)).nodeTextChanged);
+    EXPECT_TRUE(ViewDirectoryEntry(data.records, entry(4)).fieldsEnabled);
+    // Entry 4 holds no MMSI yet, so entry 5 still cannot be added.
+    EXPECT_FALSE(ViewDirectoryEntry(data.records, entry(5)).add.enabled);
+}
+
+TEST_F(DirectoryEditorTest, EmptyDirectoryOffersEntryOne) {
+    const DirectoryView first = ViewDirectoryEntry(data.records, DirectoryRef{MmsiKind::Group, 1});
+    EXPECT_TRUE(first.add.enabled);
+    EXPECT_TRUE(first.deleteTicked);
+    EXPECT_FALSE(first.fieldsEnabled);
+    EXPECT_EQ(first.nameLabel, "Group Name");
+    EXPECT_EQ(first.helpMmsi, 2309);
+}
+
+TEST_F(DirectoryEditorTest, DeleteAsksAndClosesTheGap) {
+    fill(3);
+    notifier.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    EditResult no = DeleteDirectoryEntry(data.records, state, notifier, entry(2));
+    EXPECT_FALSE(no.changed);
+    EXPECT_TRUE(no.refill);
+    EXPECT_EQ(UsedEntries(data.records, MmsiKind::Individual), 3);
+
+    EXPECT_TRUE(DeleteDirectoryEntry(data.records, state, notifier, entry(2)).directoryTexts);
+    ASSERT_EQ(notifier.messages.size(), 2u);
+    EXPECT_EQ(notifier.messages[1], (Message{MessageIcon::Critical, state.windowTitle,
+                                             "Are you sure ?", MessageButtons::YesNo}));
+    EXPECT_EQ(data.records.CHMMSID[1].TagName, "SHIP3");
+    EXPECT_EQ(data.records.CHMMSID[2], DirectoryRecord{});
+    EXPECT_EQ(UsedEntries(data.records, MmsiKind::Individual), 2);
+    EXPECT_TRUE(state.dataChanged);
+}
+
+TEST_F(DirectoryEditorTest, MmsiCommitStoresRejectsOrDeletes) {
+    fill(3);
+    FieldCheck wrong = CommitDirectoryMmsi(data.records, state, entry(1), "12345678");
+    EXPECT_FALSE(wrong.accepted);
+    EXPECT_EQ(wrong.message->title, "Individual Directory MMSI");
+    EXPECT_EQ(data.records.CHMMSID[0].Mmsid, "3660000010");
+
+    FieldCheck ok = CommitDirectoryMmsi(data.records, state, entry(1), "211000111");
+    EXPECT_TRUE(ok.accepted);
+    EXPECT_EQ(ok.boxText, "211000111");
+    EXPECT_EQ(data.records.CHMMSID[0].Mmsid, "2110001110");
+
+    // Clearing the MMSI deletes without asking.
+    FieldCheck cleared = CommitDirectoryMmsi(data.records, state, entry(1), " ");
+    EXPECT_TRUE(cleared.accepted);
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_EQ(data.records.CHMMSID[0].TagName, "SHIP2");
+    EXPECT_EQ(UsedEntries(data.records, MmsiKind::Individual), 2);
+}
+
+TEST_F(DirectoryEditorTest, GroupMmsiTypedAsEightDigits) {
+    const DirectoryRef g1{MmsiKind::Group, 1};
+    AddDirectoryEntry(data.records, state, g1);
+    EXPECT_FALSE(CommitDirectoryMmsi(data.records, state, g1, "123456789").accepted);
+    EXPECT_TRUE(CommitDirectoryMmsi(data.records, state, g1, "12345678").accepted);
+    EXPECT_EQ(data.records.CHGRPID[0].Mmsid, "0123456780");
+    EXPECT_EQ(ViewDirectoryEntry(data.records, g1).mmsi, "12345678");
+    EXPECT_TRUE(ViewDirectoryEntry(data.records, DirectoryRef{MmsiKind::Group, 2}).add.enabled);
+}
+
+TEST(DirectoryKeys, EntriesInRange) {
+    const Records records;
+    EXPECT_EQ(DirectoryFromKey("SM40", records), (DirectoryRef{MmsiKind::Individual, 40}));
+    EXPECT_EQ(DirectoryFromKey("SG10", records), (DirectoryRef{MmsiKind::Group, 10}));
+    for (const char* key : {"SM0", "SM41", "SG11", "SG", "SMx", "PU1"})
+        EXPECT_FALSE(DirectoryFromKey(key, records)) << key;
+}
+
+} // namespace
+} // namespace qb41::editor
