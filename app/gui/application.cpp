@@ -1,0 +1,73 @@
+#include "application.h"
+
+#include <QFileInfo>
+
+namespace qb41::gui {
+
+LaunchOptions ParseCommandLine(const QStringList& arguments) {
+    LaunchOptions options;
+    QStringList rest;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--port") && i + 1 < arguments.size()) {
+            options.port = arguments[++i].toStdString();
+            continue;
+        }
+        if (argument.startsWith(QLatin1String("--port="))) {
+            options.port = argument.mid(7).toStdString();
+            continue;
+        }
+        const QString suffix = QFileInfo(argument).suffix().toLower();
+        if (options.file.empty() &&
+            (suffix == QLatin1String("dat") || suffix == QLatin1String("hex")) &&
+            QFileInfo(argument).isFile()) {
+            options.file = QFileInfo(argument).absoluteFilePath().toStdString();
+            continue;
+        }
+        rest << argument;
+    }
+    options.diagnostic = IsDiagnosticSwitch(rest.join(QLatin1Char(' ')).toStdString());
+    return options;
+}
+
+std::filesystem::path FindDestinationFolder(const std::filesystem::path& programFolder) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(programFolder, error))
+        if (entry.path().extension() == ".ini") return programFolder;
+    const std::filesystem::path shared = programFolder.parent_path() / "share" / "qb41";
+    if (std::filesystem::is_directory(shared, error)) return shared;
+    return programFolder;
+}
+
+Application::Application(const LaunchOptions& options, const QString& settingsFile,
+                         std::filesystem::path programFolder)
+    : options_(options) {
+    app_.diagnosticMode = options.diagnostic;
+    store_ = settingsFile.isEmpty() ? std::make_unique<QtSettingsStore>()
+                                    : std::make_unique<QtSettingsStore>(settingsFile);
+    log_ = std::make_unique<ErrorLog>(programFolder, app_.diagnosticMode, clock_);
+    std::filesystem::path help = programFolder / "QB41.html";
+    if (!std::filesystem::exists(help)) {
+        const std::filesystem::path shared =
+            programFolder.parent_path() / "share" / "qb41" / "QB41.html";
+        if (std::filesystem::exists(shared)) help = shared;
+    }
+    window_ =
+        std::make_unique<MainWindow>(WindowParts{app_, data_, notifier_, *store_, *log_, clock_,
+                                                 FindDestinationFolder(programFolder), help});
+}
+
+void Application::start() {
+    window_->session().Startup(options_.port);
+    window_->show();
+    if (options_.file.empty()) return;
+    const std::filesystem::path file(options_.file);
+    std::string suffix = file.extension().string();
+    for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (suffix == ".dat")
+        window_->session().OpenDataFileAt(file);
+    else if (suffix == ".hex" && app_.diagnosticMode)
+        window_->session().OpenImageAt(file);
+}
+
+} // namespace qb41::gui

@@ -1,0 +1,144 @@
+// frmMain: the main window. It shows and forwards; the session (editor/)
+// decides. The window owns the widgets and the session; the application owns
+// the data set, the state, the notifier, the settings store, the log and the
+// clock, and passes them in.
+#pragma once
+
+#include "editor_pane.h"
+#include "grid_model.h"
+
+#include "editor/session.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QStackedWidget;
+class QTableView;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace qb41::gui {
+
+class QtNotifier;
+
+struct WindowParts {
+    AppState& app;
+    DataSet& data;
+    QtNotifier& notifier;
+    SettingsStore& store;
+    const ErrorLog& log;
+    Clock& clock;
+    std::filesystem::path destinationFolder;
+    std::filesystem::path helpFile; // QB41.html
+};
+
+// Twips per pixel: the window's fixed measures are given in twips.
+inline constexpr int kTwipsPerPixel = 15;
+
+class MainWindow : public QMainWindow, public editor::MainView {
+    Q_OBJECT
+public:
+    explicit MainWindow(WindowParts parts, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    editor::Session& session() { return *session_; }
+    PaneContext& paneContext() { return *paneContext_; }
+    // A menu or toolbar action by its object name ("mnuFilePrint", ...).
+    QAction* action(const QString& name) const;
+    QMenu* fileMenu() const { return fileMenu_; }
+    // Hooks for the transfer dialog and the report window: while a hook is
+    // not set its menu items stay disabled.
+    void setTransferHandler(std::function<void(TransferMode)> handler);
+    void setPrintHandler(std::function<void()> handler);
+    void setPrintToFileHandler(std::function<void()> handler);
+    // While a transfer runs the window refuses to close.
+    void setTransferRunning(bool running) { transferRunning_ = running; }
+    void openHelp(int context); // 0 = contents
+
+    // editor::MainView
+    void setBusy(bool busy) override;
+    bool isMinimised() const override;
+    void setCaption(const std::string& caption) override;
+    void setStatusHint(const std::string& hint) override;
+    void setModelName(const std::string& name) override;
+    void setModelChecks(ModelNumber model) override;
+    void setDestinationMenu(const editor::DestinationMenuState& menu) override;
+    void setSerialPortMenu(const editor::SerialPortMenuState& menu) override;
+    void setTree(const std::vector<editor::TreeNode>& nodes) override;
+    void setNodeText(const std::string& key, const std::string& text) override;
+    void selectNode(const std::string& key) override;
+    void showPane(const editor::PaneTarget& target, const std::string& nodeKey) override;
+    void prepareEditors(ModelNumber model) override;
+    bool validateEditor() override;
+    std::string askOpenFileName(const editor::FileDialogSpec& dialog) override;
+    std::string askSaveFileName(const editor::FileDialogSpec& dialog) override;
+    void armResetTimer() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void buildPanes();
+    QAction* makeAction(QMenu* menu, const char* name, const QString& caption);
+    void onTreeCurrentChanged(QTreeWidgetItem* current);
+    void jumpFromGrid(QTableView* grid, int row);
+    void showSerialPortDialog();
+    void showAbout();
+    void runTransfer(TransferMode mode);
+    bool fileDialogFolderKnown() const;
+
+    AppState& app_;
+    DataSet& data_;
+    QtNotifier& notifier_;
+    std::filesystem::path helpFile_;
+    std::unique_ptr<editor::Session> session_;
+    std::unique_ptr<PaneContext> paneContext_;
+
+    QMenu* fileMenu_ = nullptr;
+    QMenu* destinationMenu_ = nullptr;
+    std::vector<QAction*> destinationItems_;
+    std::vector<QAction*> portItems_;
+    QAction* portOther_ = nullptr;
+    std::map<ModelNumber, QAction*> modelItems_;
+    editor::DestinationMenuState destinationState_;
+    editor::SerialPortMenuState portState_;
+
+    QSplitter* splitter_ = nullptr;
+    QTreeWidget* tree_ = nullptr;
+    std::map<std::string, QTreeWidgetItem*> treeItems_;
+    QStackedWidget* panes_ = nullptr;
+    QWidget* pictGeneral_ = nullptr;
+    QWidget* pictGrey_ = nullptr;
+    QWidget* pictB_ = nullptr;
+    QWidget* pictE_ = nullptr;
+    QTableView* grid1_ = nullptr;
+    QTableView* grid2_ = nullptr;
+    GridModel* grid1Model_ = nullptr;
+    GridModel* grid2Model_ = nullptr;
+    std::string listKey_; // the node whose list is shown
+    std::map<editor::PaneKind, EditorPane*> editorPanes_;
+    EditorPane* currentEditor_ = nullptr;
+
+    QLabel* hintPanel_ = nullptr;
+    QLabel* portPanel_ = nullptr;
+    QLabel* modelPanel_ = nullptr;
+    QTimer* resetTimer_ = nullptr;
+    int busyDepth_ = 0;
+    bool transferRunning_ = false;
+    QString lastFolder_;
+    std::function<void(TransferMode)> transferHandler_;
+};
+
+} // namespace qb41::gui

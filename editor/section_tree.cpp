@@ -1,0 +1,242 @@
+#include "section_tree.h"
+
+#include "core/master_table.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace qb41::editor {
+namespace {
+
+constexpr const char* kEnableMark = "[Enable]";
+
+std::string Upper(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return out;
+}
+
+// The whole rest of the key as a plain decimal number; nullopt for anything else.
+std::optional<int> KeyNumber(std::string_view digits) {
+    int value = 0;
+    if (digits.empty()) return std::nullopt;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc{} || end != digits.data() + digits.size()) return std::nullopt;
+    return value;
+}
+
+std::string WithMark(std::string text, bool enabled) {
+    if (enabled) text += kEnableMark;
+    return text;
+}
+
+struct PlanGroup {
+    const char* key;
+    const char* text;
+    Bank bank;
+};
+constexpr PlanGroup kPlanGroups[] = {
+    {"PU", "USA", Bank::CHUSA}, {"PI", "INTL", Bank::CHINT}, {"PC", "CANADA", Bank::CHCAN}};
+
+std::optional<Bank> PlanBankOfKey(std::string_view upperKey) {
+    for (const PlanGroup& group : kPlanGroups)
+        if (upperKey == group.key) return group.bank;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::vector<DirectoryRecord>& Directory(Records& records, DirectoryKind kind) {
+    return kind == DirectoryKind::Individual ? records.CHMMSID : records.CHGRPID;
+}
+
+const std::vector<DirectoryRecord>& Directory(const Records& records, DirectoryKind kind) {
+    return kind == DirectoryKind::Individual ? records.CHMMSID : records.CHGRPID;
+}
+
+std::string PlanChannelNodeText(const ChannelRecord& record) {
+    const auto& table = MasterTable();
+    std::string label;
+    if (record.Position >= 0 && record.Position < static_cast<int>(table.size()))
+        label = table[static_cast<std::size_t>(record.Position)].text;
+    return WithMark("CH" + label, record.Enable != 0);
+}
+
+std::string ExportChannelNodeText(ModelNumber model, int number, bool enabled) {
+    return WithMark(std::string(ExpBankName(model)) + std::to_string(number), enabled);
+}
+
+std::string DirectoryNodeText(DirectoryKind kind, int number, bool enabled) {
+    const char* stem = kind == DirectoryKind::Individual ? "Memory ID" : "Group ID";
+    return WithMark(stem + std::to_string(number), enabled);
+}
+
+std::string RefreshedDirectoryText(std::string_view current, bool enabled) {
+    return WithMark(std::string(current.substr(0, current.find('['))), enabled);
+}
+
+std::string GroupNodeText(std::string_view current, const UsableGroupRecord& group,
+                          ModelNumber model) {
+    if (model == 1) return std::string(current);
+    std::string text(current.substr(0, current.find('(')));
+    if (!group.StatusName.empty() && group.StatusIcon == 0 && !text.ends_with(')'))
+        text += "(" + group.StatusName + ")";
+    return text;
+}
+
+std::vector<TreeNode> BuildTreeNodes(const Records& records, ModelNumber model) {
+    std::vector<TreeNode> nodes;
+    nodes.reserve(3 * kPlanChannels + kMemoryIds + kGroupIds + kExpChannels + 20);
+    nodes.push_back({"General", "", "General"});
+    nodes.push_back({"Usable", "General", "Available CH Group Setup"});
+    nodes.push_back({"Common", "General", "Common Setup"});
+    nodes.push_back({"DSC", "General", "DSC Setup"});
+    nodes.push_back({"ATIS", "General", "ATIS Setup"});
+    nodes.push_back({"Program", "", "Programmable Channel"});
+    for (std::size_t g = 0; g < 3; ++g) {
+        if (records.UsableGroup[g].Usable == 0) continue;
+        const PlanGroup& group = kPlanGroups[g];
+        nodes.push_back({group.key, "Program", group.text});
+        const auto& bank = records.bank(group.bank);
+        for (std::size_t i = 0; i < bank.size(); ++i)
+            nodes.push_back(
+                {group.key + std::to_string(i), group.key, PlanChannelNodeText(bank[i])});
+    }
+    nodes.push_back({"PW", "Program", "Weather"});
+    nodes.push_back({"DSCSetting", "", "DSC"});
+    nodes.push_back({"SM", "DSCSetting", "Individual Directory"});
+    for (std::size_t n = 1; n <= records.CHMMSID.size(); ++n)
+        nodes.push_back({"SM" + std::to_string(n), "SM",
+                         DirectoryNodeText(DirectoryKind::Individual, static_cast<int>(n),
+                                           records.CHMMSID[n - 1].Enable != 0)});
+    nodes.push_back({"SG", "DSCSetting", "Group Directory"});
+    for (std::size_t n = 1; n <= records.CHGRPID.size(); ++n)
+        nodes.push_back({"SG" + std::to_string(n), "SG",
+                         DirectoryNodeText(DirectoryKind::Group, static_cast<int>(n),
+                                           records.CHGRPID[n - 1].Enable != 0)});
+    if (records.UsableGroup[3].Usable != 0) {
+        nodes.push_back({"ExpChannel", "", std::string(ExpBankName(model)) + " Channel"});
+        for (std::size_t n = 1; n <= records.CHEXP.size(); ++n)
+            nodes.push_back({"E" + std::to_string(n), "ExpChannel",
+                             ExportChannelNodeText(model, static_cast<int>(n),
+                                                   records.CHEXP[n - 1].Enable != 0)});
+    }
+    return nodes;
+}
+
+std::optional<PaneTarget> PaneForNode(std::string_view key, std::string_view parent,
+                                      const Records& records) {
+    const std::string upperKey = Upper(key);
+    const std::string upperParent = Upper(parent);
+    PaneTarget target;
+    if (parent.empty()) {
+        if (upperKey == "GENERAL")
+            target.pane = PaneKind::General;
+        else if (upperKey == "PROGRAM" || upperKey == "DSCSETTING")
+            target.pane = PaneKind::Grey;
+        else if (upperKey == "EXPCHANNEL")
+            target.pane = PaneKind::ExportList;
+        else
+            return std::nullopt;
+        return target;
+    }
+    if (upperParent == "GENERAL") {
+        if (upperKey == "USABLE")
+            target.pane = PaneKind::Usable;
+        else if (upperKey == "COMMON")
+            target.pane = PaneKind::Common;
+        else if (upperKey == "DSC")
+            target.pane = PaneKind::Dsc;
+        else if (upperKey == "ATIS")
+            target.pane = PaneKind::Atis;
+        else
+            return std::nullopt;
+        return target;
+    }
+    if (upperParent == "PROGRAM") {
+        if (upperKey == "PW") {
+            target.pane = PaneKind::Weather;
+            return target;
+        }
+        auto bank = PlanBankOfKey(upperKey);
+        if (!bank) return std::nullopt;
+        target.pane = PaneKind::PlanList;
+        target.bank = *bank;
+        return target;
+    }
+    if (auto bank = PlanBankOfKey(upperParent)) {
+        auto index = key.size() > 2 ? KeyNumber(key.substr(2)) : std::nullopt;
+        if (!index || *index < 0 || *index >= static_cast<int>(records.bank(*bank).size()))
+            return std::nullopt;
+        target.pane = PaneKind::Channel;
+        target.bank = *bank;
+        target.index = *index;
+        return target;
+    }
+    if (upperParent == "DSCSETTING") {
+        if (upperKey != "SM" && upperKey != "SG") return std::nullopt;
+        target.pane = PaneKind::DirectoryList;
+        target.directory = upperKey == "SM" ? DirectoryKind::Individual : DirectoryKind::Group;
+        return target;
+    }
+    if (upperParent == "SM" || upperParent == "SG") {
+        const DirectoryKind kind =
+            upperParent == "SM" ? DirectoryKind::Individual : DirectoryKind::Group;
+        auto number = key.size() > 2 ? KeyNumber(key.substr(2)) : std::nullopt;
+        if (!number || *number < 1 || *number > static_cast<int>(Directory(records, kind).size()))
+            return std::nullopt;
+        target.pane = PaneKind::DirectoryEntry;
+        target.directory = kind;
+        target.index = *number - 1;
+        return target;
+    }
+    if (upperParent == "EXPCHANNEL") {
+        auto number = key.size() > 1 ? KeyNumber(key.substr(1)) : std::nullopt;
+        if (!number || *number < 1 || *number > static_cast<int>(records.CHEXP.size()))
+            return std::nullopt;
+        target.pane = PaneKind::Channel;
+        target.bank = Bank::CHEXP;
+        target.index = *number - 1;
+        return target;
+    }
+    return std::nullopt;
+}
+
+std::string ChannelNodeKey(Bank bank, int index) {
+    switch (bank) {
+    case Bank::CHUSA:
+        return "PU" + std::to_string(index);
+    case Bank::CHINT:
+        return "PI" + std::to_string(index);
+    case Bank::CHCAN:
+        return "PC" + std::to_string(index);
+    case Bank::CHEXP:
+        return "E" + std::to_string(index + 1);
+    case Bank::CHWX:
+        break;
+    }
+    return "PW";
+}
+
+std::string DirectoryNodeKey(DirectoryKind kind, int index) {
+    return (kind == DirectoryKind::Individual ? "SM" : "SG") + std::to_string(index + 1);
+}
+
+std::optional<std::string> ListJumpKey(std::string_view listKey, int row,
+                                       std::string_view firstCell) {
+    if (row < 1) return std::nullopt;
+    const std::string upper = Upper(listKey);
+    if (PlanBankOfKey(upper)) {
+        const auto& table = MasterTable();
+        for (std::size_t i = 0; i < table.size(); ++i)
+            if (table[i].text == firstCell) return upper + std::to_string(i);
+        return std::nullopt;
+    }
+    if (upper == "EXPCHANNEL") return "E" + std::to_string(row);
+    if (upper == "SM" || upper == "SG") return upper + std::to_string(row);
+    return std::nullopt;
+}
+
+} // namespace qb41::editor

@@ -1,0 +1,479 @@
+#include "session.h"
+
+#include "app_settings.h"
+
+#include "files/data_file_reader.h"
+#include "files/data_file_writer.h"
+#include "files/destination_files.h"
+#include "files/image_file.h"
+#include "image/defaults.h"
+#include "link/port_name.h"
+
+#include <chrono>
+
+namespace qb41::editor {
+
+using namespace std::chrono_literals;
+
+// The window is disabled with the busy pointer for the scope's lifetime.
+struct Session::BusyScope {
+    explicit BusyScope(MainView& view) : view_(view) { view_.setBusy(true); }
+    ~BusyScope() { view_.setBusy(false); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+    MainView& view_;
+};
+
+Session::Session(SessionParts parts)
+    : app_(parts.app), data_(parts.data), notifier_(parts.notifier), store_(parts.store),
+      log_(parts.log), clock_(parts.clock), view_(parts.view),
+      destinationFolder_(std::move(parts.destinationFolder)) {}
+
+void Session::Startup(const std::optional<std::string>& portOverride) {
+    BusyScope busy(view_);
+    app_.modelNumber = ReadModelNumber(store_);
+    view_.setModelName(app_.modelName());
+    view_.setModelChecks(app_.modelNumber);
+    app_.serialPort = UsableComPort(ReadComPort(store_));
+    comDevice_ = ReadComDevice(store_);
+    if (portOverride && !portOverride->empty()) {
+        if (auto number = link::ComPortNumber(*portOverride)) {
+            app_.serialPort = static_cast<std::int16_t>(*number);
+            comDevice_.clear();
+        } else {
+            comDevice_ = *portOverride;
+        }
+    }
+    app_.cloneRetryCount = 1;
+    ApplyPortMenu();
+    InitData(true);
+    app_.dataChanged = false;
+}
+
+void Session::ResetRecords() {
+    MakeFreshDataSet(data_, app_.modelNumber);
+}
+
+void Session::InitData(bool reloadDestination) {
+    const bool wasLoading = app_.loading;
+    app_.loading = true;
+    ResetRecords();
+    view_.prepareEditors(app_.modelNumber);
+    currentKey_.clear();
+    if (reloadDestination) RebuildDestinations();
+    app_.loading = true;
+    BuildTree();
+    ShowSection("General");
+    view_.setStatusHint("");
+    app_.currentFileName.clear();
+    currentFileIsImage_ = false;
+    RefreshCaption();
+    RefreshGroupTexts();
+    app_.loading = wasLoading;
+}
+
+void Session::RebuildDestinations() {
+    destinations_ = ListDestinationFiles(destinationFolder_, app_.modelNumber);
+    checkedDestination_ = -1;
+    if (!destinations_.empty()) {
+        const std::string stored = ReadDestinationName(store_, app_.modelNumber);
+        if (auto index = FindDestinationIndex(destinations_, stored)) {
+            FileContext context = fileContext();
+            if (FileReadIni(context, destinations_[*index].file))
+                checkedDestination_ = static_cast<int>(*index);
+        }
+    }
+    DestinationMenuState menu;
+    menu.enabled = !destinations_.empty();
+    for (const Destination& destination : destinations_) menu.captions.push_back(destination.name);
+    menu.checked = checkedDestination_;
+    view_.setDestinationMenu(menu);
+}
+
+bool Session::FileNew() {
+    if (!view_.validateEditor()) return false;
+    if (app_.dataChanged) {
+        const MessageAnswer answer = notifier_.ask(
+            {MessageIcon::Warning, app_.windowTitle, kClosePrompt, MessageButtons::YesNoCancel});
+        if (answer == MessageAnswer::Cancel) return false;
+        if (answer == MessageAnswer::Yes && !SaveFlow(true)) return false;
+    }
+    view_.armResetTimer();
+    return true;
+}
+
+void Session::OnResetTimer() {
+    BusyScope busy(view_);
+    ShowSection("General");
+    clock_.pause(500ms);
+    InitData(true);
+    app_.dataChanged = false;
+}
+
+void Session::ChooseModel(ModelNumber model) {
+    if (model == app_.modelNumber) return;
+    const ModelMenuItem* item = nullptr;
+    for (const ModelMenuItem& candidate : kModelMenu)
+        if (candidate.model == model) item = &candidate;
+    if (item == nullptr) return;
+    // The open editor is checked before anything changes, so a refused field
+    // never leaves the old model's records under the new model number.
+    if (!view_.validateEditor()) return;
+    const std::string text =
+        std::string("Do yo want to program the ") + item->modelText + " series?";
+    if (notifier_.ask({MessageIcon::Warning, app_.windowTitle, text, MessageButtons::OkCancel}) !=
+        MessageAnswer::Ok)
+        return;
+    app_.modelNumber = model;
+    view_.setModelName(app_.modelName());
+    view_.setModelChecks(model);
+    SaveModelNumber(store_, model);
+    view_.armResetTimer();
+}
+
+void Session::ChooseDestination(std::size_t slot) {
+    if (slot >= destinations_.size()) return;
+    const Destination chosen = destinations_[slot];
+    if (static_cast<int>(slot) != checkedDestination_) {
+        const std::string text = "Do yo want to change to " + chosen.name + "?";
+        if (notifier_.ask({MessageIcon::Warning, app_.windowTitle, text,
+                           MessageButtons::OkCancel}) != MessageAnswer::Ok)
+            return;
+    }
+    BusyScope busy(view_);
+    ShowSection("General");
+    clock_.pause(500ms);
+    // The destination is read into a scratch data set and adopted only when
+    // it loaded, so a failed load leaves the user's records as they were.
+    DataSet scratch;
+    MakeFreshDataSet(scratch, app_.modelNumber);
+    FileContext context{app_, scratch, notifier_, log_};
+    if (!FileReadIni(context, chosen.file)) {
+        notifier_.show(MessageIcon::Warning, app_.windowTitle, "IniFileRead Error!!");
+        return;
+    }
+    data_ = std::move(scratch);
+    checkedDestination_ = static_cast<int>(slot);
+    SaveDestinationName(store_, app_.modelNumber, chosen.name);
+    DestinationMenuState menu;
+    menu.enabled = true;
+    for (const Destination& destination : destinations_) menu.captions.push_back(destination.name);
+    menu.checked = checkedDestination_;
+    view_.setDestinationMenu(menu);
+
+    const bool wasLoading = app_.loading;
+    app_.loading = true;
+    view_.prepareEditors(app_.modelNumber);
+    currentKey_.clear();
+    BuildTree();
+    ShowSection("General");
+    view_.setStatusHint("");
+    app_.currentFileName.clear();
+    currentFileIsImage_ = false;
+    RefreshCaption();
+    RefreshDirectoryTexts(DirectoryKind::Individual);
+    app_.loading = wasLoading;
+    app_.dataChanged = false;
+}
+
+void Session::ApplyPortMenu() {
+    SerialPortMenuState menu;
+    menu.checked = comDevice_.empty() ? app_.serialPort - 1 : -1;
+    menu.device = comDevice_;
+    view_.setSerialPortMenu(menu);
+}
+
+void Session::ChooseSerialPort(int index, bool store) {
+    if (index < 0 || index > 3) return;
+    app_.serialPort = static_cast<std::int16_t>(index + 1);
+    comDevice_.clear();
+    ApplyPortMenu();
+    if (store) {
+        SaveComPort(store_, app_.serialPort);
+        SaveComDevice(store_, "");
+    }
+}
+
+void Session::ChooseSerialDevice(const std::string& device) {
+    if (device.empty()) return;
+    if (auto number = link::ComPortNumber(device)) {
+        ChooseSerialPort(*number - 1);
+        return;
+    }
+    comDevice_ = device;
+    SaveComDevice(store_, device);
+    ApplyPortMenu();
+}
+
+std::string Session::PortDevice() const {
+    if (!comDevice_.empty()) return comDevice_;
+    return link::PortDeviceName(app_.serialPort).value_or("");
+}
+
+const TreeNode* Session::FindNode(const std::string& key) const {
+    for (const TreeNode& node : nodes_)
+        if (node.key == key) return &node;
+    return nullptr;
+}
+
+bool Session::SelectNode(const std::string& key) {
+    view_.setStatusHint(kTreeHint);
+    if (key == currentKey_) return true;
+    if (!view_.validateEditor()) {
+        if (FindNode(currentKey_)) view_.selectNode(currentKey_);
+        return false;
+    }
+    const TreeNode* node = FindNode(key);
+    if (node == nullptr) return true;
+    currentKey_ = key;
+    ShowNodePane(*node);
+    return true;
+}
+
+void Session::ShowSection(const std::string& key) {
+    const TreeNode* node = FindNode(key);
+    if (node == nullptr) return;
+    view_.selectNode(key);
+    currentKey_ = key;
+    ShowNodePane(*node);
+}
+
+void Session::ShowNodePane(const TreeNode& node) {
+    if (view_.isMinimised()) return;
+    const bool changed = app_.dataChanged;
+    const bool wasLoading = app_.loading;
+    app_.cancelFlag = true;
+    if (auto target = PaneForNode(node.key, node.parent, data_.records)) {
+        app_.loading = true;
+        view_.showPane(*target, node.key);
+        app_.loading = wasLoading;
+    }
+    view_.setStatusHint(kTreeHint);
+    app_.cancelFlag = false;
+    app_.dataChanged = changed;
+}
+
+void Session::ShowCurrentPane() {
+    if (const TreeNode* node = FindNode(currentKey_)) ShowNodePane(*node);
+}
+
+void Session::NodeExpanded(const std::string& key) {
+    if (key == "SM") RefreshDirectoryTexts(DirectoryKind::Individual);
+    if (key == "SG") RefreshDirectoryTexts(DirectoryKind::Group);
+}
+
+void Session::TreeFocused() {
+    view_.setStatusHint(kTreeHint);
+}
+
+void Session::BuildTree() {
+    nodes_ = BuildTreeNodes(data_.records, app_.modelNumber);
+    view_.setTree(nodes_);
+    RefreshGroupTexts();
+    if (currentKey_.empty()) return;
+    if (FindNode(currentKey_)) {
+        view_.selectNode(currentKey_);
+    } else {
+        currentKey_.clear();
+        ShowSection("General");
+    }
+}
+
+void Session::RefreshGroupTexts() {
+    if (app_.modelNumber == 1) return;
+    for (std::size_t g = 0; g < kUsableGroups; ++g) {
+        const std::string key(kGroupNodeKeys[g]);
+        for (TreeNode& node : nodes_) {
+            if (node.key != key) continue;
+            std::string text =
+                GroupNodeText(node.text, data_.records.UsableGroup[g], app_.modelNumber);
+            if (text != node.text) {
+                node.text = std::move(text);
+                view_.setNodeText(node.key, node.text);
+            }
+        }
+    }
+}
+
+void Session::RefreshDirectoryTexts(DirectoryKind kind) {
+    const std::string parent = kind == DirectoryKind::Individual ? "SM" : "SG";
+    const auto& directory = Directory(data_.records, kind);
+    for (TreeNode& node : nodes_) {
+        if (node.parent != parent) continue;
+        auto target = PaneForNode(node.key, node.parent, data_.records);
+        if (!target) continue;
+        std::string text = RefreshedDirectoryText(
+            node.text, directory[static_cast<std::size_t>(target->index)].Enable != 0);
+        if (text != node.text) {
+            node.text = std::move(text);
+            view_.setNodeText(node.key, node.text);
+        }
+    }
+}
+
+void Session::RefreshNodeText(const std::string& key) {
+    for (std::string_view group : kGroupNodeKeys)
+        if (key == group) {
+            RefreshGroupTexts();
+            return;
+        }
+    for (TreeNode& node : nodes_) {
+        if (node.key != key) continue;
+        auto target = PaneForNode(node.key, node.parent, data_.records);
+        if (!target) return;
+        std::string text;
+        if (target->pane == PaneKind::Channel && target->bank == Bank::CHEXP) {
+            text = ExportChannelNodeText(
+                app_.modelNumber, target->index + 1,
+                data_.records.CHEXP[static_cast<std::size_t>(target->index)].Enable != 0);
+        } else if (target->pane == PaneKind::Channel) {
+            text = PlanChannelNodeText(
+                data_.records.bank(target->bank)[static_cast<std::size_t>(target->index)]);
+        } else if (target->pane == PaneKind::DirectoryEntry) {
+            const auto& directory = Directory(data_.records, target->directory);
+            text =
+                DirectoryNodeText(target->directory, target->index + 1,
+                                  directory[static_cast<std::size_t>(target->index)].Enable != 0);
+        } else {
+            return;
+        }
+        if (text != node.text) {
+            node.text = std::move(text);
+            view_.setNodeText(node.key, node.text);
+        }
+        return;
+    }
+}
+
+void Session::RefreshCaption() {
+    view_.setCaption(Caption());
+}
+
+std::string Session::Caption() const {
+    return WindowCaption(app_);
+}
+
+void Session::FileOpen() {
+    if (!view_.validateEditor()) return;
+    const std::string name = view_.askOpenFileName(kDataOpenDialog);
+    if (name.empty()) {
+        app_.cancelFlag = true;
+        return;
+    }
+    OpenDataFileAt(name);
+}
+
+bool Session::OpenDataFileAt(const std::filesystem::path& path) {
+    BusyScope busy(view_);
+    FileContext context = fileContext();
+    if (!OpenDataFile(context, path.string())) return false;
+    currentFileIsImage_ = false;
+    RefreshCaption();
+    BuildTree();
+    ShowCurrentPane();
+    RefreshDirectoryTexts(DirectoryKind::Individual);
+    RefreshDirectoryTexts(DirectoryKind::Group);
+    return true;
+}
+
+bool Session::SaveFlow(bool useCurrentName) {
+    // After an image was opened the current file is raw image bytes: settings
+    // text is never written over it without asking for a name.
+    std::string name;
+    if (useCurrentName && !app_.currentFileName.empty() && !currentFileIsImage_)
+        name = app_.currentFileName;
+    else
+        name = view_.askSaveFileName(kDataSaveDialog);
+    return SaveTo(name);
+}
+
+bool Session::SaveTo(const std::string& name) {
+    app_.cancelFlag = true;
+    if (name.empty()) return false;
+    BusyScope busy(view_);
+    FileContext context = fileContext();
+    if (!SaveDataFile(context, name) || app_.errorFlag) return false;
+    currentFileIsImage_ = false;
+    app_.dataChanged = false;
+    RefreshCaption();
+    return true;
+}
+
+bool Session::FileSave() {
+    if (!view_.validateEditor()) return false;
+    return SaveFlow(true);
+}
+
+bool Session::FileSaveAs() {
+    if (!view_.validateEditor()) return false;
+    return SaveFlow(false);
+}
+
+void Session::OpenImage() {
+    if (!app_.diagnosticMode) return;
+    const std::string name = view_.askOpenFileName(kImageOpenDialog);
+    if (name.empty()) {
+        app_.cancelFlag = true;
+        return;
+    }
+    OpenImageAt(name);
+}
+
+bool Session::OpenImageAt(const std::filesystem::path& path) {
+    if (!app_.diagnosticMode) return false;
+    BusyScope busy(view_);
+    FileContext context = fileContext();
+    if (!OpenImageFile(context, path)) return false;
+    currentFileIsImage_ = true;
+    RefreshCaption();
+    BuildTree();
+    ShowSection("General");
+    RefreshDirectoryTexts(DirectoryKind::Individual);
+    RefreshDirectoryTexts(DirectoryKind::Group);
+    return true;
+}
+
+void Session::SaveImage() {
+    if (!app_.diagnosticMode) return;
+    if (!view_.validateEditor()) return;
+    const std::string name = view_.askSaveFileName(kImageSaveDialog);
+    if (name.empty()) {
+        app_.cancelFlag = true;
+        return;
+    }
+    BusyScope busy(view_);
+    FileContext context = fileContext();
+    SaveImageFile(context, name);
+    // Preparing the image repairs records (usable groups, priority channel):
+    // show what was written.
+    BuildTree();
+    ShowCurrentPane();
+}
+
+void Session::AfterRadioRead() {
+    ShowSection("General");
+    BuildTree();
+    RefreshDirectoryTexts(DirectoryKind::Individual);
+    RefreshDirectoryTexts(DirectoryKind::Group);
+    app_.currentFileName.clear();
+    currentFileIsImage_ = false;
+    RefreshCaption();
+    app_.dataChanged = false;
+}
+
+bool Session::QueryClose() {
+    if (!app_.dataChanged) return true;
+    const MessageAnswer answer = notifier_.ask(
+        {MessageIcon::Warning, app_.windowTitle, kClosePrompt, MessageButtons::YesNoCancel});
+    if (answer == MessageAnswer::Cancel) return false;
+    if (answer == MessageAnswer::No) return true;
+    if (!view_.validateEditor()) return false;
+    return SaveFlow(true);
+}
+
+void Session::SaveWindowPlacement(const WindowPlacement& placement) {
+    if (view_.isMinimised()) return;
+    qb41::SaveWindowPlacement(store_, placement);
+}
+
+} // namespace qb41::editor

@@ -1,0 +1,151 @@
+// The desktop program's session: start-up, the data reset, model, destination
+// and serial port choices, the section tree's selection, the File menu flows
+// and the shutdown prompt. It owns no data: the application owns the one
+// AppState and DataSet and passes them in with the notifier, the settings
+// store, the error log and the clock; the window is reached through MainView.
+//
+// Failures follow the program's convention: the file operations trap, log and
+// show their own messages and leave their outcome in the error and cancel
+// flags; the session reads the flags and restores the window.
+#pragma once
+
+#include "destinations.h"
+#include "view.h"
+
+#include "core/app_state.h"
+#include "core/clock.h"
+#include "core/error_log.h"
+#include "core/notifier.h"
+#include "core/records.h"
+#include "files/file_context.h"
+#include "files/settings_store.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qb41::editor {
+
+struct SessionParts {
+    AppState& app;
+    DataSet& data;
+    Notifier& notifier;
+    SettingsStore& store;
+    const ErrorLog& log;
+    Clock& clock;
+    MainView& view;
+    std::filesystem::path destinationFolder; // where the destination default files are
+};
+
+// The model menu's four items in menu order (control names kept).
+struct ModelMenuItem {
+    const char* control;   // "mnuEditModel3", ...
+    const char* caption;   // "&TQ4800M", ...
+    const char* modelText; // the text the confirmation names
+    ModelNumber model;
+};
+inline constexpr ModelMenuItem kModelMenu[4] = {
+    {"mnuEditModel3", "&TQ4800M", "TQ4800M", 0},
+    {"mnuEditModel4", "&LW6100", "LW6100", 3},
+    {"mnuEditModel1", "ZH5&40", "ZH540", 2},
+    {"mnuEditModel2", "ZH5&20", "ZH520", 1},
+};
+
+class Session {
+public:
+    explicit Session(SessionParts parts);
+
+    // The window load: stored model and port, data reset with the stored
+    // destination, "General" shown. `portOverride` (a device path or COM1-4)
+    // is used for this run without being stored.
+    void Startup(const std::optional<std::string>& portOverride = std::nullopt);
+    // The data reset; `reloadDestination` rebuilds the Destination menu and
+    // loads the stored destination.
+    void InitData(bool reloadDestination);
+    // File > New: the open editor validates, unsaved changes are offered for
+    // saving, then the reset timer is armed. False when nothing was started.
+    bool FileNew();
+    void OnResetTimer();
+
+    void ChooseModel(ModelNumber model);
+    void ChooseDestination(std::size_t slot);
+    // Options > SerialPort > COM<index + 1>; stored when `store` is true.
+    void ChooseSerialPort(int index, bool store = true);
+    // Options > SerialPort > Other...: a device path, stored.
+    void ChooseSerialDevice(const std::string& device);
+    // The device the link opens.
+    std::string PortDevice() const;
+
+    // Tree selection by the user. False when the open editor refused to be
+    // left: the view must select the current node again.
+    bool SelectNode(const std::string& key);
+    // Selects the node with this key and shows its pane (no validation).
+    void ShowSection(const std::string& key);
+    void NodeExpanded(const std::string& key);
+    void TreeFocused();
+    const std::string& currentKey() const { return currentKey_; }
+    const std::vector<TreeNode>& nodes() const { return nodes_; }
+    // Rebuilds the tree from the records, keeping the current node by key
+    // ("General" when it is gone), and refreshes the group texts.
+    void BuildTree();
+    void RefreshGroupTexts();
+    void RefreshDirectoryTexts(DirectoryKind kind);
+    // After an editor changed an enable flag or a status name.
+    void RefreshNodeText(const std::string& key);
+    // Shows the current node's pane again from the records.
+    void ShowCurrentPane();
+
+    // File menu. Each validates the open editor first.
+    void FileOpen();
+    bool OpenDataFileAt(const std::filesystem::path& path); // also the command line
+    bool FileSave();
+    bool FileSaveAs();
+    // Ctrl+F2 / Ctrl+F3, diagnostic mode only.
+    void OpenImage();
+    bool OpenImageAt(const std::filesystem::path& path);
+    void SaveImage();
+
+    // The follow-up of a successful read from the radio.
+    void AfterRadioRead();
+
+    // The close prompt; false keeps the window open.
+    bool QueryClose();
+    // The placement written at close (twips), unless minimised.
+    void SaveWindowPlacement(const WindowPlacement& placement);
+
+    std::string Caption() const;
+    FileContext fileContext() { return {app_, data_, notifier_, log_}; }
+    const std::vector<Destination>& destinations() const { return destinations_; }
+
+private:
+    struct BusyScope;
+    void RefreshCaption();
+    void ResetRecords();
+    void RebuildDestinations();
+    bool SaveTo(const std::string& name);
+    bool SaveFlow(bool useCurrentName);
+    void ShowNodePane(const TreeNode& node);
+    const TreeNode* FindNode(const std::string& key) const;
+    void ApplyPortMenu();
+
+    AppState& app_;
+    DataSet& data_;
+    Notifier& notifier_;
+    SettingsStore& store_;
+    const ErrorLog& log_;
+    Clock& clock_;
+    MainView& view_;
+    std::filesystem::path destinationFolder_;
+
+    std::vector<TreeNode> nodes_;
+    std::string currentKey_; // the node whose pane is shown; empty after a reset
+    std::vector<Destination> destinations_;
+    int checkedDestination_ = -1;
+    std::string comDevice_;
+    bool currentFileIsImage_ = false;
+};
+
+inline constexpr const char* kClosePrompt = "KVX data has changed.\r\nDo you want to save changes?";
+
+} // namespace qb41::editor
