@@ -8,6 +8,7 @@
 #include "image/codec.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <new>
 
 namespace qb41::link {
@@ -29,6 +30,20 @@ CloneLink::CloneLink(LinkContext context, std::string device, LinkTiming timing)
     : ctx_(context), device_(std::move(device)),
       port_(context.transport, context.clock, context.app, context.cancel, context.log, timing) {}
 
+const char* ReasonName(LinkReason reason) {
+    switch (reason) {
+    case LinkReason::None: return "completed";
+    case LinkReason::PortUnavailable: return "port unavailable";
+    case LinkReason::NoAnswer: return "no answer";
+    case LinkReason::ProtocolError: return "protocol error";
+    case LinkReason::LineLost: return "line lost";
+    case LinkReason::ModelMismatch: return "model mismatch";
+    case LinkReason::Cancelled: return "cancelled";
+    case LinkReason::RuntimeError: return "run-time error";
+    }
+    return "unknown";
+}
+
 int CloneLink::lastIndex() const {
     return ImageLastIndex(ctx_.app.modelNumber);
 }
@@ -38,20 +53,81 @@ int CodeCopyIndex(ModelNumber model) {
 }
 
 void CloneLink::ShowProgress(int percent, int current, int maximum) {
-    if (progress_) progress_({std::min(percent, 100), current, maximum});
+    last_.percent = std::min(percent, 100);
+    last_.current = current;
+    last_.maximum = maximum;
+    last_.waitingForRadio = false;
+    if (progress_) progress_(last_);
+}
+
+void CloneLink::ShowWaiting(bool waiting) {
+    if (last_.waitingForRadio == waiting) return;
+    last_.waitingForRadio = waiting;
+    if (progress_) progress_(last_);
+}
+
+// A new phase starts with an empty count (Done keeps the last one); reported
+// only when it changes.
+void CloneLink::SetPhase(LinkPhase phase) {
+    if (last_.phase == phase) return;
+    if (phase != LinkPhase::Done) last_ = Progress{};
+    last_.phase = phase;
+    last_.waitingForRadio = false;
+    if (progress_) progress_(last_);
 }
 
 void CloneLink::Begin() {
     // A cancel pressed before this run started does not count.
     ctx_.cancel.reset();
     port_.beginRun();
+    outcome_ = LinkOutcome{};
+    last_ = Progress{0, 0, 0, LinkPhase::Done, false};
+    if (progress_)
+        port_.setWaitNotice([this](bool waiting) { ShowWaiting(waiting); });
+    else
+        port_.setWaitNotice({});
     ctx_.app.loading = true;
+    SetPhase(LinkPhase::OpeningPort);
 }
 
-LinkStatus CloneLink::Finish(bool completed) {
+// The first failure of a run is the one it reports.
+void CloneLink::Fail(LinkReason reason, std::string detail) {
+    if (outcome_.reason != LinkReason::None) return;
+    outcome_.reason = reason;
+    outcome_.detail = std::move(detail);
+}
+
+// A transfer step that ended with the error flag: why, as the port saw it.
+void CloneLink::FailTransfer() {
+    LinkReason reason = port_.lineLost() ? LinkReason::LineLost : port_.lastFailure();
+    if (reason == LinkReason::None) reason = LinkReason::ProtocolError;
+    Fail(reason, port_.failureDetail());
+}
+
+// The one exit of every run: the flags, the phase and the outcome as data.
+LinkOutcome CloneLink::Finish(bool completed) {
     ctx_.app.loading = false;
-    if (completed) return LinkStatus::Ok;
-    return port_.cancelSeen() ? LinkStatus::Cancelled : LinkStatus::Failed;
+    LinkOutcome outcome = outcome_;
+    outcome.radioWritten = port_.writesSent() > 0;
+    if (completed) {
+        outcome.status = LinkStatus::Ok;
+        outcome.reason = LinkReason::None;
+        outcome.detail.clear();
+        SetPhase(LinkPhase::Done);
+    } else if (port_.cancelSeen() && outcome.reason != LinkReason::RuntimeError) {
+        outcome.status = LinkStatus::Cancelled;
+        outcome.reason = LinkReason::Cancelled;
+        if (outcome.detail.empty()) outcome.detail = "cancelled";
+    } else {
+        outcome.status = LinkStatus::Failed;
+        if (outcome.reason == LinkReason::None || outcome.reason == LinkReason::Cancelled) {
+            outcome.reason = port_.lineLost() ? LinkReason::LineLost : LinkReason::ProtocolError;
+            if (outcome.detail.empty()) outcome.detail = ReasonName(outcome.reason);
+        }
+    }
+    radioImage_ = nullptr;
+    scope_ = ReadScope::Whole;
+    return outcome;
 }
 
 // A failure inside an operation: logged, shown as its number and description
@@ -64,6 +140,7 @@ void CloneLink::TrapRuntimeError(const char* source, const std::exception& error
                            failure.description());
     ctx_.app.errorFlag = true;
     ctx_.app.cancelFlag = true;
+    Fail(LinkReason::RuntimeError, ErrorText(failure));
     port_.PortClose();
 }
 
@@ -72,38 +149,127 @@ void CloneLink::LogLineLost(const char* source) {
         ctx_.log.LogError(source, ErrorText(RuntimeError(ErrorNumber::DeviceIoError)));
 }
 
+// Reads the code word at 64-65 and its copy at `copy`, `copy` + 1 into the
+// outcome, stopping at the first byte that fails. The port is open.
+void CloneLink::ReadModelWords(int copy) {
+    AppState& app = ctx_.app;
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::max(copy + 1, lastIndex())) + 1,
+                                     0);
+    auto word = [&](int i) {
+        return static_cast<std::uint16_t>(buffer[static_cast<std::size_t>(i)] << 8 |
+                                          buffer[static_cast<std::size_t>(i) + 1]);
+    };
+    // A radio not yet in clone mode stays silent: say at once that it is awaited.
+    ShowWaiting(true);
+    port_.ReadByte(kModelCodeFront, buffer);
+    ShowWaiting(false);
+    if (app.errorFlag) return;
+    port_.ReadByte(kModelCodeFront + 1, buffer);
+    if (app.errorFlag) return;
+    outcome_.radioModelCode = word(kModelCodeFront);
+    if (copy < 0) return;
+    for (int index : {copy, copy + 1}) {
+        port_.ReadByte(static_cast<std::uint16_t>(index), buffer);
+        if (app.errorFlag) return;
+    }
+    outcome_.radioModelCopy = word(copy);
+}
+
 void CloneLink::ReadDataChkModel() {
     AppState& app = ctx_.app;
     try {
+        SetPhase(LinkPhase::OpeningPort);
         if (!port_.PortOpen(device_)) {
             app.errorFlag = true;
+            Fail(LinkReason::PortUnavailable, port_.openFailure());
             return;
         }
+        SetPhase(LinkPhase::ModelCheck);
         app.errorFlag = false;
-        const int copy = CodeCopyIndex(app.modelNumber);
-        std::vector<std::uint8_t> buffer(static_cast<std::size_t>(lastIndex()) + 1, 0);
-        for (int index : {kModelCodeFront, kModelCodeFront + 1, copy, copy + 1}) {
-            port_.ReadByte(static_cast<std::uint16_t>(index), buffer);
-            if (app.errorFlag) break;
-        }
+        ReadModelWords(CodeCopyIndex(app.modelNumber));
         port_.PortClose();
         LogLineLost(kSourceReadDataChkModel);
         if (app.cancelFlag) return;
         if (app.errorFlag) {
+            FailTransfer();
             ctx_.notifier.show(MessageIcon::Critical, kTitleModelCheck, kCommunicationError);
             return;
         }
-        auto word = [&](int i) {
-            return static_cast<std::uint16_t>(buffer[static_cast<std::size_t>(i)] << 8 |
-                                              buffer[static_cast<std::size_t>(i) + 1]);
-        };
-        if (!ModelIdMatches(app.modelNumber, word(kModelCodeFront), word(copy))) {
+        const std::uint16_t front = *outcome_.radioModelCode;
+        const std::uint16_t back = *outcome_.radioModelCopy;
+        if (!ModelIdMatches(app.modelNumber, front, back)) {
             app.errorFlag = true;
+            char detail[96];
+            std::snprintf(detail, sizeof detail,
+                          "the radio's model code is %04X (copy %04X); model %d is %04X",
+                          front, back, static_cast<int>(app.modelNumber),
+                          static_cast<unsigned>(ModelCode(app.modelNumber)));
+            Fail(LinkReason::ModelMismatch, detail);
             ctx_.notifier.show(MessageIcon::Critical, kTitleRead, kModelTypeError);
         }
     } catch (const std::exception& error) {
         TrapRuntimeError(kSourceReadDataChkModel, error);
     }
+}
+
+LinkOutcome CloneLink::DetectRun() {
+    Begin();
+    AppState& app = ctx_.app;
+    bool completed = false;
+    try {
+        if (!port_.PortOpen(device_)) {
+            app.errorFlag = true;
+            Fail(LinkReason::PortUnavailable, port_.openFailure());
+            return Finish(false);
+        }
+        SetPhase(LinkPhase::ModelCheck);
+        app.errorFlag = false;
+        ReadModelWords(-1);
+        std::optional<ModelNumber> model;
+        if (!app.errorFlag) {
+            for (ModelNumber m = 0; m <= 3; ++m)
+                if (ModelCode(m) == *outcome_.radioModelCode) model = m;
+            // Model 1 carries its copy at 8190; the others at 16382.
+            if (model) {
+                std::vector<std::uint8_t> buffer(kImageCapacity, 0);
+                const int copy = CodeCopyIndex(*model);
+                for (int index : {copy, copy + 1}) {
+                    port_.ReadByte(static_cast<std::uint16_t>(index), buffer);
+                    if (app.errorFlag) break;
+                }
+                if (!app.errorFlag)
+                    outcome_.radioModelCopy = static_cast<std::uint16_t>(
+                        buffer[static_cast<std::size_t>(copy)] << 8 |
+                        buffer[static_cast<std::size_t>(copy) + 1]);
+            }
+        }
+        port_.PortClose();
+        LogLineLost(kSourceReadDataChkModel);
+        if (app.cancelFlag) return Finish(false);
+        if (app.errorFlag) {
+            FailTransfer();
+            return Finish(false);
+        }
+        char detail[80];
+        if (!model) {
+            std::snprintf(detail, sizeof detail, "the radio's model code %04X is not a known model",
+                          static_cast<unsigned>(*outcome_.radioModelCode));
+            Fail(LinkReason::ModelMismatch, detail);
+        } else if (outcome_.radioModelCopy != outcome_.radioModelCode) {
+            std::snprintf(detail, sizeof detail,
+                          "the radio's model code is %04X but its copy is %04X",
+                          static_cast<unsigned>(*outcome_.radioModelCode),
+                          static_cast<unsigned>(*outcome_.radioModelCopy));
+            Fail(LinkReason::ModelMismatch, detail);
+        } else {
+            outcome_.radioModel = model;
+            completed = true;
+        }
+        if (!completed) app.errorFlag = true;
+    } catch (const std::exception& error) {
+        TrapRuntimeError(kSourceReadDataChkModel, error);
+    }
+    return Finish(completed);
 }
 
 void CloneLink::AbortRead() {
@@ -122,6 +288,7 @@ void CloneLink::TransferStep(const char* source, const char* title, const char* 
     try {
         if (!port_.PortOpen(device_)) {
             app.errorFlag = true;
+            Fail(LinkReason::PortUnavailable, port_.openFailure());
             return;
         }
         exchange();
@@ -129,6 +296,7 @@ void CloneLink::TransferStep(const char* source, const char* title, const char* 
         LogLineLost(source);
         if (app.cancelFlag) return;
         if (app.errorFlag) {
+            FailTransfer();
             ctx_.notifier.show(MessageIcon::Critical, title, failure);
             return;
         }
@@ -142,10 +310,12 @@ void CloneLink::TransferStep(const char* source, const char* title, const char* 
 void CloneLink::ReadData(std::vector<std::uint8_t>& buffer) {
     TransferStep(kSourceReadData, kTitleRead, kCommunicationError, [&] {
         AppState& app = ctx_.app;
+        last_.phase = LinkPhase::Reading; // reported by the 0 % below
         const int last = static_cast<int>(buffer.size()) - 1;
         const int blocks = static_cast<int>(buffer.size()) / kBlockSize;
         ShowProgress(0, 0, blocks);
         for (int address = 0; address <= last; address += kBlockSize) {
+            if (scope_ == ReadScope::KeptBlocks && !ReadKeepsBlock(address, last)) continue;
             ShowProgress(ProgressPercent(address, last), address / kBlockSize, blocks);
             port_.ReadBlock(static_cast<std::uint16_t>(address), buffer);
             if (app.errorFlag || app.cancelFlag) break;
@@ -181,8 +351,9 @@ bool CloneLink::AdoptReadImage(const std::vector<std::uint8_t>& buffer) {
     }
 }
 
-LinkStatus CloneLink::ReadRun() {
+LinkOutcome CloneLink::ReadRun(ReadScope scope) {
     Begin();
+    scope_ = scope;
     ReadDataChkModel();
     bool completed = false;
     if (!ctx_.app.errorFlag) {
@@ -192,6 +363,26 @@ LinkStatus CloneLink::ReadRun() {
             completed = true;
             ctx_.app.completed = true;
             ctx_.notifier.show(MessageIcon::Information, kTitleRead, kComplete);
+        }
+    }
+    return Finish(completed);
+}
+
+} // namespace qb41::link
+
+namespace qb41::link {
+
+LinkOutcome CloneLink::ReadImageRun(std::vector<std::uint8_t>& image, ReadScope scope) {
+    Begin();
+    scope_ = scope;
+    ReadDataChkModel();
+    bool completed = false;
+    if (!ctx_.app.errorFlag) {
+        std::vector<std::uint8_t> buffer(static_cast<std::size_t>(lastIndex()) + 1, 0);
+        ReadData(buffer);
+        if (!ctx_.app.errorFlag && !ctx_.app.cancelFlag) {
+            image = std::move(buffer);
+            completed = true;
         }
     }
     return Finish(completed);

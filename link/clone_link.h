@@ -3,10 +3,11 @@
 // pressed; the command-line tool runs them directly.
 //
 // Each *Run opens and closes the port itself (separately for the model check
-// and for the transfer), reports progress through the callback, shows its
-// messages through the Notifier, logs trapped failures through the ErrorLog,
-// and leaves its outcome both in the returned status and in AppState's error
-// and cancel flags.
+// and for the transfer), reports progress (with its phase) through the
+// callback, shows its messages through the Notifier, logs trapped failures
+// through the ErrorLog, and leaves its outcome both in the returned
+// LinkOutcome (status, reason, detail; outcome.h) and in AppState's error and
+// cancel flags. The outcome is made in one place, Finish, the exit of every run.
 //
 // Threading: a run may go on a worker thread while the window stays responsive.
 // The run then owns AppState and the DataSet until it returns; the window
@@ -17,6 +18,7 @@
 #pragma once
 
 #include "clone_port.h"
+#include "outcome.h"
 #include "transport.h"
 
 #include "core/app_state.h"
@@ -32,16 +34,22 @@
 
 namespace qb41::link {
 
-enum class LinkStatus { Ok, Failed, Cancelled };
+// Which blocks a read fetches: every block (the protocol's read), or only
+// the blocks whose bytes a read keeps (ReadKeepsBlock); the kept bytes are the
+// same either way.
+enum class ReadScope { Whole, KeptBlocks };
 
-// `percent` is what the progress bar shows; `current` of `maximum` counts the
-// blocks (read) or write-plan steps (program) done before this report.
-struct Progress {
-    int percent;
-    int current;
-    int maximum;
+// How ProgramRun writes.
+struct ProgramOptions {
+    // Encode the records into the image, repair the channel references and
+    // set the checksum first (the program's way); false programs the image's
+    // bytes exactly as they stand (restoring a backup image).
+    bool prepareImage = true;
+    // The radio's current contents (a whole read, e.g. the backup just made):
+    // only the plan's blocks and bytes that differ from it are written, in the
+    // plan's order. Null: the whole plan.
+    const std::vector<std::uint8_t>* radioImage = nullptr;
 };
-using ProgressCallback = std::function<void(const Progress&)>;
 
 // What the operations work on. Everything referred to outlives the CloneLink.
 struct LinkContext {
@@ -66,13 +74,21 @@ public:
 
     // Model check, then every block; the image and records change only when
     // every block arrived (accepted ranges copied, image decoded).
-    LinkStatus ReadRun();
+    LinkOutcome ReadRun(ReadScope scope = ReadScope::Whole);
+    // Model check, then the blocks into `image` (resized to the model's image
+    // size; blocks not fetched stay 0) without touching the data set: a backup
+    // or a verify read. The buffer is filled only when the run completes.
+    LinkOutcome ReadImageRun(std::vector<std::uint8_t>& image, ReadScope scope = ReadScope::Whole);
     // Image preparation (encode, channel reference repair, checksum), model
     // check, then the write plan.
-    LinkStatus ProgramRun();
+    LinkOutcome ProgramRun(const ProgramOptions& options = {});
     // Model check, then image byte 501 := 0 written to the radio; the old value
     // comes back when the write fails or is cancelled.
-    LinkStatus ClearRun();
+    LinkOutcome ClearRun();
+    // Reads the model code (64-65), finds the model that carries it, then
+    // reads that model's code copy; outcome.radioModel is set when both agree.
+    // AppState::modelNumber is left alone.
+    LinkOutcome DetectRun();
 
     // The steps the runs are made of; outcome in the error and cancel flags.
     void ReadDataChkModel();
@@ -82,22 +98,32 @@ public:
 
 private:
     void Begin();
-    LinkStatus Finish(bool completed);
+    LinkOutcome Finish(bool completed);
+    void Fail(LinkReason reason, std::string detail);
+    void FailTransfer();
+    void SetPhase(LinkPhase phase);
+    void ReadModelWords(int copy);
     void AbortRead();
     void ShowProgress(int percent, int current, int maximum);
+    void ShowWaiting(bool waiting);
     void TrapRuntimeError(const char* source, const std::exception& error);
     void TransferStep(const char* source, const char* title, const char* failure,
                       const std::function<void()>& exchange,
                       const std::function<void()>& succeeded = {});
     void LogLineLost(const char* source);
     bool AdoptReadImage(const std::vector<std::uint8_t>& buffer);
-    void WritePlanned();
+    void WritePlanned(const std::vector<std::uint8_t>* radioImage);
+    LinkOutcome ReadInto(std::vector<std::uint8_t>& buffer, ReadScope scope);
     int lastIndex() const;
 
     LinkContext ctx_;
     std::string device_;
     ClonePort port_;
     ProgressCallback progress_;
+    Progress last_{};             // the last report, repeated by ShowWaiting
+    LinkOutcome outcome_;         // the first failure of the current run
+    ReadScope scope_ = ReadScope::Whole;
+    const std::vector<std::uint8_t>* radioImage_ = nullptr;
 };
 
 // Copies the accepted ranges of a read (64-191, 256-13823 and 16382 to the

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <limits>
 
 namespace qb41::link {
@@ -40,6 +41,7 @@ void ClonePort::FlushInput() {
 void ClonePort::SendCommand(CommandCode code, std::uint16_t address,
                             std::span<const std::uint8_t> data) {
     Bytes frame = BuildCommand(code, address, data);
+    if (code == CommandCode::WriteByte || code == CommandCode::WriteBlock) ++writesSent_;
     if (lineLost_ || !transport_.write(frame)) lineLost_ = true;
 }
 
@@ -48,8 +50,40 @@ void ClonePort::SendByte(std::uint8_t value) {
     if (lineLost_ || !transport_.write(byte)) lineLost_ = true;
 }
 
+namespace {
+
+// Reports "waiting" once a wait passes its notice time and "no longer
+// waiting" when that wait ends, however it ends.
+class WaitNotice {
+public:
+    WaitNotice(const std::function<void(bool)>& notice, Clock::TimePoint at)
+        : notice_(notice), at_(at) {}
+    ~WaitNotice() {
+        if (shown_) notice_(false);
+    }
+    WaitNotice(const WaitNotice&) = delete;
+    WaitNotice& operator=(const WaitNotice&) = delete;
+    // The deadline of the next wait: the notice time while it is pending.
+    Clock::TimePoint Until(Clock::TimePoint deadline) const {
+        return notice_ && !shown_ && at_ < deadline ? at_ : deadline;
+    }
+    void Check(Clock::TimePoint now) {
+        if (!notice_ || shown_ || now < at_) return;
+        shown_ = true;
+        notice_(true);
+    }
+
+private:
+    const std::function<void(bool)>& notice_;
+    Clock::TimePoint at_;
+    bool shown_ = false;
+};
+
+} // namespace
+
 WaitResult ClonePort::WaitForByte(std::uint8_t expected, std::chrono::milliseconds limit) {
     const Clock::TimePoint deadline = clock_.now() + limit;
+    WaitNotice notice(notice_, clock_.now() + timing_.waitNotice);
     std::optional<std::uint8_t> last;
     for (;;) {
         if (lineLost_ || !transport_.isOpen()) return WaitResult::LineLost;
@@ -61,9 +95,11 @@ WaitResult ClonePort::WaitForByte(std::uint8_t expected, std::chrono::millisecon
         if (cancel_.requested()) return WaitResult::Cancelled;
         if (clock_.now() >= deadline) return WaitResult::Timeout;
         if (last == expected) return WaitResult::Ok;
-        if (transport_.bytesAvailable() == 0 &&
-            transport_.waitForBytes(1, deadline, cancel_) == WaitStatus::LineLost)
-            return WaitResult::LineLost;
+        if (transport_.bytesAvailable() == 0) {
+            if (transport_.waitForBytes(1, notice.Until(deadline), cancel_) == WaitStatus::LineLost)
+                return WaitResult::LineLost;
+            if (transport_.bytesAvailable() == 0) notice.Check(clock_.now());
+        }
     }
 }
 
@@ -93,6 +129,7 @@ WaitResult ClonePort::ReceiveFrame(std::span<std::uint8_t> buffer,
 
 // Marks what a wait result means for the flags; true when the answer can be used.
 bool ClonePort::Observe(WaitResult result) {
+    lastWait_ = result;
     if (result == WaitResult::Cancelled) {
         app_.cancelFlag = true;
         cancelSeen_ = true;
@@ -114,12 +151,51 @@ void ClonePort::Transaction(CommandCode code, std::uint16_t address,
             clock_.pause(timing_.retryPause);
         }
         SendCommand(code, address, data);
-        if (lineLost_) return;
+        if (lineLost_) {
+            NoteFailure(WaitResult::LineLost, code, address);
+            return;
+        }
+        lastWait_ = WaitResult::Ok;
         bool answered = receive();
         // A reply that arrived but failed its checks must not count: the frame
         // wait clears the error flag as soon as the bytes end in CR.
         app_.errorFlag = !answered;
-        if (answered || app_.cancelFlag || lineLost_) return;
+        if (answered) {
+            failure_ = LinkReason::None;
+            failureDetail_.clear();
+            return;
+        }
+        NoteFailure(lineLost_ ? WaitResult::LineLost : lastWait_, code, address);
+        if (app_.cancelFlag || lineLost_) return;
+    }
+}
+
+void ClonePort::NoteFailure(WaitResult result, CommandCode code, std::uint16_t address) {
+    const char* what = code == CommandCode::ReadByte    ? "the read of byte"
+                       : code == CommandCode::ReadBlock ? "the read of the block at"
+                       : code == CommandCode::WriteByte ? "the write of byte"
+                                                        : "the write of the block at";
+    char where[16];
+    std::snprintf(where, sizeof where, "0x%04X", static_cast<unsigned>(address));
+    switch (result) {
+    case WaitResult::Cancelled:
+        failure_ = LinkReason::Cancelled;
+        failureDetail_ = std::string("cancelled while awaiting the answer to ") + what + ' ' + where;
+        break;
+    case WaitResult::LineLost:
+        failure_ = LinkReason::LineLost;
+        failureDetail_ = std::string("the line was lost during ") + what + ' ' + where;
+        break;
+    case WaitResult::Timeout:
+        failure_ = LinkReason::NoAnswer;
+        failureDetail_ = std::string("no answer to ") + what + ' ' + where + " within " +
+                         std::to_string(timing_.answerLimit.count()) + " ms";
+        break;
+    case WaitResult::BadEnd:
+    case WaitResult::Ok: // an answer that failed its checks
+        failure_ = LinkReason::ProtocolError;
+        failureDetail_ = std::string("a malformed answer to ") + what + ' ' + where;
+        break;
     }
 }
 
@@ -165,6 +241,9 @@ void ClonePort::WriteBlock(std::uint16_t address, const RadioImage& image) {
 void ClonePort::beginRun() {
     lineLost_ = false;
     cancelSeen_ = false;
+    failure_ = LinkReason::None;
+    failureDetail_.clear();
+    writesSent_ = 0;
 }
 
 } // namespace qb41::link

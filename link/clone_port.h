@@ -11,6 +11,7 @@
 #pragma once
 
 #include "frame.h"
+#include "outcome.h"
 #include "transport.h"
 
 #include "core/app_state.h"
@@ -19,6 +20,7 @@
 #include "core/records.h"
 
 #include <chrono>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -31,6 +33,9 @@ struct LinkTiming {
     std::chrono::milliseconds frameLimit{1000};   // the rest of a reply after its SOH
     std::chrono::milliseconds retryPause{50};     // after the CAN that precedes a resend
     std::chrono::milliseconds settlePause{500};   // after a successful read, program or clear
+    // An answer awaited this long is reported as "waiting for the radio"
+    // through the wait notice (when one is set).
+    std::chrono::milliseconds waitNotice{1000};
 };
 
 // Results of the two waits, numbered as the radio link always numbered them.
@@ -69,8 +74,18 @@ public:
     void WriteByte(std::uint16_t address, const RadioImage& image);
     void WriteBlock(std::uint16_t address, const RadioImage& image);
 
-    // Forgets the line loss and cancel seen by an earlier operation.
+    // Called with true when an answer has been awaited for timing().waitNotice
+    // and with false when that wait ends; unset, waits are never split.
+    void setWaitNotice(std::function<void(bool waiting)> notice) { notice_ = std::move(notice); }
+
+    // Forgets the line loss, cancel, failure and write count of an earlier operation.
     void beginRun();
+    // Why the last failed transaction failed (NoAnswer, ProtocolError,
+    // LineLost, Cancelled) and in plain words; None after a success.
+    LinkReason lastFailure() const { return failure_; }
+    const std::string& failureDetail() const { return failureDetail_; }
+    // Write commands (byte or block) sent since beginRun().
+    int writesSent() const { return writesSent_; }
     bool lineLost() const { return lineLost_; }
     // Why the last PortOpen failed (number and description), empty after a success.
     const std::string& openFailure() const { return openFailure_; }
@@ -85,6 +100,7 @@ private:
     bool ReceiveReply(CommandCode type, std::uint16_t address, std::span<std::uint8_t> into,
                       std::size_t count);
     bool Observe(WaitResult result);
+    void NoteFailure(WaitResult result, CommandCode code, std::uint16_t address);
 
     Transport& transport_;
     Clock& clock_;
@@ -95,6 +111,11 @@ private:
     bool lineLost_ = false;
     bool cancelSeen_ = false;
     std::string openFailure_;
+    std::function<void(bool)> notice_;
+    LinkReason failure_ = LinkReason::None;
+    std::string failureDetail_;
+    WaitResult lastWait_ = WaitResult::Ok;
+    int writesSent_ = 0;
 };
 
 } // namespace qb41::link

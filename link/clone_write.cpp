@@ -9,9 +9,24 @@
 
 namespace qb41::link {
 
+namespace {
+
+bool Unchanged(const std::vector<std::uint8_t>* radio, const RadioImage& image, int first,
+               int last) {
+    if (!radio || static_cast<std::size_t>(last) >= radio->size()) return false;
+    for (int i = first; i <= last; ++i)
+        if ((*radio)[static_cast<std::size_t>(i)] != image[static_cast<std::size_t>(i)])
+            return false;
+    return true;
+}
+
+} // namespace
+
 // Walks the plan; stops at the first write that leaves the error or cancel
 // flag set.
-void CloneLink::WritePlanned() {
+// With the radio's current contents at hand, blocks and bytes that already
+// hold the image's values are skipped.
+void CloneLink::WritePlanned(const std::vector<std::uint8_t>* radioImage) {
     AppState& app = ctx_.app;
     const RadioImage& image = ctx_.data.image;
     const std::vector<WriteStep> plan = WritePlan(lastIndex());
@@ -22,10 +37,12 @@ void CloneLink::WritePlanned() {
         ShowProgress(ProgressPercent(step.blockAddress, lastIndex()), i, steps);
         if (step.action == WriteStep::Action::Bytes) {
             for (int index = step.first; index <= step.last; ++index) {
+                if (Unchanged(radioImage, image, index, index)) continue;
                 port_.WriteByte(static_cast<std::uint16_t>(index), image);
                 if (failed()) return;
             }
         } else if (step.action == WriteStep::Action::Block) {
+            if (Unchanged(radioImage, image, step.first, step.last)) continue;
             port_.WriteBlock(static_cast<std::uint16_t>(step.blockAddress), image);
             if (failed()) return;
         }
@@ -36,16 +53,18 @@ void CloneLink::WritePlanned() {
 void CloneLink::WriteData() {
     TransferStep(kSourceWriteData, kTitleProgram, kWriteCommunicationError, [&] {
         ctx_.app.errorFlag = false;
+        last_.phase = LinkPhase::Programming; // reported by the 0 % below
         ShowProgress(0, 0, static_cast<int>(WritePlan(lastIndex()).size()));
-        WritePlanned();
+        WritePlanned(radioImage_);
     });
 }
 
-LinkStatus CloneLink::ProgramRun() {
+LinkOutcome CloneLink::ProgramRun(const ProgramOptions& options) {
     Begin();
+    radioImage_ = options.radioImage;
     AppState& app = ctx_.app;
     try {
-        PrepareImageForWrite(ctx_.data, app.modelNumber);
+        if (options.prepareImage) PrepareImageForWrite(ctx_.data, app.modelNumber);
     } catch (const std::exception& error) {
         TrapRuntimeError(kSourceWriteData, error);
         return Finish(false);
@@ -67,13 +86,14 @@ void CloneLink::ClearData() {
     TransferStep(
         kSourceClearData, kTitleClear, kWriteCommunicationError,
         [&] {
+            last_.phase = LinkPhase::Clearing; // reported by the 0 % below
             ShowProgress(0, 0, 1);
             port_.WriteByte(layout::kClearCounter, ctx_.data.image);
         },
         [&] { ShowProgress(100, 1, 1); });
 }
 
-LinkStatus CloneLink::ClearRun() {
+LinkOutcome CloneLink::ClearRun() {
     Begin();
     AppState& app = ctx_.app;
     ReadDataChkModel();

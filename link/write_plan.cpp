@@ -29,6 +29,24 @@ std::vector<WriteStep> WritePlan(int lastIndex) {
     return plan;
 }
 
+std::vector<IndexRange> PlanRanges(int lastIndex) {
+    std::vector<IndexRange> ranges;
+    for (const WriteStep& step : WritePlan(lastIndex)) {
+        if (step.action == WriteStep::Action::None) continue;
+        if (!ranges.empty() && ranges.back().last + 1 == step.first)
+            ranges.back().last = step.last;
+        else
+            ranges.push_back({step.first, step.last});
+    }
+    return ranges;
+}
+
+bool ReadKeepsBlock(int address, int lastIndex) {
+    const int end = address + kBlockSize - 1;
+    auto overlaps = [&](int first, int last) { return address <= last && end >= first; };
+    return overlaps(64, 191) || overlaps(256, 13823) || overlaps(16382, lastIndex);
+}
+
 int ProgressPercent(int address, int lastIndex) {
     if (lastIndex <= 0) return 100;
     const long long scaled = static_cast<long long>(address) * 100;

@@ -20,6 +20,18 @@ struct WriteStep {
 // one per block address 64, 128, ... up to the last block.
 std::vector<WriteStep> WritePlan(int lastIndex);
 
+// The image index ranges [first, last] the plan writes, in the plan's order.
+struct IndexRange {
+    int first;
+    int last;
+};
+std::vector<IndexRange> PlanRanges(int lastIndex);
+
+// Whether a read keeps any byte of the 64-byte block at `address` (the
+// accepted ranges 64-191, 256-13823 and 16382 to the end, see CopyReadImage).
+// A quick read fetches only these blocks; they cover every byte the plan writes.
+bool ReadKeepsBlock(int address, int lastIndex);
+
 // Progress shown before a step at `address`: address / lastIndex * 100,
 // rounded to the nearest integer with halves to the even neighbour, at most 100.
 int ProgressPercent(int address, int lastIndex);

@@ -49,6 +49,10 @@ public:
         : err_(err), verb_(verb), terminal_(terminal) {}
 
     void update(const link::Progress& progress) {
+        if (progress.phase != link::LinkPhase::Reading &&
+            progress.phase != link::LinkPhase::Programming &&
+            progress.phase != link::LinkPhase::Clearing)
+            return;
         maximum_ = progress.maximum;
         if (terminal_) {
             Draw(progress.percent, progress.current);

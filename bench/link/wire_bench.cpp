@@ -1,4 +1,6 @@
-// A full read and a full program against qb41-radio-sim --pace: the wall time
+// A full read, a quick read (only the blocks a read keeps), a full program and
+// a backup read followed by a changed-only program of a one-channel change,
+// against qb41-radio-sim --pace: the wall time
 // of each run against the wire minimum (every byte that crossed the line, in
 // both directions, at 10 bits a byte and 9600 baud) plus the pauses the link
 // makes on purpose, and the program's turnaround (from the last byte of a
@@ -6,7 +8,7 @@
 // simulator). Targets: wall time within 2 % of wire minimum + pauses; median
 // turnaround under 1 ms.
 //
-//   link_wire_bench [--model N]     (default 2, a 16 KiB image; about 75 s)
+//   link_wire_bench [--model N]     (default 2, a 16 KiB image; about 150 s)
 #include "sim_process.h"
 
 #include "link/clone_link.h"
@@ -18,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -33,10 +36,11 @@ struct Figures {
     double medianUs, p90Us, maxUs, turnarounds;
 };
 
-using Operation = LinkStatus (CloneLink::*)();
+// The run measured; `data` starts as the fresh data set of the model.
+using Operation = std::function<LinkOutcome(CloneLink&, DataSet& data)>;
 
-Figures Measure(ModelNumber model, const RadioImage& memory, Operation operation,
-                const std::filesystem::path& folder) {
+Figures Measure(ModelNumber model, const RadioImage& memory, const Operation& operation,
+                const std::filesystem::path& folder, int settlePauses = 1) {
     std::filesystem::create_directories(folder);
     sim::SimProcess radio(QB41_RADIO_SIM, model, memory, folder, {"--pace"});
     SystemClock clock;
@@ -52,7 +56,7 @@ Figures Measure(ModelNumber model, const RadioImage& memory, Operation operation
     CloneLink link({app, data, notifier, log, clock, transport, cancel}, radio.port(), timing);
 
     const auto start = std::chrono::steady_clock::now();
-    const LinkStatus status = (link.*operation)();
+    const LinkStatus status = operation(link, data);
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
     radio.stop();
     if (status != LinkStatus::Ok) {
@@ -62,7 +66,7 @@ Figures Measure(ModelNumber model, const RadioImage& memory, Operation operation
     auto& s = radio.stats;
     return Figures{wall.count(),
                    (s["bytes_in"] + s["bytes_out"]) * 10.0 / 9600.0,
-                   std::chrono::duration<double>(timing.settlePause).count(),
+                   settlePauses * std::chrono::duration<double>(timing.settlePause).count(),
                    s["bytes_in"],
                    s["bytes_out"],
                    s["turnaround_median_us"],
@@ -104,12 +108,39 @@ int main(int argc, char** argv) {
         std::filesystem::temp_directory_path() / ("qb41-wire-bench-" + std::to_string(::getpid()));
     std::printf("paced simulator, model %d, %d-byte image, 9600 baud 8N1\n\n", model,
                 ImageSize(model));
-    bool met = link::Report(
-        "full read", link::Measure(model, fresh.image, &link::CloneLink::ReadRun, folder / "read"));
-    met =
-        link::Report("full program", link::Measure(model, fresh.image, &link::CloneLink::ProgramRun,
-                                                   folder / "program")) &&
-        met;
+    using link::CloneLink;
+    using link::LinkOutcome;
+    bool met = link::Report("full read", link::Measure(model, fresh.image,
+                                                       [](CloneLink& l, DataSet&) { return l.ReadRun(); },
+                                                       folder / "read"));
+    met = link::Report("read --quick (only the blocks a read keeps)",
+                       link::Measure(model, fresh.image,
+                                     [](CloneLink& l, DataSet&) {
+                                         return l.ReadRun(link::ReadScope::KeptBlocks);
+                                     },
+                                     folder / "quick")) &&
+          met;
+    met = link::Report("full program",
+                       link::Measure(model, fresh.image,
+                                     [](CloneLink& l, DataSet&) { return l.ProgramRun(); },
+                                     folder / "program")) &&
+          met;
+    // One channel changed: the backup read of the whole radio, then only the
+    // blocks and bytes that differ.
+    met = link::Report("backup read + program --changed-only (one channel changed)",
+                       link::Measure(
+                           model, fresh.image,
+                           [](CloneLink& l, DataSet& data) {
+                               data.records.CHUSA[10].Enable = data.records.CHUSA[10].Enable ? 0 : -1;
+                               std::vector<std::uint8_t> backup;
+                               LinkOutcome read = l.ReadImageRun(backup);
+                               if (read != link::LinkStatus::Ok) return read;
+                               link::ProgramOptions options;
+                               options.radioImage = &backup;
+                               return l.ProgramRun(options);
+                           },
+                           folder / "changed", 2)) &&
+          met;
     std::filesystem::remove_all(folder);
     return met ? 0 : 1;
 }

@@ -29,7 +29,14 @@ struct Rig {
         app.modelNumber = model;
         MakeFreshDataSet(data, model);
         before = data;
-        link.setProgress([this](const Progress& p) { progress.push_back(p); });
+        // The bar's reports: the transfer phase's counts (phase changes and
+        // waiting notices are pinned in outcome_test.cpp).
+        link.setProgress([this](const Progress& p) {
+            const bool transfer = p.phase == LinkPhase::Reading ||
+                                  p.phase == LinkPhase::Programming ||
+                                  p.phase == LinkPhase::Clearing;
+            if (transfer && !p.waitingForRadio) progress.push_back(p);
+        });
     }
     std::string logText() const { return test::ReadBytes(log.path()); }
     bool dataUnchanged() const {

@@ -1,0 +1,76 @@
+// What a run of the clone link tells its caller: the outcome as data (status,
+// reason, detail) returned from the run's single exit, and the progress
+// reports with the phase the run is in.
+//
+// A window or the command-line tool decides what to say from `reason` (and
+// `radioWritten`, `radioModelCode`), never from message texts; `detail` is a
+// plain-English line for a log or a "more" box, not for parsing.
+#pragma once
+
+#include "core/model.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace qb41::link {
+
+enum class LinkStatus { Ok, Failed, Cancelled };
+
+// Why a run did not complete; None for a completed run.
+enum class LinkReason {
+    None,
+    PortUnavailable, // the port would not open (missing, busy, no permission); nothing was sent
+    NoAnswer,        // no answer within the time limit, after the retry
+    ProtocolError,   // answers arrived but failed their checks (checksum, length, end, type)
+    LineLost,        // the line failed during the run (adapter pulled, far end hung up)
+    ModelMismatch,   // the radio carries another model code, or its two copies differ
+    Cancelled,       // the CancelToken was set while an answer was awaited
+    RuntimeError,    // a trapped run-time error (detail: number and description)
+};
+
+struct LinkOutcome {
+    LinkStatus status = LinkStatus::Ok;
+    LinkReason reason = LinkReason::None;
+    std::string detail; // empty for Ok; e.g. "no answer to the read of address 0x0040"
+    // At least one write command (program or clear) went out during the run:
+    // after a failure or cancel the radio may hold part of the new image.
+    bool radioWritten = false;
+    // The model code word at 64-65 and its copy at the end of the image, when
+    // the model check (or detection) received them.
+    std::optional<std::uint16_t> radioModelCode;
+    std::optional<std::uint16_t> radioModelCopy;
+    // DetectRun: the model whose code the radio carries (both copies agree).
+    std::optional<ModelNumber> radioModel;
+
+    // Existing callers keep working with the status alone:
+    // `LinkStatus s = link.ReadRun();`, `link.ReadRun() == LinkStatus::Ok`.
+    operator LinkStatus() const { return status; }
+    friend bool operator==(const LinkOutcome& outcome, LinkStatus status) {
+        return outcome.status == status;
+    }
+};
+
+// Stable English name of a reason ("no answer", "line lost", ...).
+const char* ReasonName(LinkReason reason);
+
+// What a run is doing, in order; Done is reported once when a run completes.
+enum class LinkPhase { OpeningPort, ModelCheck, Reading, Programming, Clearing, Done };
+
+// `percent` is what the progress bar shows; `current` of `maximum` counts the
+// blocks (read) or write-plan steps (program) done before this report.
+// `waitingForRadio` is true from the moment an answer has been awaited for
+// LinkTiming::waitNotice (and at once for the first byte of the model check,
+// when a radio not yet in clone mode sits silent) until the answer arrives or
+// the wait ends; a report with it false follows.
+struct Progress {
+    int percent = 0;
+    int current = 0;
+    int maximum = 0;
+    LinkPhase phase = LinkPhase::Reading;
+    bool waitingForRadio = false;
+};
+using ProgressCallback = std::function<void(const Progress&)>;
+
+} // namespace qb41::link
