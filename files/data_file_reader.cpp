@@ -173,13 +173,27 @@ void ReadDirectory(const SectionTable& table, std::vector<DirectoryRecord>& entr
     }
 }
 
-void ReportReadFailure(FileContext& context, const std::exception& error) {
+void ReportReadFailure(FileContext& context, const std::filesystem::path& path,
+                       const std::exception& error) {
     AppState& app = context.app;
     app.loading = false;
     app.errorFlag = true;
     app.cancelFlag = true;
     context.log.LogError("frmMain.FileRead2", error);
-    context.notifier.show(MessageIcon::Warning, app.windowTitle, "FileRead Error!!");
+    context.notifier.show(MessageIcon::Warning, app.windowTitle,
+                          FileMessage("FileRead Error!!", path, FileFailureCause(error)));
+}
+
+std::string CatalogueName(std::int16_t model) {
+    const ModelInfo* info = FindModel(model);
+    return info ? std::string(info->catalogueName) : "model " + std::to_string(model);
+}
+
+std::string DifferentModelCause(std::optional<std::int16_t> fileModel, ModelNumber selected) {
+    if (!fileModel)
+        return "the file names no model (MODELTYPE), the selected model " + CatalogueName(selected);
+    return "the file's model is " + CatalogueName(*fileModel) + ", the selected model " +
+           CatalogueName(selected);
 }
 
 } // namespace
@@ -221,11 +235,14 @@ bool FileRead2(FileContext& context, const std::filesystem::path& path) {
         if (!ReadDataFileText(text, context.data.records, app.modelNumber)) {
             app.loading = false;
             app.errorFlag = true;
-            context.notifier.show(MessageIcon::Critical, app.windowTitle, "different model!!");
+            context.notifier.show(
+                MessageIcon::Critical, app.windowTitle,
+                FileMessage("different model!!", path,
+                            DifferentModelCause(ReadModelType(text), app.modelNumber)));
             return false;
         }
     } catch (const std::exception& error) {
-        ReportReadFailure(context, error);
+        ReportReadFailure(context, path, error);
         return false;
     }
     app.loading = false;

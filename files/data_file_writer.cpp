@@ -244,7 +244,8 @@ bool SaveFileAs(FileContext& context, const std::filesystem::path& path, char de
         app.errorFlag = true;
         app.cancelFlag = true;
         context.log.LogError("frmMain.SaveFileAs", error);
-        context.notifier.show(MessageIcon::Warning, app.windowTitle, "FileSave Error!!");
+        context.notifier.show(MessageIcon::Warning, app.windowTitle,
+                              FileMessage("FileSave Error!!", path, FileFailureCause(error)));
         return false;
     }
 }

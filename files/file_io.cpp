@@ -8,6 +8,8 @@
 #include <utility>
 
 #if defined(__unix__) || defined(__APPLE__)
+#include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -54,12 +56,70 @@ private:
     std::FILE* file_;
 };
 
+// FNV-1a of the file name: the temporaries of one target share a prefix.
+std::string NameHash(const std::string& name) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : name) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+constexpr std::string_view kTemporaryPrefix = ".qb41-save-";
+
+long ProcessId() {
+#if defined(__unix__) || defined(__APPLE__)
+    return static_cast<long>(::getpid());
+#else
+    return 0;
+#endif
+}
+
 std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
-    std::random_device random;
-    char tag[16];
-    std::snprintf(tag, sizeof tag, "%08x", static_cast<unsigned>(random()));
-    std::filesystem::path name = "." + target.filename().string() + "." + tag + ".tmp";
-    return target.parent_path() / name;
+    return SaveTemporaryName(target, ProcessId());
+}
+
+// Temporaries of earlier saves of `target` left by processes that are gone.
+void RemoveStaleTemporaries(const std::filesystem::path& target) {
+    const std::string prefix =
+        std::string(kTemporaryPrefix) + NameHash(target.filename().string()) + "-";
+    std::error_code ec;
+    const std::filesystem::path folder =
+        target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - 4, 4, ".tmp") != 0)
+            continue;
+        const std::string pid = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        const long id = std::stol(pid);
+        if (id == ProcessId()) continue;
+#if defined(__unix__) || defined(__APPLE__)
+        if (::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM) continue; // still running
+#endif
+        std::error_code ignored;
+        std::filesystem::remove(it->path(), ignored);
+    }
+}
+
+// The old file's mode, and its owner where permitted, onto the new one.
+void KeepAttributes([[maybe_unused]] std::FILE* file,
+                    [[maybe_unused]] const std::filesystem::path& target) {
+#if defined(__unix__) || defined(__APPLE__)
+    struct stat old {};
+    if (::stat(target.c_str(), &old) != 0) return; // a new file: the process's defaults
+    const int fd = ::fileno(file);
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        // Not permitted to give it away: keep at least the group when we may.
+        [[maybe_unused]] int ignored = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+    ::fchmod(fd, old.st_mode & 07777);
+#endif
 }
 
 void SyncToDisk([[maybe_unused]] std::FILE* file) {
@@ -108,11 +168,32 @@ std::string ReadFileStart(const std::filesystem::path& path, std::size_t count) 
     return bytes;
 }
 
-void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+std::filesystem::path SaveTemporaryName(const std::filesystem::path& target, long processId) {
+    return target.parent_path() /
+           (std::string(kTemporaryPrefix) + NameHash(target.filename().string()) + "-" +
+            std::to_string(processId) + ".tmp");
+}
+
+std::filesystem::path SaveTarget(const std::filesystem::path& path) {
+    std::filesystem::path target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(target, ec)) return target;
+        std::filesystem::path next = std::filesystem::read_symlink(target, ec);
+        if (ec) return target;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    throw RuntimeError(ErrorNumber::PathFileAccessError, "too many levels of symbolic links");
+}
+
+void WriteFileAtomically(const std::filesystem::path& requested, std::string_view bytes) {
+    const std::filesystem::path path = SaveTarget(requested);
+    RemoveStaleTemporaries(path);
     std::filesystem::path temp = TemporaryBeside(path);
     try {
         File file(temp, "wb");
         if (!file.get()) throw RuntimeError(OpenErrorNumber(errno));
+        KeepAttributes(file.get(), path);
         if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
             std::fflush(file.get()) != 0)
             throw RuntimeError(WriteErrorNumber(errno));
@@ -129,6 +210,44 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
         std::filesystem::remove(temp, ignored);
         throw;
     }
+}
+
+} // namespace qb41
+
+namespace qb41 {
+
+std::string FileFailureCause(const std::exception& error) {
+    const auto* runtime = dynamic_cast<const RuntimeError*>(&error);
+    if (!runtime) return error.what();
+    switch (runtime->number()) {
+    case ErrorNumber::PermissionDenied:
+        return "permission denied";
+    case ErrorNumber::DiskFull:
+        return "disk full";
+    case ErrorNumber::FileNotFound:
+    case ErrorNumber::PathNotFound:
+        return "no such file or folder";
+    case ErrorNumber::DeviceIoError:
+        return "input/output error";
+    case ErrorNumber::OutOfMemory:
+        return "the file is too large";
+    default:
+        break;
+    }
+    std::string cause = runtime->description();
+    if (!cause.empty() && cause[0] >= 'A' && cause[0] <= 'Z')
+        cause[0] = static_cast<char>(cause[0] + 32);
+    return cause;
+}
+
+std::string FileMessage(std::string_view text, const std::filesystem::path& path,
+                        std::string_view cause) {
+    std::string message(text);
+    message += '\n';
+    message += path.string();
+    message += ": ";
+    message += cause;
+    return message;
 }
 
 } // namespace qb41

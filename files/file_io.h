@@ -23,9 +23,33 @@ std::string ReadFileStart(const std::filesystem::path& path, std::size_t count);
 // Length of an existing file; RuntimeError 53 when it is missing.
 std::uintmax_t FileLength(const std::filesystem::path& path);
 
-// Writes the bytes to a temporary file in the target's folder and renames it
-// over the target only after a complete write, so a failed save never destroys
-// the previous file. The result is exactly `bytes` long.
+// Writes the bytes to a temporary file beside the target and renames it over
+// the target only after a complete write, so a failed save never destroys the
+// previous file. The result is exactly `bytes` long.
+//
+// A target that is a symbolic link is saved through it: the file written is
+// the link's final target (the link stays a link). An existing file keeps its
+// permission bits, and its owner and group where the system permits. The
+// temporary file is named ".qb41-save-<hash of the name>-<process id>.tmp", so
+// it fits any file name the system accepts and is recognisable; a save removes
+// the stale temporaries of earlier saves of the same file whose process is gone.
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// The temporary a save of `target` by process `processId` writes first.
+std::filesystem::path SaveTemporaryName(const std::filesystem::path& target, long processId);
+
+// The file a save of `path` writes: `path`, or the final target of the
+// symbolic links it names.
+std::filesystem::path SaveTarget(const std::filesystem::path& path);
+
+// The cause of a file operation's failure in plain words, for the line after
+// a file message: "permission denied", "disk full", "no such file or folder",
+// "input/output error", "the file is too large", ...
+std::string FileFailureCause(const std::exception& error);
+
+// "FileSave Error!!" and the like, followed on the next line by the file's
+// path and the cause: "FileSave Error!!\n/home/ann/radio.dat: disk full".
+std::string FileMessage(std::string_view text, const std::filesystem::path& path,
+                        std::string_view cause);
 
 } // namespace qb41

@@ -13,22 +13,26 @@ std::uint16_t WordAt(const std::string& bytes, int index) {
                                       static_cast<std::uint8_t>(bytes[index + 1]));
 }
 
-void ReportReadFailure(FileContext& context, const std::exception& error) {
+void ReportReadFailure(FileContext& context, const std::filesystem::path& path,
+                       const std::exception& error) {
     AppState& app = context.app;
     app.loading = false;
     app.errorFlag = true;
     app.cancelFlag = true;
     context.log.LogError("frmMain.ReadHexFileAs", error);
-    context.notifier.show(MessageIcon::Warning, app.windowTitle, "FileRead Error!!");
+    context.notifier.show(MessageIcon::Warning, app.windowTitle,
+                          FileMessage("FileRead Error!!", path, FileFailureCause(error)));
 }
 
-void ReportSaveFailure(FileContext& context, const std::exception& error) {
+void ReportSaveFailure(FileContext& context, const std::filesystem::path& path,
+                       const std::exception& error) {
     AppState& app = context.app;
     app.loading = false;
     app.errorFlag = true;
     app.cancelFlag = true;
     context.log.LogError("frmMain.SaveHexFileAs", error);
-    context.notifier.show(MessageIcon::Warning, app.windowTitle, "FileSave Error!!");
+    context.notifier.show(MessageIcon::Warning, app.windowTitle,
+                          FileMessage("FileSave Error!!", path, FileFailureCause(error)));
 }
 
 } // namespace
@@ -61,7 +65,7 @@ bool SaveHexFileAs(FileContext& context, const std::filesystem::path& path) {
         WriteFileAtomically(
             path, std::string_view(reinterpret_cast<const char*>(data.image.data()), length));
     } catch (const std::exception& error) {
-        ReportSaveFailure(context, error);
+        ReportSaveFailure(context, path, error);
         return false;
     }
     app.loading = false;
@@ -72,7 +76,7 @@ bool SaveImageFile(FileContext& context, const std::filesystem::path& path) {
     try {
         PrepareImageForWrite(context.data, context.app.modelNumber);
     } catch (const std::exception& error) {
-        ReportSaveFailure(context, error);
+        ReportSaveFailure(context, path, error);
         return false;
     }
     return SaveHexFileAs(context, path);
@@ -96,7 +100,7 @@ bool ReadHexFileAs(FileContext& context, const std::filesystem::path& path) {
         DecodeImage(loaded, app.modelNumber);
         context.data = std::move(loaded);
     } catch (const std::exception& error) {
-        ReportReadFailure(context, error);
+        ReportReadFailure(context, path, error);
         return false;
     }
     app.loading = false;
@@ -106,13 +110,21 @@ bool ReadHexFileAs(FileContext& context, const std::filesystem::path& path) {
 bool OpenImageFile(FileContext& context, const std::filesystem::path& path) {
     AppState& app = context.app;
     try {
-        if (!ImageLengthMatches(app.modelNumber, FileLength(path))) {
+        const std::uintmax_t length = FileLength(path);
+        if (!ImageLengthMatches(app.modelNumber, length)) {
             app.errorFlag = true;
-            context.notifier.show(MessageIcon::Critical, app.windowTitle, "bad file!!");
+            context.notifier.show(
+                MessageIcon::Critical, app.windowTitle,
+                FileMessage("bad file!!", path,
+                            "the file is " + std::to_string(length) + " bytes; an image of the " +
+                                std::string(FindModel(app.modelNumber)
+                                                ? FindModel(app.modelNumber)->catalogueName
+                                                : "selected model") +
+                                " is " + std::to_string(ImageSize(app.modelNumber)) + " bytes"));
             return false;
         }
     } catch (const std::exception& error) {
-        ReportReadFailure(context, error);
+        ReportReadFailure(context, path, error);
         return false;
     }
     if (!ReadHexFileAs(context, path)) return false;

@@ -2,9 +2,9 @@
 
 #include <array>
 #include <charconv>
-#include <locale>
 #include <cmath>
 #include <limits>
+#include <locale>
 
 namespace qb41 {
 namespace {

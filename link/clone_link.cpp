@@ -32,14 +32,22 @@ CloneLink::CloneLink(LinkContext context, std::string device, LinkTiming timing)
 
 const char* ReasonName(LinkReason reason) {
     switch (reason) {
-    case LinkReason::None: return "completed";
-    case LinkReason::PortUnavailable: return "port unavailable";
-    case LinkReason::NoAnswer: return "no answer";
-    case LinkReason::ProtocolError: return "protocol error";
-    case LinkReason::LineLost: return "line lost";
-    case LinkReason::ModelMismatch: return "model mismatch";
-    case LinkReason::Cancelled: return "cancelled";
-    case LinkReason::RuntimeError: return "run-time error";
+    case LinkReason::None:
+        return "completed";
+    case LinkReason::PortUnavailable:
+        return "port unavailable";
+    case LinkReason::NoAnswer:
+        return "no answer";
+    case LinkReason::ProtocolError:
+        return "protocol error";
+    case LinkReason::LineLost:
+        return "line lost";
+    case LinkReason::ModelMismatch:
+        return "model mismatch";
+    case LinkReason::Cancelled:
+        return "cancelled";
+    case LinkReason::RuntimeError:
+        return "run-time error";
     }
     return "unknown";
 }
@@ -201,8 +209,8 @@ void CloneLink::ReadDataChkModel() {
             app.errorFlag = true;
             char detail[96];
             std::snprintf(detail, sizeof detail,
-                          "the radio's model code is %04X (copy %04X); model %d is %04X",
-                          front, back, static_cast<int>(app.modelNumber),
+                          "the radio's model code is %04X (copy %04X); model %d is %04X", front,
+                          back, static_cast<int>(app.modelNumber),
                           static_cast<unsigned>(ModelCode(app.modelNumber)));
             Fail(LinkReason::ModelMismatch, detail);
             ctx_.notifier.show(MessageIcon::Critical, kTitleRead, kModelTypeError);
@@ -238,9 +246,9 @@ LinkOutcome CloneLink::DetectRun() {
                     if (app.errorFlag) break;
                 }
                 if (!app.errorFlag)
-                    outcome_.radioModelCopy = static_cast<std::uint16_t>(
-                        buffer[static_cast<std::size_t>(copy)] << 8 |
-                        buffer[static_cast<std::size_t>(copy) + 1]);
+                    outcome_.radioModelCopy =
+                        static_cast<std::uint16_t>(buffer[static_cast<std::size_t>(copy)] << 8 |
+                                                   buffer[static_cast<std::size_t>(copy) + 1]);
             }
         }
         port_.PortClose();

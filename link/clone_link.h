@@ -120,8 +120,8 @@ private:
     std::string device_;
     ClonePort port_;
     ProgressCallback progress_;
-    Progress last_{};             // the last report, repeated by ShowWaiting
-    LinkOutcome outcome_;         // the first failure of the current run
+    Progress last_{};     // the last report, repeated by ShowWaiting
+    LinkOutcome outcome_; // the first failure of the current run
     ReadScope scope_ = ReadScope::Whole;
     const std::vector<std::uint8_t>* radioImage_ = nullptr;
 };

@@ -180,7 +180,8 @@ void ClonePort::NoteFailure(WaitResult result, CommandCode code, std::uint16_t a
     switch (result) {
     case WaitResult::Cancelled:
         failure_ = LinkReason::Cancelled;
-        failureDetail_ = std::string("cancelled while awaiting the answer to ") + what + ' ' + where;
+        failureDetail_ =
+            std::string("cancelled while awaiting the answer to ") + what + ' ' + where;
         break;
     case WaitResult::LineLost:
         failure_ = LinkReason::LineLost;

@@ -20,8 +20,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <unistd.h>
 
@@ -110,20 +110,21 @@ int main(int argc, char** argv) {
                 ImageSize(model));
     using link::CloneLink;
     using link::LinkOutcome;
-    bool met = link::Report("full read", link::Measure(model, fresh.image,
-                                                       [](CloneLink& l, DataSet&) { return l.ReadRun(); },
-                                                       folder / "read"));
-    met = link::Report("read --quick (only the blocks a read keeps)",
-                       link::Measure(model, fresh.image,
-                                     [](CloneLink& l, DataSet&) {
-                                         return l.ReadRun(link::ReadScope::KeptBlocks);
-                                     },
-                                     folder / "quick")) &&
+    bool met = link::Report("full read", link::Measure(
+                                             model, fresh.image,
+                                             [](CloneLink& l, DataSet&) { return l.ReadRun(); },
+                                             folder / "read"));
+    met = link::Report(
+              "read --quick (only the blocks a read keeps)",
+              link::Measure(
+                  model, fresh.image,
+                  [](CloneLink& l, DataSet&) { return l.ReadRun(link::ReadScope::KeptBlocks); },
+                  folder / "quick")) &&
           met;
-    met = link::Report("full program",
-                       link::Measure(model, fresh.image,
-                                     [](CloneLink& l, DataSet&) { return l.ProgramRun(); },
-                                     folder / "program")) &&
+    met = link::Report("full program", link::Measure(
+                                           model, fresh.image,
+                                           [](CloneLink& l, DataSet&) { return l.ProgramRun(); },
+                                           folder / "program")) &&
           met;
     // One channel changed: the backup read of the whole radio, then only the
     // blocks and bytes that differ.
@@ -131,7 +132,8 @@ int main(int argc, char** argv) {
                        link::Measure(
                            model, fresh.image,
                            [](CloneLink& l, DataSet& data) {
-                               data.records.CHUSA[10].Enable = data.records.CHUSA[10].Enable ? 0 : -1;
+                               data.records.CHUSA[10].Enable =
+                                   data.records.CHUSA[10].Enable ? 0 : -1;
                                std::vector<std::uint8_t> backup;
                                LinkOutcome read = l.ReadImageRun(backup);
                                if (read != link::LinkStatus::Ok) return read;

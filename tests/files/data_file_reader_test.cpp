@@ -46,8 +46,10 @@ TEST(DataFileReader, TheModelCheckRefusesOtherModelsAndLeavesTheRecords) {
         } else {
             EXPECT_EQ(h.data.records, before);
             ASSERT_EQ(h.notifier.messages.size(), 1u);
-            EXPECT_EQ(h.notifier.messages[0],
-                      (Message{MessageIcon::Critical, h.app.windowTitle, "different model!!"}));
+            EXPECT_EQ(h.notifier.messages[0].icon, MessageIcon::Critical);
+            EXPECT_EQ(test::OwnText(h.notifier.messages[0].text), "different model!!");
+            EXPECT_NE(h.notifier.messages[0].text.find(", the selected model "), std::string::npos)
+                << h.notifier.messages[0].text;
         }
     }
 }
@@ -179,7 +181,8 @@ TEST(FileRead2, AnUnreadableFileIsReportedAndLogged) {
     EXPECT_EQ(h.app.currentFileName, "old.dat");
     ASSERT_EQ(h.notifier.messages.size(), 1u);
     EXPECT_EQ(h.notifier.messages[0],
-              (Message{MessageIcon::Warning, h.app.windowTitle, "FileRead Error!!"}));
+              test::FileMessage(MessageIcon::Warning, h.app.windowTitle, "FileRead Error!!",
+                                h.dir / "missing.dat", "no such file or folder"));
     EXPECT_NE(h.logText().find(":frmMain.FileRead2 -> 53File not found\r\n"), std::string::npos);
 }
 
@@ -192,7 +195,8 @@ TEST(FileRead2, AFileTooLargeToBeASettingsFileIsRefusedUnread) {
     Records before = h.data.records;
     EXPECT_FALSE(FileRead2(context, path));
     EXPECT_EQ(h.data.records, before);
-    EXPECT_EQ(h.notifier.messages.back().text, "FileRead Error!!");
+    EXPECT_EQ(h.notifier.messages.back().text,
+              "FileRead Error!!\n" + path.string() + ": the file is too large");
     EXPECT_NE(h.logText().find("7Out of memory"), std::string::npos);
 }
 

@@ -222,8 +222,10 @@ TEST(SaveFileAs, AFailedSaveKeepsTheOldFileAndReportsIt) {
     EXPECT_EQ(h.app.currentFileName, "before.dat");
     EXPECT_EQ(test::ReadBytes(blocked / "keep"), "old");
     ASSERT_EQ(h.notifier.messages.size(), 1u);
-    EXPECT_EQ(h.notifier.messages[0],
-              (Message{MessageIcon::Warning, h.app.windowTitle, "FileSave Error!!"}));
+    EXPECT_EQ(h.notifier.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(test::OwnText(h.notifier.messages[0].text), "FileSave Error!!");
+    EXPECT_EQ(h.notifier.messages[0].text.rfind("FileSave Error!!\n" + blocked.string() + ": ", 0),
+              0u);
     EXPECT_NE(h.logText().find(":frmMain.SaveFileAs -> "), std::string::npos);
     // Only the blocked folder is left: no temporary file stays behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(h.dir.path()), {}), 2); // + err.log

@@ -105,8 +105,12 @@ TEST(DataFiles, AFileNamingNoModelIsRefusedByItsOwnCheck) {
         std::string bytes;
         const char* message;
     };
-    const Case cases[] = {{"a.dat", "[MAIN]\r\nMODELTYPE=9\r\n", "different model!!"},
-                          {"a.hex", std::string(1000, '\0'), "bad file!!"},
+    const Case cases[] = {{"a.dat", "[MAIN]\r\nMODELTYPE=9\r\n",
+                           "different model!!\n@/a.dat: the file's model is model 9, the "
+                           "selected model ZH540"},
+                          {"a.hex", std::string(1000, '\0'),
+                           "bad file!!\n@/a.hex: the file is 1000 bytes; an image of the ZH540 "
+                           "is 16384 bytes"},
                           {"a.hex", std::string(16384, '\0'), "ModelType Error !!"},
                           {"usa_12C0.ini", std::string(16384, '\0'), "IniFileRead Error!!"}};
     for (const Case& c : cases) {
@@ -115,7 +119,10 @@ TEST(DataFiles, AFileNamingNoModelIsRefusedByItsOwnCheck) {
         FileContext context = h.context();
         EXPECT_FALSE(LoadDataSetFor(context, h.dir / c.name, std::nullopt));
         ASSERT_FALSE(h.notifier.messages.empty());
-        EXPECT_EQ(h.notifier.messages.back().text, c.message);
+        std::string expected = c.message;
+        if (std::size_t at = expected.find('@'); at != std::string::npos)
+            expected.replace(at, 1, h.dir.path().string());
+        EXPECT_EQ(h.notifier.messages.back().text, expected);
     }
 }
 

@@ -63,8 +63,11 @@ TEST(ImageFile, AFileOfAnotherLengthIsABadFile) {
         EXPECT_EQ(h.data.image, before);
         EXPECT_TRUE(h.app.errorFlag);
         ASSERT_EQ(h.notifier.messages.size(), 1u);
-        EXPECT_EQ(h.notifier.messages[0],
-                  (Message{MessageIcon::Critical, h.app.windowTitle, "bad file!!"}));
+        EXPECT_EQ(h.notifier.messages[0].icon, MessageIcon::Critical);
+        EXPECT_EQ(test::OwnText(h.notifier.messages[0].text), "bad file!!");
+        EXPECT_NE(
+            h.notifier.messages[0].text.find("the file is " + std::to_string(c.length) + " bytes"),
+            std::string::npos);
     }
 }
 
@@ -130,7 +133,8 @@ TEST(ImageFile, AMissingFileIsAReadErrorAndIsLogged) {
     EXPECT_TRUE(h.app.errorFlag);
     EXPECT_TRUE(h.app.cancelFlag);
     EXPECT_EQ(h.notifier.messages.back(),
-              (Message{MessageIcon::Warning, h.app.windowTitle, "FileRead Error!!"}));
+              test::FileMessage(MessageIcon::Warning, h.app.windowTitle, "FileRead Error!!",
+                                h.dir / "none.hex", "no such file or folder"));
     EXPECT_NE(h.logText().find(":frmMain.ReadHexFileAs -> 53File not found"), std::string::npos);
 }
 
@@ -154,7 +158,8 @@ TEST(ImageFile, AFailedSaveIsReportedAndLogged) {
     EXPECT_TRUE(h.app.errorFlag);
     EXPECT_FALSE(h.app.loading);
     EXPECT_EQ(h.notifier.messages.back(),
-              (Message{MessageIcon::Warning, h.app.windowTitle, "FileSave Error!!"}));
+              test::FileMessage(MessageIcon::Warning, h.app.windowTitle, "FileSave Error!!",
+                                h.dir / "no-such-folder" / "x.hex", "no such file or folder"));
     EXPECT_NE(h.logText().find(":frmMain.SaveHexFileAs -> 76Path not found"), std::string::npos);
 }
 

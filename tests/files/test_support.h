@@ -32,4 +32,16 @@ struct Harness {
     ErrorLog log{dir.path(), true, clock};
 };
 
+// A file message: the program's own text, then on the next line the file's
+// path, ": " and the cause.
+inline Message FileMessage(MessageIcon icon, const std::string& title, const std::string& text,
+                           const std::filesystem::path& path, const std::string& cause) {
+    return Message{icon, title, text + "\n" + path.string() + ": " + cause};
+}
+
+// The program's own text of a message, without the path and cause after it.
+inline std::string OwnText(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+
 } // namespace qb41::test

@@ -55,8 +55,7 @@ std::vector<std::uint8_t> MemoryBytes(const sim::SimRadio& radio) {
 
 using Phases = std::vector<LinkPhase>;
 
-template <typename Set>
-sim::SimFaults Faults(Set set) {
+template <typename Set> sim::SimFaults Faults(Set set) {
     sim::SimFaults faults;
     set(faults);
     return faults;
@@ -242,7 +241,8 @@ TEST(WritePlan, RangesAreTheBytesTheProgramWrites) {
     for (int last : {8191, 16383}) {
         std::vector<bool> planned(static_cast<std::size_t>(last) + 1, false);
         for (const IndexRange& range : PlanRanges(last))
-            for (int i = range.first; i <= range.last; ++i) planned[static_cast<std::size_t>(i)] = true;
+            for (int i = range.first; i <= range.last; ++i)
+                planned[static_cast<std::size_t>(i)] = true;
         for (int i = 0; i <= last; ++i) {
             EXPECT_EQ(planned[static_cast<std::size_t>(i)], test::ProgramWrites(i, last)) << i;
             if (planned[static_cast<std::size_t>(i)]) {

@@ -1,0 +1,215 @@
+#include "data_file_check.h"
+
+#include "data_file_reader.h"
+#include "data_file_writer.h"
+#include "section_table.h"
+
+#include "image/defaults.h"
+#include "image/layout.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <set>
+
+namespace qb41 {
+namespace {
+
+using Kind = DataFileFinding::Kind;
+
+// One line of the file as the check sees it.
+struct Line {
+    int number;
+    bool header;
+    std::string section; // upper-cased
+    std::string shownSection;
+    std::string key; // upper-cased; empty for a header
+    std::string shownKey;
+    std::string value; // trimmed, one leading '#' removed
+};
+
+std::vector<Line> ScanLines(std::string_view text) {
+    std::vector<Line> lines;
+    std::string section, shown;
+    int number = 0;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(at, end - at);
+        ++number;
+        if (!line.empty() && line.front() == '[') {
+            const std::size_t close = line.find(']');
+            shown = std::string(TrimSpaces(line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
+            section = UpperCase(shown);
+            lines.push_back({number, true, section, shown, "", "", ""});
+        } else if (const std::size_t eq = line.find('=');
+                   eq != std::string_view::npos && eq > 0 && !section.empty()) {
+            std::string key(TrimSpaces(line.substr(0, eq)));
+            std::string_view value = TrimSpaces(line.substr(eq + 1));
+            if (!value.empty() && value.front() == '#') value.remove_prefix(1);
+            lines.push_back(
+                {number, false, section, shown, UpperCase(key), key, std::string(value)});
+        }
+        if (end == text.size()) break;
+        at = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+    }
+    return lines;
+}
+
+// The complete file for the model: its sections and, per section, key -> value.
+struct Reference {
+    std::vector<std::string> sections; // as written, in order
+    std::map<std::string, std::map<std::string, std::string>> keys;
+};
+
+Reference ReferenceFor(const std::string& fileText) {
+    Reference reference;
+    for (const Line& line : ScanLines(fileText)) {
+        if (line.header) {
+            reference.sections.push_back(line.shownSection);
+            reference.keys[line.section];
+        } else {
+            reference.keys[line.section].emplace(line.key, line.value);
+        }
+    }
+    return reference;
+}
+
+Reference CompleteFile(ModelNumber model) {
+    DataSet fresh;
+    MakeFreshDataSet(fresh, model);
+    return ReferenceFor(FormatDataFile(fresh.records, model, '.'));
+}
+
+bool Digits(std::string_view text, std::size_t count) {
+    return text.size() == count &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::optional<double> Number(std::string_view text) {
+    if (text.empty()) return std::nullopt;
+    std::string copy(text);
+    std::replace(copy.begin(), copy.end(), ',', '.');
+    double value = 0;
+    auto [end, error] = std::from_chars(copy.data(), copy.data() + copy.size(), value);
+    if (error != std::errc() || end != copy.data() + copy.size()) return std::nullopt;
+    return value;
+}
+
+// The longest name the radio keeps for a key, 0 when the key is no name.
+std::size_t NameLimit(const std::string& section, const std::string& key) {
+    if (key == "CHTAG") return layout::kNameLength;
+    if (key == "TAGNAME" && (section.rfind("CHMMSID", 0) == 0 || section.rfind("CHGRPID", 0) == 0))
+        return layout::kDirectoryTagLength;
+    if (key.rfind("STATUS NAME", 0) == 0) return 4;
+    return 0;
+}
+
+ModelNumber FileModel(std::string_view text) {
+    std::optional<std::int16_t> model = ReadModelType(text);
+    return model && FindModel(*model) ? *model : ModelNumber{2};
+}
+
+} // namespace
+
+std::vector<std::string> MissingSections(std::string_view text, ModelNumber model) {
+    std::set<std::string> present;
+    for (const Line& line : ScanLines(text))
+        if (line.header) present.insert(line.section);
+    std::vector<std::string> missing;
+    for (const std::string& name : CompleteFile(model).sections)
+        if (!present.count(UpperCase(name))) missing.push_back("[" + name + "]");
+    return missing;
+}
+
+std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
+    std::vector<DataFileFinding> findings;
+    std::optional<std::int16_t> named = ReadModelType(text);
+    if (!named || !FindModel(*named))
+        findings.push_back({Kind::NoModel, 0, "MODELTYPE in [MAIN] names no model (0 to 3)"});
+    const ModelNumber model = FileModel(text);
+    const Reference complete = CompleteFile(model);
+
+    // What the reader keeps of each value: read the file, write it again.
+    DataSet read;
+    MakeFreshDataSet(read, model);
+    FillRecords(ParseDataFile(text), read.records, model);
+    const Reference kept = ReferenceFor(FormatDataFile(read.records, model, '.'));
+
+    std::map<std::string, int> firstLine;
+    bool skipSection = false;
+    for (const Line& line : ScanLines(text)) {
+        const std::string where = " in [" + line.shownSection + "]";
+        if (line.header) {
+            skipSection = false;
+            auto [it, fresh] = firstLine.emplace(line.section, line.number);
+            if (!complete.keys.count(line.section)) {
+                findings.push_back({Kind::UnknownSection, line.number,
+                                    "unknown section [" + line.shownSection + "]"});
+                skipSection = true;
+            } else if (!fresh) {
+                findings.push_back({Kind::DuplicateSection, line.number,
+                                    "duplicate section [" + line.shownSection +
+                                        "] (first at line " + std::to_string(it->second) + ")"});
+                skipSection = true; // its values are looked up after the first one's
+            }
+            continue;
+        }
+        if (skipSection) continue;
+        const auto& keys = complete.keys.at(line.section);
+        auto known = keys.find(line.key);
+        if (known == keys.end()) {
+            findings.push_back(
+                {Kind::UnknownKey, line.number, "unknown key " + line.shownKey + where});
+            continue;
+        }
+        const std::string& value = line.value;
+        const std::string shown = line.shownKey + "=" + value + where;
+        if (line.key == "USER MMSI" || line.key == "MMSID") {
+            if (!value.empty() && !Digits(value, 9))
+                findings.push_back(
+                    {Kind::BadMmsi, line.number, "MMSI " + shown + " is not 9 digits"});
+            continue;
+        }
+        if (line.key == "ATIS CODE") {
+            if (!value.empty() && !(Digits(value, 10) && value[0] == '9'))
+                findings.push_back({Kind::BadAtis, line.number,
+                                    "ATIS code " + shown + " is not 10 digits starting with 9"});
+            continue;
+        }
+        if (std::size_t limit = NameLimit(line.section, line.key)) {
+            if (value.size() > limit)
+                findings.push_back({Kind::LongName, line.number,
+                                    "name " + shown + " is longer than the " +
+                                        std::to_string(limit) + " characters the radio keeps"});
+            continue;
+        }
+        // A numeric field whose value the reader did not keep as written.
+        if (!Number(known->second)) continue;
+        const auto keptSection = kept.keys.find(line.section);
+        if (keptSection == kept.keys.end()) continue;
+        const auto keptValue = keptSection->second.find(line.key);
+        if (keptValue == keptSection->second.end()) continue;
+        const std::optional<double> given = Number(value), taken = Number(keptValue->second);
+        if (!given) {
+            findings.push_back(
+                {Kind::BadValue, line.number, "value " + shown + " is not a number"});
+        } else if (!taken || *given != *taken) {
+            findings.push_back(
+                {Kind::BadValue, line.number,
+                 "value " + shown + " is outside its range (read as " + keptValue->second + ")"});
+        }
+    }
+    for (const std::string& name : MissingSections(text, model))
+        findings.push_back({Kind::MissingSection, 0, "missing section " + name});
+    return findings;
+}
+
+std::string FindingLine(const DataFileFinding& finding) {
+    return (finding.line > 0 ? "line " + std::to_string(finding.line) + ": " : std::string()) +
+           finding.text;
+}
+
+} // namespace qb41

@@ -1,0 +1,164 @@
+// Saving through links and over files of other modes and owners, the save's
+// temporary files, and the data file check with each kind of finding.
+#include "test_support.h"
+
+#include "files/data_file_check.h"
+#include "files/data_file_writer.h"
+#include "files/file_io.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace qb41 {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(SaveThroughLink, WritesTheFinalTargetAndKeepsTheLinks) {
+    test::ScratchDir dir;
+    fs::create_directory(dir / "real");
+    test::WriteBytes(dir / "real" / "radio.dat", "old");
+    fs::create_symlink("real/radio.dat", dir / "inner");  // relative
+    fs::create_symlink(dir / "inner", dir / "outer.dat"); // a chain
+    WriteFileAtomically(dir / "outer.dat", "new");
+    EXPECT_TRUE(fs::is_symlink(dir / "outer.dat"));
+    EXPECT_TRUE(fs::is_symlink(dir / "inner"));
+    EXPECT_EQ(test::ReadBytes(dir / "real" / "radio.dat"), "new");
+    EXPECT_EQ(SaveTarget(dir / "outer.dat"), dir / "real/radio.dat");
+}
+
+TEST(SaveKeepsAttributes, ModeOfTheOldFileStays) {
+    test::ScratchDir dir;
+    const fs::path path = dir / "private.dat";
+    test::WriteBytes(path, "old");
+    ::chmod(path.c_str(), 0600);
+    WriteFileAtomically(path, "new");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(st.st_uid, ::getuid());
+
+    ::chmod(path.c_str(), 0664);
+    WriteFileAtomically(path, "newer");
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0664u);
+}
+
+TEST(SaveTemporaries, StaleOnesOfTheSameFileGoOthersStay) {
+    test::ScratchDir dir;
+    const fs::path path = dir / "radio.dat";
+    constexpr long kGone = 4194311; // above the largest process id Linux hands out
+    const fs::path stale = SaveTemporaryName(path, kGone);
+    const fs::path running = SaveTemporaryName(path, static_cast<long>(::getppid()));
+    const fs::path otherFile = SaveTemporaryName(dir / "other.dat", kGone);
+    for (const fs::path& planted : {stale, running, otherFile}) {
+        EXPECT_EQ(planted.filename().string().rfind(".qb41-save-", 0), 0u);
+        test::WriteBytes(planted, "left over");
+    }
+    WriteFileAtomically(path, "new");
+    EXPECT_EQ(test::ReadBytes(path), "new");
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(running));   // its save may still be going on
+    EXPECT_TRUE(fs::exists(otherFile)); // another file's
+    EXPECT_FALSE(fs::exists(SaveTemporaryName(path, static_cast<long>(::getpid()))));
+
+    // A failed save removes its own temporary.
+    fs::create_directory(dir / "blocked.dat"); // renaming a file over a folder fails
+    EXPECT_THROW(WriteFileAtomically(dir / "blocked.dat", "x"), RuntimeError);
+    EXPECT_FALSE(fs::exists(SaveTemporaryName(dir / "blocked.dat", static_cast<long>(::getpid()))));
+}
+
+TEST(SaveLongNames, NamesUpToTheLimitSave) {
+    test::ScratchDir dir;
+    const long limit = ::pathconf(dir.path().c_str(), _PC_NAME_MAX);
+    ASSERT_GT(limit, 20);
+    const fs::path path = dir / (std::string(static_cast<std::size_t>(limit) - 4, 'n') + ".dat");
+    WriteFileAtomically(path, "long");
+    EXPECT_EQ(test::ReadBytes(path), "long");
+}
+
+// --- the data file check -------------------------------------------------
+
+std::string FreshFile(ModelNumber model) {
+    DataSet data;
+    MakeFreshDataSet(data, model);
+    return FormatDataFile(data.records, model, '.');
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+int LineOf(const std::string& text, const std::string& what) {
+    const std::size_t at = text.find(what);
+    return 1 +
+           static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+}
+
+using Kind = DataFileFinding::Kind;
+
+TEST(DataFileCheck, ACompleteFreshFileIsClean) {
+    for (ModelNumber model = 0; model <= 3; ++model) {
+        const auto findings = CheckDataFileText(FreshFile(model));
+        EXPECT_TRUE(findings.empty()) << model << ": " << FindingLine(findings.front());
+    }
+}
+
+TEST(DataFileCheck, EachKindOfFindingWithItsLine) {
+    const std::string fresh = FreshFile(3);
+    struct Case {
+        std::string from, to;
+        Kind kind;
+        std::string mark; // text on the line the finding names
+    };
+    const Case cases[] = {
+        {"[Common Setup]\r\n", "[Common Setup]\r\nFoo=1\r\n", Kind::UnknownKey, "Foo=1"},
+        {"[CHWX0]\r\n", "[Extra Things]\r\nA=1\r\n[CHWX0]\r\n", Kind::UnknownSection,
+         "[Extra Things]"},
+        {"[CHWX0]\r\n", "[Common Setup]\r\nSCAN=1\r\n[CHWX0]\r\n", Kind::DuplicateSection,
+         "[Common Setup]\r\nSCAN=1\r\n[CHWX0]"},
+        {"SCAN=1", "SCAN=7", Kind::BadValue, "SCAN=7"},
+        {"Resume Time=3", "Resume Time=soon", Kind::BadValue, "Resume Time=soon"},
+        {"User MMSI=#", "User MMSI=#12345", Kind::BadMmsi, "User MMSI=#12345"},
+        {"Atis Code=#", "Atis Code=#1234567890", Kind::BadAtis, "Atis Code=#1234567890"},
+        {"ChTag=#\r\n[CHUSA6]", "ChTag=#ABCDEFGHIJKLMN\r\n[CHUSA6]", Kind::LongName,
+         "ChTag=#ABCDEFGHIJKLMN"},
+    };
+    for (const Case& c : cases) {
+        const std::string text = Replace(fresh, c.from, c.to);
+        const auto findings = CheckDataFileText(text);
+        ASSERT_EQ(findings.size(), 1u) << c.to << "\n"
+                                       << (findings.empty() ? "" : FindingLine(findings[1]));
+        EXPECT_EQ(findings[0].kind, c.kind) << FindingLine(findings[0]);
+        int line = LineOf(text, c.mark);
+        if (c.kind == Kind::DuplicateSection) line = LineOf(text, c.mark); // the second one
+        EXPECT_EQ(findings[0].line, line) << FindingLine(findings[0]);
+    }
+}
+
+TEST(DataFileCheck, ATruncatedFileListsWhatIsMissing) {
+    const std::string fresh = FreshFile(2);
+    const std::string cut = fresh.substr(0, fresh.find("[CHUSA17]"));
+    const auto missing = MissingSections(cut, 2);
+    ASSERT_FALSE(missing.empty());
+    EXPECT_EQ(missing.front(), "[CHUSA17]");
+    EXPECT_EQ(missing.back(), "[CHEXP39]");
+    EXPECT_TRUE(MissingSections(fresh, 2).empty());
+    // Junk after the header: everything but MAIN is missing.
+    const std::string junk = fresh.substr(0, fresh.find("[Usable")) + "\x01\x02garbage";
+    EXPECT_EQ(MissingSections(junk, 2).size(), MissingSections("[MAIN]\r\n", 2).size());
+    const auto findings = CheckDataFileText(cut);
+    EXPECT_EQ(findings.size(), missing.size());
+    EXPECT_EQ(findings.front().kind, Kind::MissingSection);
+    EXPECT_EQ(findings.front().line, 0);
+}
+
+} // namespace
+} // namespace qb41
