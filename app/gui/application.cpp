@@ -1,5 +1,7 @@
 #include "application.h"
 
+#include "transfer_commands.h"
+
 #include <QFileInfo>
 
 namespace qb41::gui {
@@ -55,6 +57,7 @@ Application::Application(const LaunchOptions& options, const QString& settingsFi
     window_ =
         std::make_unique<MainWindow>(WindowParts{app_, data_, notifier_, *store_, *log_, clock_,
                                                  FindDestinationFolder(programFolder), help});
+    InstallTransferAndReports(*window_, {app_, data_, notifier_, *log_, clock_, help});
 }
 
 void Application::start() {

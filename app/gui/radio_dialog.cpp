@@ -1,0 +1,196 @@
+#include "radio_dialog.h"
+
+#include "main_window.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStyle>
+
+namespace qb41::gui {
+namespace {
+
+int Pixels(int twips) {
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
+// Client-area places in pixels. The pictures' places come from the flow.
+constexpr QRect kMessage{12, 4, 428, 82};
+constexpr QSize kPicture{140, 52};
+constexpr QRect kProgress{30, 148, 390, 14};
+constexpr QRect kStatus{30, 164, 390, 18};
+constexpr int kButtonTop = 192;
+constexpr QSize kButton{90, 26};
+
+QLabel* Picture(const char* name, QStyle::StandardPixmap icon, QWidget* parent) {
+    auto* picture = new QLabel(parent);
+    picture->setObjectName(QString::fromLatin1(name));
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setPixmap(parent->style()->standardIcon(icon).pixmap(48, 48));
+    picture->resize(kPicture);
+    return picture;
+}
+
+} // namespace
+
+RadioDialog::RadioDialog(TransferMode mode, RadioDialogParts parts, QWidget* parent)
+    : QDialog(parent), parts_(std::move(parts)), flow_(parts_.app, mode),
+      runner_(std::make_unique<TransferRunner>(parts_.run)) {
+    setObjectName(QStringLiteral("frmRadio"));
+    setModal(true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    buildControls();
+    connect(runner_.get(), &TransferRunner::progressed, this,
+            [this](const link::Progress& progress) {
+                flow_.progress(progress);
+                paint();
+            });
+    connect(runner_.get(), &TransferRunner::finished, this, &RadioDialog::onFinished);
+    paint();
+}
+
+RadioDialog::~RadioDialog() = default;
+
+void RadioDialog::buildControls() {
+    lblmess_ = new QLabel(this);
+    lblmess_->setObjectName(QStringLiteral("lblmess"));
+    lblmess_->setGeometry(kMessage);
+    lblmess_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblmess_->setTextFormat(Qt::PlainText);
+
+    // pictA shows the radio and pictB the PC; the mode puts the sender first.
+    pictA_ = Picture("pictA", QStyle::SP_DriveNetIcon, this);
+    pictB_ = Picture("pictB", QStyle::SP_ComputerIcon, this);
+    pictHandy_ = Picture("pictHandy", QStyle::SP_DriveNetIcon, this);
+    pictHandy_->hide();
+
+    pictProgress_ = new QFrame(this);
+    pictProgress_->setObjectName(QStringLiteral("pictProgress"));
+    pictProgress_->setFrameShape(QFrame::NoFrame);
+    pictProgress_->setGeometry(kProgress);
+    pictProgress_->setAutoFillBackground(true);
+    pictProgress_->setBackgroundRole(QPalette::Base);
+    lblPercent_ = new QLabel(pictProgress_);
+    lblPercent_->setObjectName(QStringLiteral("lblPercent"));
+    lblPercent_->setAutoFillBackground(true);
+    lblPercent_->setBackgroundRole(QPalette::Highlight);
+
+    lblStatus_ = new QLabel(this);
+    lblStatus_->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus_->setGeometry(kStatus);
+
+    const auto button = [this](const char* name, const QString& text, int left) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(QRect(QPoint(left, kButtonTop), kButton));
+        return b;
+    };
+    cmdOK_ = button("cmdOK", QStringLiteral("OK"), 60);
+    cmdCancel_ = button("cmdCancel", QStringLiteral("Cancel"), 180);
+    cmdHelp_ = button("cmdHelp", QStringLiteral("Help"), 300);
+    cmdOK_->setDefault(true);
+    cmdCancel_->setAutoDefault(false);
+    cmdHelp_->setAutoDefault(false);
+    // The pointer is the hourglass while a run is on, except over Cancel.
+    cmdCancel_->setCursor(Qt::ArrowCursor);
+    connect(cmdOK_, &QPushButton::clicked, this, &RadioDialog::onOk);
+    connect(cmdCancel_, &QPushButton::clicked, this, &RadioDialog::onCancel);
+    connect(cmdHelp_, &QPushButton::clicked, this, &RadioDialog::onHelp);
+
+    resize(kTransferDialogWidth, kTransferDialogHeight);
+}
+
+void RadioDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (sized_) return;
+    sized_ = true;
+    // The outer size is fixed; the frame the window system adds is known
+    // only now.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    setFixedSize(kTransferDialogWidth - frame.width(), kTransferDialogHeight - frame.height());
+    cmdOK_->setFocus();
+}
+
+void RadioDialog::paint() {
+    const TransferView view = flow_.view();
+    setWindowTitle(QString::fromStdString(view.caption));
+    lblmess_->setText(QString::fromStdString(view.message));
+    lblStatus_->setText(QString::fromStdString(view.status));
+    const int top = Pixels(kPictureTopTwips);
+    pictA_->move(Pixels(view.pictALeftTwips), top);
+    pictB_->move(Pixels(view.pictBLeftTwips), top);
+    pictA_->setVisible(view.picturesVisible);
+    pictB_->setVisible(view.picturesVisible);
+    // lblPercent.left = W * percent / 100 - W: it slides in from the left.
+    const int width = pictProgress_->width();
+    lblPercent_->setGeometry(width * view.percent / 100 - width, 0, width, pictProgress_->height());
+    cmdOK_->setEnabled(view.okEnabled);
+    cmdHelp_->setEnabled(view.helpEnabled);
+    cmdCancel_->setEnabled(view.cancelEnabled);
+    if (view.busyPointer)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void RadioDialog::perform(TransferAction action) {
+    switch (action) {
+    case TransferAction::StartRun:
+        // Copies: the run never touches what the main window shows.
+        runner_->start(flow_.mode(), parts_.device, parts_.app, parts_.data);
+        emit runningChanged(true);
+        break;
+    case TransferAction::RequestCancel:
+        runner_->cancel();
+        break;
+    case TransferAction::CloseDialog:
+        pictHandy_->hide();
+        QDialog::done(QDialog::Rejected);
+        return;
+    case TransferAction::None:
+        break;
+    }
+    paint();
+}
+
+void RadioDialog::onOk() {
+    perform(flow_.ok());
+}
+
+void RadioDialog::onCancel() {
+    perform(flow_.cancel());
+}
+
+void RadioDialog::reject() {
+    onCancel();
+}
+
+void RadioDialog::onHelp() {
+    if (parts_.openHelp)
+        parts_.openHelp(kTransferHelpContext);
+    else
+        parts_.run.notifier.show(MessageIcon::Information, TransferCaption(flow_.mode()),
+                                 kNoHelpText);
+}
+
+void RadioDialog::onFinished(const TransferResult* result) {
+    flow_.finished(result->outcome.status, result->app);
+    paint();
+    emit runningChanged(false);
+    if (flow_.view().closed) QDialog::done(QDialog::Accepted);
+}
+
+void RadioDialog::closeEvent(QCloseEvent* event) {
+    if (!flow_.closeRequested()) {
+        event->ignore();
+        return;
+    }
+    pictHandy_->hide();
+    paint();
+    event->accept();
+    QDialog::done(QDialog::Rejected);
+}
+
+} // namespace qb41::gui

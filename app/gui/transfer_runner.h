@@ -1,0 +1,80 @@
+// One clone-link run (read, program or clear) on a worker QThread.
+//
+// The run works on its own copies of the application state and the data set,
+// so nothing the windows read is written while it goes on. It talks to the
+// user only through the notifier (which is safe off the UI thread: it blocks
+// the worker until the box is answered) and to the window only through the
+// signals below, which arrive on the UI thread. When the run has returned, the
+// copies it worked on are handed back with its outcome; the caller decides
+// what to adopt.
+//
+// Nothing on the UI thread ever waits for the worker while it runs: a blocking
+// wait would deadlock against a message box the worker is showing.
+#pragma once
+
+#include "link/clone_link.h"
+#include "link/outcome.h"
+#include "link/transport.h"
+
+#include "core/app_state.h"
+#include "core/error_log.h"
+#include "core/notifier.h"
+#include "core/records.h"
+
+#include <QObject>
+
+#include <memory>
+#include <string>
+
+class QThread;
+
+namespace qb41::gui {
+
+// What a run needs besides the copies; all of it outlives the runner.
+struct TransferRunParts {
+    Notifier& notifier; // called from the worker thread
+    const ErrorLog& log;
+    link::LinkTiming timing{};
+};
+
+// What a finished run hands back.
+struct TransferResult {
+    link::LinkOutcome outcome;
+    AppState app; // the worker's state: error, cancel and completed flags
+    DataSet data; // the worker's data set: the read, repaired or cleared records
+};
+
+class TransferRunner : public QObject {
+    Q_OBJECT
+public:
+    explicit TransferRunner(TransferRunParts parts, QObject* parent = nullptr);
+    // A runner destroyed mid-run cancels it and lets the UI thread's events
+    // run until the worker has stopped.
+    ~TransferRunner() override;
+
+    // Starts `mode`'s run on `device` over copies of `app` and `data`. False
+    // when a run is already going.
+    bool start(TransferMode mode, const std::string& device, const AppState& app,
+               const DataSet& data);
+    // Asks the running run to stop; it ends inside its current wait.
+    void cancel() { cancel_.cancel(); }
+    bool running() const { return thread_ != nullptr; }
+    // The last finished run's result; null before the first run ends.
+    const TransferResult* result() const { return result_.get(); }
+
+signals:
+    void progressed(const qb41::link::Progress& progress);
+    void finished(const qb41::gui::TransferResult* result);
+
+private:
+    void threadDone();
+
+    TransferRunParts parts_;
+    link::CancelToken cancel_;
+    QThread* thread_ = nullptr;
+    // Written by the worker, read on the UI thread only after the thread ended.
+    std::unique_ptr<TransferResult> pending_;
+    std::unique_ptr<TransferResult> result_;
+};
+
+} // namespace qb41::gui
