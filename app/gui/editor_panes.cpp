@@ -1,30 +1,23 @@
-// The editing panes. Until an editor exists for a pane, an empty pane with
-// the pane's object name holds its place.
+// The editing panes, one per kind, created once with the window.
 #include "editor_pane.h"
+#include "pane_channel.h"
+#include "pane_directory.h"
+#include "pane_dsc.h"
+#include "pane_setup.h"
+#include "pane_weather.h"
 
 namespace qb41::gui {
-namespace {
 
-class PlaceholderPane : public EditorPane {
-public:
-    PlaceholderPane(const char* name, QWidget* parent) : EditorPane(parent) {
-        setObjectName(QString::fromLatin1(name));
-    }
-    void fill(const editor::PaneTarget&, const std::string&) override {}
-};
-
-} // namespace
-
-std::map<editor::PaneKind, EditorPane*> CreateEditorPanes(PaneContext&, QWidget* parent) {
+std::map<editor::PaneKind, EditorPane*> CreateEditorPanes(PaneContext& context, QWidget* parent) {
     using editor::PaneKind;
     return {
-        {PaneKind::Usable, new PlaceholderPane("pictUsable", parent)},
-        {PaneKind::Common, new PlaceholderPane("pictCommon", parent)},
-        {PaneKind::Dsc, new PlaceholderPane("pictDSC", parent)},
-        {PaneKind::Atis, new PlaceholderPane("pictATIS", parent)},
-        {PaneKind::Channel, new PlaceholderPane("pictC", parent)},
-        {PaneKind::Weather, new PlaceholderPane("pictD", parent)},
-        {PaneKind::DirectoryEntry, new PlaceholderPane("pictG", parent)},
+        {PaneKind::Usable, new UsablePane(context, parent)},
+        {PaneKind::Common, new CommonPane(context, parent)},
+        {PaneKind::Dsc, new DscPane(context, parent)},
+        {PaneKind::Atis, new AtisPane(context, parent)},
+        {PaneKind::Channel, new ChannelPane(context, parent)},
+        {PaneKind::Weather, new WeatherPane(context, parent)},
+        {PaneKind::DirectoryEntry, new DirectoryPane(context, parent)},
     };
 }
 

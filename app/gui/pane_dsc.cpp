@@ -1,0 +1,346 @@
+#include "pane_dsc.h"
+
+#include "editor/settings_panes.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace qb41::gui {
+namespace {
+
+QLabel* Label(const QString& text, QWidget* parent) {
+    return new QLabel(text, parent);
+}
+
+QLabel* Label(std::string_view text, QWidget* parent) {
+    return new QLabel(Text(std::string(text)), parent);
+}
+
+QWidget* Page(const char* name, int index) {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));
+    return page;
+}
+
+// Only the page in front takes input.
+void EnableCurrentPage(QTabWidget* tabs) {
+    for (int i = 0; i < tabs->count(); ++i) tabs->widget(i)->setEnabled(i == tabs->currentIndex());
+}
+
+QTabWidget* Tabs(const char* name, QWidget* parent) {
+    auto* tabs = new QTabWidget(parent);
+    tabs->setObjectName(QString::fromLatin1(name));
+    QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [tabs] { EnableCurrentPage(tabs); });
+    return tabs;
+}
+
+const char* const kGroupCaptions[] = {"USA", "INTL", "CANADA"};
+
+} // namespace
+
+// ---- DSC setup --------------------------------------------------------------
+
+DscPane::DscPane(PaneContext& context, QWidget* parent) : EditorPane(parent), context_(context) {
+    setObjectName(QStringLiteral("pictDSC"));
+    kit_ = new PaneKit(context_, this, [](const editor::EditResult&) {});
+    for (const editor::DscSelector& s : editor::DscSelectors()) {
+        auto* combo = new QComboBox(this);
+        combo->setObjectName(
+            QStringLiteral("%1_%2").arg(Text(std::string(s.objectName))).arg(s.index));
+        kit_->hint(combo, editor::kListHint);
+        const int flag = s.flag;
+        connect(combo, &QComboBox::activated, this, [this, flag](int index) {
+            editor::PickDscFlag(context_.data.records, context_.app, flag, index);
+            show(); // a call selector enables its level selector
+        });
+        flags_[flag] = combo;
+    }
+    tabs_ = Tabs("tbsDSC", this);
+    tabs_->addTab(buildBasicPage(), QStringLiteral("Basic Setup"));
+    tabs_->addTab(buildAdvancedPage(), QStringLiteral("Advanced Setup"));
+    tabs_->addTab(buildDisplayPage(), QStringLiteral("Display Setup"));
+    EnableCurrentPage(tabs_);
+    (new QVBoxLayout(this))->addWidget(tabs_);
+}
+
+QWidget* DscPane::buildBasicPage() {
+    QWidget* page = Page("pictDSCChild", 0);
+    auto* layout = new QVBoxLayout(page);
+    auto* groups = new QGroupBox(QStringLiteral("Available DSC CH Group"), page);
+    auto* grid = new QGridLayout(groups);
+    for (int k = 0; k < 3; ++k) {
+        auto*& combo = usable_[static_cast<std::size_t>(k)];
+        combo = new QComboBox(groups);
+        combo->setObjectName(QStringLiteral("cmbUsableDsc_%1").arg(k));
+        kit_->hint(combo, editor::kListHint);
+        connect(combo, &QComboBox::activated, this, [this, k](int index) {
+            editor::PickDscUsable(context_.data.records, context_.app, k, index);
+            show();
+        });
+        grid->addWidget(Label(QString::fromLatin1(kGroupCaptions[k]), groups), k, 0);
+        grid->addWidget(combo, k, 1);
+    }
+    grid->setColumnStretch(2, 1);
+    layout->addWidget(groups);
+
+    auto* mmsi = new QGridLayout;
+    userMmsi_ = new QLineEdit(page);
+    userMmsi_->setObjectName(QStringLiteral("txtUserMMSI"));
+    RestrictBox(userMmsi_, editor::TextBox::UserMmsi);
+    kit_->hint(userMmsi_, editor::FocusHint(editor::TextBox::UserMmsi));
+    kit_->checkBox(userMmsi_, [this](const std::string& text) {
+        return editor::CommitUserMmsi(context_.data.records, context_.app, text);
+    });
+    count_ = new QLineEdit(page);
+    count_->setObjectName(QStringLiteral("txtFCount"));
+    count_->setReadOnly(true);
+    count_->setFixedWidth(50);
+    clear_ = new QPushButton(QStringLiteral("Clear"), page);
+    clear_->setObjectName(QStringLiteral("cmdFClear"));
+    kit_->hint(clear_, editor::kCounterResetHint);
+    connect(clear_, &QPushButton::clicked, this, [this] { clearCounter(); });
+    mmsi->addWidget(Label(QStringLiteral("UserMMSI"), page), 0, 0);
+    mmsi->addWidget(userMmsi_, 0, 1, 1, 2);
+    mmsi->addWidget(Label(QStringLiteral("MMSI Entry Count"), page), 1, 0);
+    mmsi->addWidget(count_, 1, 1);
+    mmsi->addWidget(clear_, 1, 2);
+    mmsi->setColumnStretch(3, 1);
+    layout->addLayout(mmsi);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* DscPane::buildAdvancedPage() {
+    QWidget* page = Page("pictDSCChild", 1);
+    auto* layout = new QVBoxLayout(page);
+    // The position rows: the switch and its transmit level.
+    auto* pos = new QGridLayout;
+    for (const editor::DscSelector& s : editor::DscSelectors()) {
+        if (s.flag < 4) {
+            pos->addWidget(Label(s.label, page), s.index, 0);
+            pos->addWidget(flags_.at(s.flag), s.index, 1);
+        } else if (s.flag < 8) {
+            pos->addWidget(flags_.at(s.flag), s.index, 2);
+        }
+    }
+    pos->setColumnStretch(3, 1);
+    layout->addLayout(pos);
+
+    // The calls: one column pair per call, one row per category.
+    auto* calls = new QGridLayout;
+    const struct {
+        const char* title;
+        int first;
+    } columns[] = {{"ALL Ships Call", 16}, {"Group Call", 24}, {"Individual Call", 32}};
+    for (int c = 0; c < 3; ++c) {
+        calls->addWidget(Label(QString::fromLatin1(columns[c].title), page), 0, 1 + 2 * c, 1, 2);
+        for (int k = 0; k < 4; ++k) {
+            QComboBox* call = flags_.at(columns[c].first + k);
+            QComboBox* level = flags_.at(columns[c].first + 4 + k);
+            calls->addWidget(call, 1 + k, 1 + 2 * c);
+            calls->addWidget(level, 1 + k, 2 + 2 * c);
+        }
+    }
+    for (const editor::DscSelector& s : editor::DscSelectors())
+        if (s.flag >= 16 && s.flag < 20) calls->addWidget(Label(s.label, page), 1 + s.index, 0);
+    layout->addLayout(calls);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* DscPane::buildDisplayPage() {
+    QWidget* page = Page("pictDSCChild", 2);
+    auto* layout = new QVBoxLayout(page);
+    auto* beep = new QGroupBox(QStringLiteral("DSC Beep Output"), page);
+    auto* beepGrid = new QGridLayout(beep);
+    auto* menus = new QGridLayout;
+    for (const editor::DscSelector& s : editor::DscSelectors()) {
+        QComboBox* combo = flags_.at(s.flag);
+        if (s.flag >= 8 && s.flag < 16) {
+            // Two columns of four rows.
+            const int row = s.index % 4;
+            const int col = 2 * (s.index / 4);
+            beepGrid->addWidget(Label(s.label, beep), row, col);
+            beepGrid->addWidget(combo, row, col + 1);
+        } else if (s.flag >= 40) {
+            menus->addWidget(Label(s.label, page), s.index, 0);
+            menus->addWidget(combo, s.index, 1);
+        }
+    }
+    menus->setColumnStretch(2, 1);
+    layout->addLayout(menus);
+    layout->addWidget(beep);
+    layout->addStretch();
+    return page;
+}
+
+void DscPane::prepare(ModelNumber) {
+    open_ = false;
+    kit_->forgetPending();
+}
+
+void DscPane::fill(const editor::PaneTarget&, const std::string&) {
+    open_ = true;
+    kit_->forgetPending();
+    show();
+}
+
+void DscPane::show() {
+    const editor::DscPaneView view = editor::ViewDscPane(context_.data);
+    for (std::size_t k = 0; k < usable_.size(); ++k) ShowChoices(usable_[k], view.usable[k]);
+    for (const auto& [flag, combo] : flags_) {
+        ShowChoices(combo, editor::DscFlagChoices(context_.data.records, flag));
+        combo->setEnabled(editor::DscFlagEnabled(context_.data.records, flag));
+    }
+    if (userMmsi_ != kit_->pending()) ShowText(userMmsi_, view.userMmsi);
+    count_->setText(Text(view.entryCount));
+}
+
+void DscPane::clearCounter() {
+    if (!validate() || !context_.runTransfer) return;
+    context_.runTransfer(TransferMode::Clear);
+    count_->setText(Text(editor::ViewDscPane(context_.data).entryCount));
+}
+
+bool DscPane::validate() {
+    return !open_ || kit_->commitPending();
+}
+
+// ---- ATIS setup -----------------------------------------------------------------
+
+AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), context_(context) {
+    setObjectName(QStringLiteral("pictATIS"));
+    kit_ = new PaneKit(context_, this, [](const editor::EditResult&) {});
+    tabs_ = Tabs("tbsATIS", this);
+
+    QWidget* common = Page("pictATISChild", 0);
+    auto* commonLayout = new QVBoxLayout(common);
+    auto* codeRow = new QGridLayout;
+    code_ = new QLineEdit(common);
+    code_->setObjectName(QStringLiteral("txtATIScode"));
+    RestrictBox(code_, editor::TextBox::AtisCode);
+    kit_->hint(code_, editor::FocusHint(editor::TextBox::AtisCode));
+    kit_->checkBox(code_, [this](const std::string& text) {
+        return editor::CommitAtisCode(context_.data.records, context_.app, text);
+    });
+    auto* codeLabel = Label(QStringLiteral("ATIS Code"), common);
+    codeLabel->setObjectName(QStringLiteral("lblATIScode"));
+    codeRow->addWidget(codeLabel, 0, 0);
+    codeRow->addWidget(code_, 0, 1);
+    codeRow->setColumnStretch(2, 1);
+    commonLayout->addLayout(codeRow);
+    const struct {
+        const char* title;
+        const char* name;
+        std::array<QCheckBox*, 4>* boxes;
+        bool killer;
+    } groups[] = {{"Usable ATIS CH Group", "chkATISChGroup", &chGroup_, false},
+                  {"Usable ATIS Killer CH Group", "chkATISKiller", &killer_, true}};
+    for (const auto& g : groups) {
+        auto* frame = new QGroupBox(QString::fromLatin1(g.title), common);
+        auto* row = new QHBoxLayout(frame);
+        for (int k = 0; k < 4; ++k) {
+            auto* box =
+                new QCheckBox(k < 3 ? QString::fromLatin1(kGroupCaptions[k]) : QString(), frame);
+            box->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(g.name)).arg(k));
+            kit_->hint(box, editor::kCheckHint);
+            const bool killer = g.killer;
+            connect(box, &QCheckBox::clicked, this, [this, k, killer](bool ticked) {
+                if (killer)
+                    editor::SetAtisKiller(context_.data.records, context_.app, k, ticked);
+                else
+                    editor::SetAtisChGroup(context_.data.records, context_.app, k, ticked);
+                show();
+            });
+            (*g.boxes)[static_cast<std::size_t>(k)] = box;
+            row->addWidget(box);
+        }
+        row->addStretch();
+        commonLayout->addWidget(frame);
+    }
+    commonLayout->addStretch();
+
+    QWidget* calls = Page("pictATISChild", 1);
+    auto* grid = new QGridLayout(calls);
+    constexpr int kPerColumn = kCallSigns / 2;
+    for (int c = 0; c < 2; ++c) {
+        grid->addWidget(Label(QStringLiteral("ATIS No."), calls), 0, 3 * c, 1, 2);
+        grid->addWidget(Label(QStringLiteral("Display"), calls), 0, 3 * c + 2);
+    }
+    for (int k = 0; k < kCallSigns; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        auto* number = Label(QString::number(k + 1), calls);
+        number->setObjectName(QStringLiteral("lblATISNo_%1").arg(k));
+        mid_[i] = new QLineEdit(calls);
+        mid_[i]->setObjectName(QStringLiteral("txtATISMid_%1").arg(k));
+        mid_[i]->setFixedWidth(50);
+        RestrictBox(mid_[i], editor::TextBox::AtisMid);
+        kit_->hint(mid_[i], editor::FocusHint(editor::TextBox::AtisMid));
+        kit_->checkBox(mid_[i], [this, k](const std::string& text) {
+            return editor::CommitAtisMid(context_.data.records, context_.app, k, text);
+        });
+        disp_[i] = new QLineEdit(calls);
+        disp_[i]->setObjectName(QStringLiteral("txtATISDisp_%1").arg(k));
+        disp_[i]->setFixedWidth(50);
+        RestrictBox(disp_[i], editor::TextBox::AtisDisp);
+        kit_->hint(disp_[i], editor::FocusHint(editor::TextBox::AtisDisp));
+        connect(disp_[i], &QLineEdit::textEdited, this, [this, k](const QString& text) {
+            editor::SetAtisDisp(context_.data.records, context_.app, k, Std(text));
+        });
+        const int row = 1 + k % kPerColumn;
+        const int col = 3 * (k / kPerColumn);
+        grid->addWidget(number, row, col);
+        grid->addWidget(mid_[i], row, col + 1);
+        grid->addWidget(disp_[i], row, col + 2);
+    }
+    grid->setColumnStretch(6, 1);
+    grid->setRowStretch(kPerColumn + 1, 1);
+
+    tabs_->addTab(common, QStringLiteral("Common"));
+    tabs_->addTab(calls, QStringLiteral("CallSign"));
+    EnableCurrentPage(tabs_);
+    (new QVBoxLayout(this))->addWidget(tabs_);
+}
+
+void AtisPane::prepare(ModelNumber) {
+    open_ = false;
+    kit_->forgetPending();
+}
+
+void AtisPane::fill(const editor::PaneTarget&, const std::string&) {
+    open_ = true;
+    kit_->forgetPending();
+    show();
+}
+
+void AtisPane::show() {
+    const editor::AtisPaneView view =
+        editor::ViewAtisPane(context_.data.records, context_.app.modelNumber);
+    if (code_ != kit_->pending()) ShowText(code_, view.code);
+    for (std::size_t k = 0; k < 4; ++k) {
+        const QSignalBlocker b1(chGroup_[k]);
+        const QSignalBlocker b2(killer_[k]);
+        chGroup_[k]->setChecked(view.chGroup[k]);
+        killer_[k]->setChecked(view.killer[k]);
+    }
+    chGroup_[3]->setText(Text(view.lastGroupCaption));
+    killer_[3]->setText(Text(view.lastGroupCaption));
+    for (std::size_t k = 0; k < mid_.size(); ++k) {
+        if (mid_[k] != kit_->pending()) ShowText(mid_[k], view.mid[k]);
+        ShowText(disp_[k], view.disp[k]);
+    }
+}
+
+bool AtisPane::validate() {
+    return !open_ || kit_->commitPending();
+}
+
+} // namespace qb41::gui

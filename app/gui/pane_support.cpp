@@ -1,0 +1,172 @@
+#include "pane_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QTimer>
+
+namespace qb41::gui {
+
+// ---- Restricted boxes -------------------------------------------------------
+
+RuleValidator::RuleValidator(editor::TextBox box, QObject* parent)
+    : QValidator(parent), box_(box) {}
+
+QValidator::State RuleValidator::validate(QString& input, int&) const {
+    // Characters outside Latin-1 can never pass a rule.
+    for (QChar c : input)
+        if (c.unicode() > 0xFF) return Invalid;
+    return editor::TextAccepted(box_, input.toLatin1().toStdString()) ? Acceptable : Invalid;
+}
+
+bool RuleValidator::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        // Control keys (editing, shortcuts) carry no printable text and pass.
+        if (text.size() == 1 && text[0].unicode() >= 0x20 && text[0].unicode() != 0x7F) {
+            const QChar c = text[0];
+            if (c.unicode() > 0xFF || !editor::KeyAccepted(box_, static_cast<char>(c.unicode())))
+                return true;
+        }
+    }
+    return QValidator::eventFilter(watched, event);
+}
+
+RuleValidator* RestrictBox(QLineEdit* box, editor::TextBox rule) {
+    auto* validator = new RuleValidator(rule, box);
+    box->setValidator(validator);
+    box->setMaxLength(editor::RuleFor(rule).maxLength);
+    box->installEventFilter(validator);
+    return validator;
+}
+
+// ---- Connector lines ----------------------------------------------------------
+
+ConnectorLine::ConnectorLine(const QString& name, Qt::Orientation orientation, QWidget* parent)
+    : QFrame(parent) {
+    setObjectName(name);
+    setFrameShape(orientation == Qt::Horizontal ? QFrame::HLine : QFrame::VLine);
+    setFrameShadow(QFrame::Plain);
+    setMinimumWidth(orientation == Qt::Horizontal ? 16 : 1);
+    setActive(false);
+}
+
+void ConnectorLine::setActive(bool active) {
+    active_ = active;
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, active ? QColor(0x00, 0x00, 0x80) : QColor(0xC0, 0xC0, 0xC0));
+    setPalette(p);
+    update();
+}
+
+// ---- Showing values -------------------------------------------------------------
+
+QString Text(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string Std(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+void ShowChoices(QComboBox* combo, const editor::ChoiceList& list) {
+    const QSignalBlocker blocker(combo);
+    bool same = combo->count() == static_cast<int>(list.entries.size());
+    for (int i = 0; same && i < combo->count(); ++i)
+        same = combo->itemText(i) == Text(list.entries[static_cast<std::size_t>(i)].text);
+    if (!same) {
+        combo->clear();
+        for (const editor::ChoiceEntry& entry : list.entries) combo->addItem(Text(entry.text));
+    }
+    combo->setCurrentIndex(list.selected ? *list.selected : -1);
+}
+
+void ShowState(QWidget* control, const editor::ControlState& state) {
+    control->setVisible(state.visible);
+    control->setEnabled(state.enabled);
+}
+
+void ShowText(QLineEdit* box, const std::string& text) {
+    const QString shown = Text(text);
+    if (box->text() == shown) return;
+    const QSignalBlocker blocker(box);
+    box->setText(shown);
+}
+
+// ---- PaneKit ----------------------------------------------------------------------
+
+PaneKit::PaneKit(PaneContext& context, QWidget* pane,
+                 std::function<void(const editor::EditResult&)> apply)
+    : QObject(pane), context_(context), pane_(pane), apply_(std::move(apply)) {}
+
+void PaneKit::hint(QWidget* control, QString hint) {
+    hints_[control] = std::move(hint);
+    control->installEventFilter(this);
+}
+
+void PaneKit::help(QWidget* control, int context) {
+    control->setProperty(kHelpContext, context);
+}
+
+void PaneKit::checkBox(QLineEdit* box, Commit commit) {
+    commits_[box] = std::move(commit);
+    box->installEventFilter(this);
+    connect(box, &QLineEdit::textEdited, this, [this, box] { pending_ = box; });
+}
+
+void PaneKit::show(const Message& message) {
+    context_.notifier.ask(message);
+}
+
+bool PaneKit::commitPending() {
+    if (pending_.isNull()) return true;
+    return run(pending_.data());
+}
+
+bool PaneKit::run(QLineEdit* box) {
+    if (checking_) return false; // the message box of a check is up
+    auto found = commits_.find(box);
+    if (found == commits_.end()) return true;
+    checking_ = true;
+    const editor::FieldCheck check = found->second(Std(box->text()));
+    if (!check.accepted) {
+        // A refusal shows its message once: the tree click or command that
+        // follows the focus change in the same event asks again silently.
+        if (check.message && !refusedJustNow_) show(*check.message);
+        refusedJustNow_ = true;
+        QTimer::singleShot(0, this, [this] { refusedJustNow_ = false; });
+        box->setFocus(Qt::OtherFocusReason);
+        checking_ = false;
+        return false;
+    }
+    pending_ = nullptr;
+    {
+        const QSignalBlocker blocker(box);
+        box->setText(Text(check.boxText));
+    }
+    checking_ = false;
+    apply_(check.result);
+    return true;
+}
+
+bool PaneKit::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        auto found = hints_.find(watched);
+        if (found != hints_.end() && context_.setHint) context_.setHint(found->second);
+    } else if (event->type() == QEvent::FocusOut && watched == pending_.data()) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const QWidget* next = QApplication::focusWidget();
+        // Only a move to another control of the window checks the box; a
+        // message box or menu taking the focus does not.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            next != nullptr && next != watched && next->window() == pane_->window())
+            run(pending_.data());
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace qb41::gui
