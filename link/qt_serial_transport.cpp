@@ -6,6 +6,11 @@
 #include <QSerialPort>
 
 #include <algorithm>
+#include <filesystem>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <sys/file.h>
+#endif
 
 namespace qb41::link {
 
@@ -28,16 +33,33 @@ QtSerialTransport::~QtSerialTransport() {
     close();
 }
 
+// The device a name resolves to, so that every name of one device (a link,
+// the /dev/pts/N behind it) takes the same lock.
+static std::string ResolvedDevice(const std::string& device) {
+    std::error_code ec;
+    std::filesystem::path resolved = std::filesystem::canonical(device, ec);
+    return ec ? device : resolved.string();
+}
+
 void QtSerialTransport::open(const PortSettings& settings) {
     close();
     auto port = std::make_unique<QSerialPort>();
-    port->setPortName(QString::fromStdString(settings.device));
+    port->setPortName(QString::fromStdString(ResolvedDevice(settings.device)));
     port->setBaudRate(PortSettings::kBaudRate);
     port->setDataBits(QSerialPort::Data8);
     port->setParity(QSerialPort::NoParity);
     port->setStopBits(QSerialPort::OneStop);
     port->setFlowControl(QSerialPort::NoFlowControl);
     if (!port->open(QIODevice::ReadWrite)) throw OpenFailure(port->error(), port->errorString());
+#if defined(__unix__) || defined(__APPLE__)
+    // Held exclusively by whoever opened the device first, whatever its name.
+    if (::flock(static_cast<int>(port->handle()), LOCK_EX | LOCK_NB) != 0) {
+        port->close();
+        throw RuntimeError(ErrorNumber::PortAlreadyOpen,
+                           ErrorDescription(ErrorNumber::PortAlreadyOpen) +
+                               " (another program holds " + settings.device + ")");
+    }
+#endif
     port_ = std::move(port);
 }
 

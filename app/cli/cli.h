@@ -34,10 +34,15 @@ struct Context {
 };
 
 // Parsed arguments of one verb: named options and the remaining operands.
+// "--opt value" and "--opt=value" are the same; "-" alone is an operand
+// (standard output where a verb accepts it).
 class Arguments {
 public:
-    // `valued` lists options that take a value ("--model", "-o", ...).
-    Arguments(const std::vector<std::string>& args, const std::vector<std::string>& valued);
+    // `valued` lists options that take a value ("--model", "-o", ...);
+    // `flags` the options that take none ("--quick", ...). Anything else
+    // starting with "-" is a usage error.
+    Arguments(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+              const std::vector<std::string>& flags = {});
     std::optional<std::string> option(const std::string& name) const;
     bool flag(const std::string& name) const;
     const std::vector<std::string>& operands() const { return operands_; }
@@ -57,16 +62,47 @@ struct UsageError {
 // A failure already reported (message on stderr); exit 1.
 struct Failed {};
 
+// One option of a verb, as its help shows it.
+struct OptionHelp {
+    const char* name;  // "--model N"
+    const char* text;  // what it does
+    const char* value; // its default ("detected from the radio", "off", ...)
+};
+
 struct Command {
     const char* name;
     const char* synopsis; // after "qb41-cli NAME "
     const char* summary;
     int (*run)(Context& context, const Arguments& args);
     std::vector<std::string> valuedOptions;
+    std::vector<std::string> flags;
+    std::vector<OptionHelp> options;
+    const char* details; // a paragraph or two for VERB --help
+    const char* example; // one command line
 };
 
 const std::vector<Command>& Commands();
+const Command* FindCommand(const std::string& name);
 std::string UsageText();
+// The help of one verb: synopsis, summary, details, options with defaults, example.
+std::string CommandHelp(const Command& command);
+// "qb41-cli 1.0.0"
+std::string VersionText();
+
+// Standard output where the verb writes to it: false (and a message on
+// stderr) when the write failed (a full disk, a closed pipe).
+bool FlushOutput(Context& context, const char* verb);
+
+// An input loaded as the program loads it (Failed when it cannot be), then
+// for a settings file the check's findings printed as warnings. A file that
+// lacks sections a complete one has is refused (Failed) or only warned about.
+enum class IncompleteFile { Refuse, Warn };
+bool LoadInput(Context& context, const char* verb, const std::string& path,
+               std::optional<ModelNumber> model, IncompleteFile incomplete);
+// Failed, with the reason on stderr, when `path` cannot be saved.
+void CheckWritable(Context& context, const char* verb, const std::string& path);
+// CR LF line ends made LF, for standard output.
+std::string WithLf(const std::string& text);
 
 // Verbs.
 int RunNew(Context& context, const Arguments& args);
@@ -76,5 +112,10 @@ int RunReport(Context& context, const Arguments& args);
 int RunRead(Context& context, const Arguments& args);
 int RunWrite(Context& context, const Arguments& args);
 int RunClear(Context& context, const Arguments& args);
+int RunDetect(Context& context, const Arguments& args);
+int RunVerify(Context& context, const Arguments& args);
+int RunPorts(Context& context, const Arguments& args);
+int RunCheck(Context& context, const Arguments& args);
+int RunHelp(Context& context, const Arguments& args);
 
 } // namespace qb41::cli

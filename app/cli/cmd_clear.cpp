@@ -1,20 +1,55 @@
 #include "cli.h"
 #include "link_session.h"
 
+#include "core/errors.h"
 #include "image/defaults.h"
 
 namespace qb41::cli {
 
-// qb41-cli clear --port DEV [--model N]: sets the radio's user-MMSI entry
-// counter (image byte 501) to 0.
+std::optional<ModelNumber> RadioModel(LinkSession& session, const LinkArguments& link, int& status);
+
+// qb41-cli clear --port DEV [--model N] [--no-backup]: sets the radio's
+// user-MMSI entry counter (image byte 501) to 0, after a backup.
 int RunClear(Context& context, const Arguments& args) {
     LinkArguments link = ParseLinkArguments(args);
     if (!args.operands().empty()) throw UsageError{"clear takes no file"};
-    const ModelNumber model = link.model.value_or(2);
-    context.app.modelNumber = model;
-    MakeFreshDataSet(context.data, model);
-    return RunTransfer(context, link.device, "clear",
-                       [](link::CloneLink& clone) { return clone.ClearRun(); });
+    LinkSession session(context, link, "clear");
+    int status = 1;
+    const std::optional<ModelNumber> model = RadioModel(session, link, status);
+    if (!model) return status;
+    context.app.modelNumber = *model;
+    MakeFreshDataSet(context.data, *model);
+    std::string restore;
+    if (!args.flag("--no-backup")) {
+        std::vector<std::uint8_t> radio;
+        link::LinkOutcome read =
+            session.Run([&radio](link::CloneLink& c) { return c.ReadImageRun(radio); });
+        if (read != link::LinkStatus::Ok) return session.Explain(read);
+        try {
+            const std::filesystem::path path = SaveBackup(*model, radio);
+            session.Say() << "backup of the radio saved as " << path.string() << '\n';
+            restore = "qb41-cli write --port " + link.given + " " + path.string();
+        } catch (const std::exception& error) {
+            session.Say() << "cannot save the backup: " << ErrorText(error)
+                          << "; nothing was written (--no-backup skips it)\n";
+            return 1;
+        }
+    }
+    link::LinkOutcome cleared = session.Run([](link::CloneLink& c) { return c.ClearRun(); });
+    if (cleared != link::LinkStatus::Ok) return session.Explain(cleared, restore);
+    return 0;
+}
+
+// qb41-cli detect --port DEV
+int RunDetect(Context& context, const Arguments& args) {
+    LinkArguments link = ParseLinkArguments(args);
+    if (!args.operands().empty()) throw UsageError{"detect takes no file"};
+    LinkSession session(context, link, "detect");
+    link::LinkOutcome outcome = session.Run([](link::CloneLink& c) { return c.DetectRun(); });
+    if (outcome != link::LinkStatus::Ok || !outcome.radioModel) return session.Explain(outcome);
+    context.out << "model " << *outcome.radioModel << ' ' << ModelWithCode(*outcome.radioModel)
+                << " on " << link.device << '\n';
+    return 0;
 }
 
 } // namespace qb41::cli

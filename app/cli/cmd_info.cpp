@@ -40,6 +40,11 @@ int RunInfo(Context& context, const Arguments& args) {
                     << " bytes)\n";
         throw Failed{};
     }
+    if (FileKindOf(path) == FileKind::Unknown) {
+        context.err << "qb41-cli info: " << path
+                    << " is not an image file: its name must end in .hex or .ini\n";
+        throw Failed{};
+    }
     std::optional<ModelNumber> model = DetectFileModel(path, FileKind::ImageFile);
     if (!model) {
         context.err << "qb41-cli info: " << path << " carries no known model id\n";

@@ -7,7 +7,21 @@
 
 namespace qb41::cli {
 
-// qb41-cli read --port DEV [--model N] OUT (.hex or .dat)
+// The radio's model: --model when given, else detected (the model check of
+// the read then confirms it). nullopt after a failure already explained.
+std::optional<ModelNumber> RadioModel(LinkSession& session, const LinkArguments& link,
+                                      int& status) {
+    if (link.model) return link.model;
+    link::LinkOutcome detected = session.Run([](link::CloneLink& c) { return c.DetectRun(); });
+    if (detected != link::LinkStatus::Ok || !detected.radioModel) {
+        status = session.Explain(detected);
+        return std::nullopt;
+    }
+    session.Say() << "the radio is " << ModelWithCode(*detected.radioModel) << '\n';
+    return detected.radioModel;
+}
+
+// qb41-cli read --port DEV [--model N] [--quick] OUT (.hex or .dat)
 int RunRead(Context& context, const Arguments& args) {
     LinkArguments link = ParseLinkArguments(args);
     if (args.operands().size() != 1) throw UsageError{"expected one output file"};
@@ -15,13 +29,19 @@ int RunRead(Context& context, const Arguments& args) {
     const FileKind kind = FileKindOf(out);
     if (kind != FileKind::ImageFile && kind != FileKind::DataFile)
         throw UsageError{"the output file must be .hex or .dat"};
+    CheckWritable(context, "read", out);
 
-    const ModelNumber model = link.model.value_or(2);
-    context.app.modelNumber = model;
-    MakeFreshDataSet(context.data, model);
-    int status = RunTransfer(context, link.device, "read",
-                             [](link::CloneLink& clone) { return clone.ReadRun(); });
-    if (status != 0) return status;
+    LinkSession session(context, link, "read");
+    int status = 1;
+    const std::optional<ModelNumber> model = RadioModel(session, link, status);
+    if (!model) return status;
+    context.app.modelNumber = *model;
+    MakeFreshDataSet(context.data, *model);
+    const link::ReadScope scope =
+        args.flag("--quick") ? link::ReadScope::KeptBlocks : link::ReadScope::Whole;
+    link::LinkOutcome outcome =
+        session.Run([scope](link::CloneLink& c) { return c.ReadRun(scope); });
+    if (outcome != link::LinkStatus::Ok) return session.Explain(outcome);
 
     // An image file keeps the bytes as read; a data file holds the records.
     FileContext file{context.app, context.data, context.notifier, context.log};

@@ -5,19 +5,23 @@
 
 namespace qb41::cli {
 
-// qb41-cli report IN [-o OUT] [--model N]
+// qb41-cli report IN [-o OUT.txt|-] [--model N]
 int RunReport(Context& context, const Arguments& args) {
     const std::vector<std::string>& files = args.operands();
     if (files.size() != 1) throw UsageError{"expected one input file"};
     if (!CanLoad(FileKindOf(files[0]))) throw UsageError{"IN must be a .dat, .hex or .ini file"};
+    const std::optional<std::string> out = args.option("-o");
+    const bool toFile = out && *out != "-";
+    if (toFile && FileKindOf(*out) != FileKind::ReportText)
+        throw UsageError{"-o takes a .txt file (or - for standard output)"};
+    LoadInput(context, "report", files[0], args.model(), IncompleteFile::Warn);
     FileContext file{context.app, context.data, context.notifier, context.log};
-    if (!LoadDataSetFor(file, files[0], args.model())) throw Failed{};
-    if (std::optional<std::string> out = args.option("-o")) {
+    if (toFile) {
         if (!SaveReportText(file, *out)) throw Failed{};
         return 0;
     }
-    context.out << ReportFileText(MakeReportText(context.data, context.app.modelNumber));
-    return context.out.flush() ? 0 : 1;
+    context.out << WithLf(ReportFileText(MakeReportText(context.data, context.app.modelNumber)));
+    return 0;
 }
 
 } // namespace qb41::cli

@@ -1,23 +1,108 @@
 #include "cli.h"
 #include "link_session.h"
 
+#include "core/errors.h"
 #include "files/data_files.h"
+#include "image/codec.h"
+#include "link/write_plan.h"
 
 namespace qb41::cli {
 
-// qb41-cli write --port DEV [--model N] IN (.hex, .dat or .ini)
+namespace {
+
+// The backup read; saved unless --no-backup. Returns the restore command
+// (empty without a saved backup); Failed after an explained failure.
+std::string MakeBackup(Context& context, LinkSession& session, const LinkArguments& link, bool save,
+                       std::vector<std::uint8_t>& radio, int& status) {
+    link::LinkOutcome read =
+        session.Run([&radio](link::CloneLink& c) { return c.ReadImageRun(radio); });
+    if (read != link::LinkStatus::Ok) {
+        status = session.Explain(read, {}, context.app.modelNumber);
+        session.Say() << "the backup read failed; nothing was written\n";
+        throw Failed{};
+    }
+    if (!save) return {};
+    try {
+        const std::filesystem::path path = SaveBackup(context.app.modelNumber, radio);
+        session.Say() << "backup of the radio saved as " << path.string() << '\n';
+        return "qb41-cli write --port " + link.given + " " + path.string();
+    } catch (const std::exception& error) {
+        session.Say() << "cannot save the backup under " << BackupFolder().string() << ": "
+                      << ErrorText(error) << "; nothing was written (--no-backup skips it)\n";
+        throw Failed{};
+    }
+}
+
+} // namespace
+
+// Reads the radio (the blocks a read keeps) and compares the write plan's
+// bytes with `context.data.image`. 0 when they match.
+int VerifyRadio(Context& context, LinkSession& session, const std::string& what) {
+    std::vector<std::uint8_t> radio;
+    link::LinkOutcome read = session.Run([&radio](link::CloneLink& c) {
+        return c.ReadImageRun(radio, link::ReadScope::KeptBlocks);
+    });
+    if (read != link::LinkStatus::Ok) return session.Explain(read, {}, context.app.modelNumber);
+    const std::string ranges =
+        DifferingRanges(radio, context.data.image, ImageLastIndex(context.app.modelNumber));
+    if (ranges.empty()) {
+        session.Say() << "the radio matches " << what << '\n';
+        return 0;
+    }
+    session.Say() << "the radio differs from " << what << " at " << ranges << '\n';
+    return 1;
+}
+
+// qb41-cli write --port DEV [--model N] [--no-backup] [--verify] [--changed-only] [--force] IN
 int RunWrite(Context& context, const Arguments& args) {
     LinkArguments link = ParseLinkArguments(args);
     if (args.operands().size() != 1) throw UsageError{"expected one input file"};
     const std::string& in = args.operands()[0];
-    if (!CanLoad(FileKindOf(in))) throw UsageError{"the input file must be .hex, .dat or .ini"};
+    const FileKind kind = FileKindOf(in);
+    if (!CanLoad(kind)) throw UsageError{"the input file must be .hex, .dat or .ini"};
 
     // Without --model the file's own model is used; a file that names none is
     // taken for the program's default model.
-    FileContext file{context.app, context.data, context.notifier, context.log};
-    if (!LoadDataSetFor(file, in, link.model)) return 1;
-    return RunTransfer(context, link.device, "write",
-                       [](link::CloneLink& clone) { return clone.ProgramRun(); });
+    LoadInput(context, "write", in, link.model,
+              args.flag("--force") ? IncompleteFile::Warn : IncompleteFile::Refuse);
+    const ModelNumber fileModel = context.app.modelNumber;
+
+    LinkSession session(context, link, "write");
+    const bool backup = !args.flag("--no-backup");
+    const bool changedOnly = args.flag("--changed-only");
+    std::vector<std::uint8_t> radio;
+    std::string restore;
+    int status = 1;
+    if (backup || changedOnly) {
+        try {
+            restore = MakeBackup(context, session, link, backup, radio, status);
+        } catch (const Failed&) {
+            return status;
+        }
+    }
+    link::ProgramOptions options;
+    // An image is programmed as it stands, so that a backup restores exactly.
+    options.prepareImage = kind != FileKind::ImageFile;
+    if (changedOnly) options.radioImage = &radio;
+    link::LinkOutcome written =
+        session.Run([&options](link::CloneLink& c) { return c.ProgramRun(options); });
+    if (written != link::LinkStatus::Ok) return session.Explain(written, restore, fileModel);
+    if (args.flag("--verify")) return VerifyRadio(context, session, in);
+    return 0;
+}
+
+// qb41-cli verify --port DEV [--model N] IN
+int RunVerify(Context& context, const Arguments& args) {
+    LinkArguments link = ParseLinkArguments(args);
+    if (args.operands().size() != 1) throw UsageError{"expected one input file"};
+    const std::string& in = args.operands()[0];
+    const FileKind kind = FileKindOf(in);
+    if (!CanLoad(kind)) throw UsageError{"the input file must be .hex, .dat or .ini"};
+    LoadInput(context, "verify", in, link.model, IncompleteFile::Warn);
+    // What programming IN would write.
+    if (kind != FileKind::ImageFile) PrepareImageForWrite(context.data, context.app.modelNumber);
+    LinkSession session(context, link, "verify");
+    return VerifyRadio(context, session, in);
 }
 
 } // namespace qb41::cli

@@ -2,57 +2,94 @@
 
 #include "link/port_name.h"
 #include "link/qt_serial_transport.h"
+#include "link/trace_transport.h"
+#include "link/write_plan.h"
+
+#include "core/errors.h"
+#include "files/file_io.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qb41::cli {
 
 namespace {
 
-// The token Ctrl+C cancels while a transfer runs. A signal handler can reach
-// nothing else; InterruptScope sets and clears it around the transfer.
+// The token the stop signals cancel while a transfer runs. A signal handler
+// can reach nothing else; SignalScope sets and clears it around the transfer.
 std::atomic<link::CancelToken*> gInterruptToken{nullptr};
 
-extern "C" void OnInterrupt(int) {
+extern "C" void OnStopSignal(int) {
     if (link::CancelToken* token = gInterruptToken.load()) token->cancel();
 }
 
-// The first Ctrl+C cancels (SA_RESETHAND: a second one ends the process).
-class InterruptScope {
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Ctrl+C, SIGTERM and SIGHUP cancel as the Cancel button does
+// (SA_RESETHAND: a second one ends the process).
+class SignalScope {
 public:
-    explicit InterruptScope(link::CancelToken& token) {
+    explicit SignalScope(link::CancelToken& token) {
         gInterruptToken.store(&token);
         struct sigaction action {};
-        action.sa_handler = OnInterrupt;
+        action.sa_handler = OnStopSignal;
         action.sa_flags = SA_RESETHAND;
         sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previous_);
+        for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+            sigaction(kStopSignals[i], &action, &previous_[i]);
     }
-    ~InterruptScope() {
-        sigaction(SIGINT, &previous_, nullptr);
+    ~SignalScope() {
+        for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+            sigaction(kStopSignals[i], &previous_[i], nullptr);
         gInterruptToken.store(nullptr);
     }
-    InterruptScope(const InterruptScope&) = delete;
-    InterruptScope& operator=(const InterruptScope&) = delete;
+    SignalScope(const SignalScope&) = delete;
+    SignalScope& operator=(const SignalScope&) = delete;
 
 private:
-    struct sigaction previous_ {};
+    struct sigaction previous_[std::size(kStopSignals)]{};
 };
 
-// A bar redrawn in place on a terminal; elsewhere one line per 10 %.
+const char* PhaseVerb(link::LinkPhase phase) {
+    switch (phase) {
+    case link::LinkPhase::Reading:
+        return "reading";
+    case link::LinkPhase::Programming:
+        return "programming";
+    case link::LinkPhase::Clearing:
+        return "clearing";
+    default:
+        return "";
+    }
+}
+
+// A bar redrawn in place on a terminal; elsewhere one line per 10 %, and a
+// line whenever the radio is awaited.
 class ProgressBar {
 public:
-    ProgressBar(std::ostream& err, const char* verb, bool terminal)
-        : err_(err), verb_(verb), terminal_(terminal) {}
+    ProgressBar(std::ostream& err, std::string verb, std::string device, bool terminal)
+        : err_(err), verb_(std::move(verb)), device_(std::move(device)), terminal_(terminal) {}
 
     void update(const link::Progress& progress) {
-        if (progress.phase != link::LinkPhase::Reading &&
-            progress.phase != link::LinkPhase::Programming &&
-            progress.phase != link::LinkPhase::Clearing)
+        if (progress.waitingForRadio) {
+            breakLine();
+            err_ << verb_ << ": waiting for the radio on " << device_ << " ...\n" << std::flush;
             return;
+        }
+        if (*PhaseVerb(progress.phase) == '\0') return;
+        if (progress.phase != phase_) {
+            phase_ = progress.phase;
+            lastDecile_ = -1;
+        }
         maximum_ = progress.maximum;
         if (terminal_) {
             Draw(progress.percent, progress.current);
@@ -92,11 +129,13 @@ private:
     }
 
     std::ostream& err_;
-    const char* verb_;
+    std::string verb_;
+    std::string device_;
     bool terminal_;
     bool drawn_ = false;
     int lastDecile_ = -1;
     int maximum_ = 0;
+    link::LinkPhase phase_ = link::LinkPhase::OpeningPort;
 };
 
 // Keeps messages off the bar's line.
@@ -114,49 +153,232 @@ private:
     ProgressBar& bar_;
 };
 
+// Why the port would not open, found on the device itself: missing,
+// not ours to open, or held by another program.
+void ExplainPort(std::ostream& err, const std::string& prefix, const std::string& device) {
+    struct stat st {};
+    if (::stat(device.c_str(), &st) != 0) {
+        err << prefix << "no such device " << device << '\n'
+            << "  Is the cable plugged in? 'qb41-cli ports' lists the serial ports found.\n";
+        return;
+    }
+    if (::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
+        const struct group* owner = ::getgrgid(st.st_gid);
+        const std::string group = owner ? owner->gr_name : std::to_string(st.st_gid);
+        err << prefix << "permission denied on " << device << " (it belongs to group " << group
+            << ")\n"
+            << "  Join that group and log in again:  sudo usermod -aG " << group << " $USER\n";
+        return;
+    }
+    err << prefix << device << " is busy: another program has it open\n"
+        << "  Close the other program (another qb41-cli, a terminal program, a modem manager) "
+           "and try again.\n";
+}
+
 } // namespace
+
+std::string CodeName(std::uint16_t code) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(code));
+    for (ModelNumber m = 0; m <= 3; ++m)
+        if (ModelCode(m) == code)
+            return std::string(FindModel(m)->catalogueName) + " (" + hex + ")";
+    return std::string("an unknown model (") + hex + ")";
+}
+
+std::string ModelWithCode(ModelNumber model) {
+    return CodeName(ModelCode(model));
+}
 
 LinkArguments ParseLinkArguments(const Arguments& args) {
     std::optional<std::string> port = args.option("--port");
-    if (!port || port->empty()) throw UsageError{"--port is required (a device path or COM1-COM4)"};
-    return LinkArguments{link::ResolvePortName(*port), args.model()};
+    if (!port || port->empty())
+        throw UsageError{"--port is required (a device path, a name under /dev, or COM1-COM4)"};
+    LinkArguments link;
+    link.given = *port;
+#ifdef __APPLE__
+    if (link::ComPortNumber(*port))
+        throw UsageError{*port + " does not exist on macOS (there is no /dev/ttyS*); "
+                                 "'qb41-cli ports' lists the serial ports found"};
+#endif
+    link.device = link::ResolvePortName(*port);
+#ifndef _WIN32
+    if (link.device.find('/') == std::string::npos) link.device = "/dev/" + link.device;
+#endif
+    link.model = args.model();
+    link.trace = args.option("--trace");
+    return link;
 }
 
-int RunTransfer(Context& context, const std::string& device, const char* verb,
-                const std::function<link::LinkStatus(link::CloneLink&)>& operation) {
-    link::QtCoreScope qt;
-    link::QtSerialTransport transport(context.clock);
-    link::CancelToken cancel;
-    ProgressBar bar(context.err, verb, isatty(STDERR_FILENO) != 0);
-    BarNotifier notifier(context.notifier, bar);
-    link::CloneLink clone(
-        {context.app, context.data, notifier, context.log, context.clock, transport, cancel},
-        device);
-    clone.setProgress([&bar](const link::Progress& progress) { bar.update(progress); });
+class LinkSession::Impl {
+public:
+    Impl(Context& c, const LinkArguments& l, const char* v)
+        : context(c), args(l), verb(v), serial(c.clock),
+          bar(c.err, v, l.device, isatty(STDERR_FILENO) != 0), notifier(c.notifier, bar) {
+        if (args.trace) {
+            traceFile.open(*args.trace, std::ios::out | std::ios::app);
+            if (!traceFile) {
+                c.err << "qb41-cli " << verb << ": cannot write the trace file " << *args.trace
+                      << '\n';
+                throw Failed{};
+            }
+            tracer = std::make_unique<link::TraceTransport>(serial, c.clock, traceFile);
+        }
+    }
+    link::Transport& transport() {
+        return tracer ? static_cast<link::Transport&>(*tracer) : serial;
+    }
 
-    link::LinkStatus status = [&] {
-        InterruptScope interrupt(cancel);
+    Context& context;
+    LinkArguments args;
+    std::string verb;
+    link::QtCoreScope qt;
+    link::QtSerialTransport serial;
+    std::ofstream traceFile;
+    std::unique_ptr<link::TraceTransport> tracer;
+    link::CancelToken cancel;
+    ProgressBar bar;
+    BarNotifier notifier;
+};
+
+LinkSession::LinkSession(Context& context, const LinkArguments& link, const char* verb)
+    : impl_(std::make_unique<Impl>(context, link, verb)) {}
+
+LinkSession::~LinkSession() = default;
+
+std::ostream& LinkSession::Say() {
+    return impl_->context.err << "qb41-cli " << impl_->verb << ": ";
+}
+
+link::LinkOutcome LinkSession::Run(const Operation& operation) {
+    Impl& s = *impl_;
+    link::CloneLink clone({s.context.app, s.context.data, s.notifier, s.context.log,
+                           s.context.clock, s.transport(), s.cancel},
+                          s.args.device);
+    clone.setProgress([&s](const link::Progress& progress) { s.bar.update(progress); });
+    link::LinkOutcome outcome = [&] {
+        SignalScope signals(s.cancel);
         return operation(clone);
     }();
-    bar.breakLine();
-    switch (status) {
-    case link::LinkStatus::Ok:
+    s.bar.breakLine();
+    return outcome;
+}
+
+int LinkSession::Explain(const link::LinkOutcome& outcome, const std::string& restore,
+                         std::optional<ModelNumber> fileModel) {
+    using link::LinkReason;
+    Impl& s = *impl_;
+    std::ostream& err = s.context.err;
+    const std::string prefix = "qb41-cli " + s.verb + ": ";
+    const std::string& device = s.args.device;
+    switch (outcome.reason) {
+    case LinkReason::None:
         return 0;
-    case link::LinkStatus::Cancelled:
-        context.err << "qb41-cli " << verb << ": cancelled\n";
-        return 130;
-    case link::LinkStatus::Failed:
+    case LinkReason::PortUnavailable:
+        ExplainPort(err, prefix, device);
+        break;
+    case LinkReason::NoAnswer:
+        err << prefix << "the radio did not answer on " << device << " (" << outcome.detail << ")\n"
+            << "  Check that the clone cable is seated at both ends, that the radio is in clone\n"
+               "  mode (press and hold [DISTRESS] and [SCAN] while turning the power on; the\n"
+               "  display shows UART), and that "
+            << device << " is the cable's port ('qb41-cli ports').\n";
+        break;
+    case LinkReason::ProtocolError:
+        err << prefix << "the radio's answers on " << device << " were garbled (" << outcome.detail
+            << ")\n"
+            << "  Check the cable and that no other program uses the port.\n";
+        break;
+    case LinkReason::LineLost:
+        err << prefix << "the line to " << device << " was lost (" << outcome.detail << ")\n"
+            << "  Was the cable pulled or the radio switched off?\n";
+        break;
+    case LinkReason::ModelMismatch:
+        if (outcome.radioModelCode && outcome.radioModelCopy &&
+            *outcome.radioModelCode != *outcome.radioModelCopy) {
+            err << prefix << "the radio's two model codes differ (" << outcome.detail << ")\n";
+        } else if (outcome.radioModelCode) {
+            err << prefix << "the radio is " << CodeName(*outcome.radioModelCode);
+            if (fileModel)
+                err << "; the file is for " << ModelWithCode(*fileModel) << '\n';
+            else
+                err << "; the model selected is " << ModelWithCode(s.context.app.modelNumber)
+                    << '\n';
+        } else {
+            err << prefix << outcome.detail << '\n';
+        }
+        break;
+    case LinkReason::Cancelled:
+        err << prefix << "cancelled\n";
+        break;
+    case LinkReason::RuntimeError:
+        err << prefix << outcome.detail << '\n';
         break;
     }
-    // The failure reads as logged, number and description run together.
-    const std::string& failure = clone.portFailure();
-    if (!failure.empty()) {
-        const std::size_t digits =
-            std::min(failure.find_first_not_of("0123456789"), failure.size());
-        context.err << "qb41-cli " << verb << ": cannot open " << device << ": "
-                    << failure.substr(digits) << " (error " << failure.substr(0, digits) << ")\n";
+    if (outcome.radioWritten) {
+        err << prefix << "the radio may be partly programmed";
+        if (!restore.empty())
+            err << "; to put back what it held before, run:\n  " << restore << '\n';
+        else
+            err << " (no backup was made)\n";
     }
-    return 1;
+    return outcome.status == link::LinkStatus::Cancelled ? kExitCancelled : 1;
+}
+
+std::filesystem::path BackupFolder() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
+        return std::filesystem::path(data) / "QB41" / "backups";
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home && *home ? home : ".") / ".local" / "share" / "QB41" /
+           "backups";
+}
+
+std::filesystem::path SaveBackup(ModelNumber model, const std::vector<std::uint8_t>& image) {
+    const std::filesystem::path folder = BackupFolder();
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) throw RuntimeError(ErrorNumber::PathNotFound, "cannot create " + folder.string());
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const ModelInfo* info = FindModel(model);
+    std::string base = "backup-" + std::string(info ? info->catalogueName : "model") + "-" + stamp;
+    std::filesystem::path path = folder / (base + ".hex");
+    for (int n = 2; std::filesystem::exists(path); ++n)
+        path = folder / (base + "-" + std::to_string(n) + ".hex");
+    WriteFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+    return path;
+}
+
+std::string DifferingRanges(const std::vector<std::uint8_t>& radio, const RadioImage& image,
+                            int lastIndex) {
+    std::string text;
+    int count = 0;
+    auto add = [&](int first, int last) {
+        char range[32];
+        if (first == last)
+            std::snprintf(range, sizeof range, "0x%04X", first);
+        else
+            std::snprintf(range, sizeof range, "0x%04X-0x%04X", first, last);
+        text += (count++ ? ", " : "");
+        text += range;
+    };
+    for (const link::IndexRange& planned : link::PlanRanges(lastIndex)) {
+        int start = -1;
+        for (int i = planned.first; i <= planned.last + 1; ++i) {
+            const bool differs = i <= planned.last && radio[static_cast<std::size_t>(i)] !=
+                                                          image[static_cast<std::size_t>(i)];
+            if (differs && start < 0) start = i;
+            if (!differs && start >= 0) {
+                add(start, i - 1);
+                start = -1;
+            }
+        }
+    }
+    return text;
 }
 
 } // namespace qb41::cli

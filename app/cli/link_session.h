@@ -1,28 +1,75 @@
-// What the read, write and clear verbs share: the port and model options, the
-// QSerialPort transport on the main thread, the progress bar on stderr and
-// Ctrl+C as the Cancel button.
+// What the verbs that talk to a radio share: the port options, the
+// QSerialPort transport on the main thread (traced with --trace), the progress
+// line on stderr, Ctrl+C, SIGTERM and SIGHUP as the Cancel button, and the
+// lines that say what to do after a failure, chosen from the run's outcome.
 #pragma once
 
 #include "cli.h"
 
 #include "link/clone_link.h"
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace qb41::cli {
 
-// --port DEV (a device path or COM1..COM4, required) and --model N.
+// --port DEV (required), --model N, --trace FILE.
 struct LinkArguments {
-    std::string device;
-    std::optional<ModelNumber> model; // the verbs default to 2, the program's default
+    std::string device;               // as it is opened
+    std::string given;                // as the user wrote it, for commands we print
+    std::optional<ModelNumber> model; // nullopt: from the file or detected
+    std::optional<std::string> trace;
 };
+// ttyUSB0 means /dev/ttyUSB0; COM1-COM4 their device (refused on macOS,
+// which has no /dev/ttyS*).
 LinkArguments ParseLinkArguments(const Arguments& args);
 
-// Runs `operation` against the port with progress on stderr; Ctrl+C cancels
-// it as the Cancel button would. Returns the exit status: 0 done, 1 failed,
-// 130 cancelled. `verb` prefixes the tool's own lines ("read", "write", ...).
-int RunTransfer(Context& context, const std::string& device, const char* verb,
-                const std::function<link::LinkStatus(link::CloneLink&)>& operation);
+// "LW6100 (17D4)"
+std::string ModelWithCode(ModelNumber model);
+std::string CodeName(std::uint16_t code);
+
+// Exit statuses of a transfer.
+inline constexpr int kExitCancelled = 130;
+
+class LinkSession {
+public:
+    LinkSession(Context& context, const LinkArguments& link, const char* verb);
+    ~LinkSession();
+    LinkSession(const LinkSession&) = delete;
+    LinkSession& operator=(const LinkSession&) = delete;
+
+    using Operation = std::function<link::LinkOutcome(link::CloneLink&)>;
+    // Runs one operation with progress on stderr and the signals as Cancel.
+    link::LinkOutcome Run(const Operation& operation);
+
+    // After a run that did not complete: the lines that say what happened and
+    // what to do, on stderr. `restore` is the command that restores a backup
+    // (printed when the radio may be partly programmed); `fileModel` names the
+    // model the file is for, for a mismatch. Returns the exit status (1 or 130).
+    int Explain(const link::LinkOutcome& outcome, const std::string& restore = {},
+                std::optional<ModelNumber> fileModel = std::nullopt);
+
+    // "qb41-cli VERB: " on stderr.
+    std::ostream& Say();
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The folder backups go to: $XDG_DATA_HOME/QB41/backups, by default
+// ~/.local/share/QB41/backups.
+std::filesystem::path BackupFolder();
+// Saves a whole-image read as "backup-LW6100-20250102-153045.hex" there
+// (created when missing); returns the path. Throws RuntimeError on failure.
+std::filesystem::path SaveBackup(ModelNumber model, const std::vector<std::uint8_t>& image);
+
+// The address ranges of the write plan where `radio` and `image` differ:
+// "0x0100-0x013F, 0x0200".
+std::string DifferingRanges(const std::vector<std::uint8_t>& radio, const RadioImage& image,
+                            int lastIndex);
 
 } // namespace qb41::cli

@@ -2,6 +2,9 @@
 
 #include "core/errors.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 namespace qb41::cli {
@@ -14,24 +17,44 @@ MessageAnswer StderrNotifier::ask(const Message& message) {
                : MessageAnswer::Ok;
 }
 
-Arguments::Arguments(const std::vector<std::string>& args, const std::vector<std::string>& valued) {
+Arguments::Arguments(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+                     const std::vector<std::string>& flags) {
+    auto listed = [](const std::vector<std::string>& names, const std::string& name) {
+        for (const std::string& n : names)
+            if (n == name) return true;
+        return false;
+    };
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        bool isOption = arg.size() > 1 && arg[0] == '-';
+        const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
         if (!isOption) {
             operands_.push_back(arg);
             continue;
         }
-        bool takesValue = false;
-        for (const std::string& name : valued) takesValue = takesValue || name == arg;
-        if (takesValue) {
-            if (i + 1 >= args.size()) throw UsageError{"option " + arg + " needs a value"};
-            options_.emplace_back(arg, args[++i]);
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string name = arg;
+        std::optional<std::string> value;
+        if (const std::size_t eq = arg.find('=');
+            arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+        }
+        if (listed(valued, name)) {
+            if (!value) {
+                if (i + 1 >= args.size()) throw UsageError{"option " + name + " needs a value"};
+                value = args[++i];
+            }
+            options_.emplace_back(name, *value);
+        } else if (listed(flags, name) && !value) {
+            flags_.push_back(name);
         } else {
-            flags_.push_back(arg);
+            throw UsageError{"unknown option " + arg};
         }
     }
-    if (!flags_.empty()) throw UsageError{"unknown option " + flags_.front()};
 }
 
 std::optional<std::string> Arguments::option(const std::string& name) const {
@@ -44,6 +67,14 @@ std::optional<std::string> Arguments::option(const std::string& name) const {
 bool Arguments::flag(const std::string& name) const {
     for (const std::string& f : flags_)
         if (f == name) return true;
+    return false;
+}
+
+bool FlushOutput(Context& context, const char* verb) {
+    context.out.flush();
+    if (context.out.good() && std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+    std::cerr << "qb41-cli " << verb << ": cannot write to standard output"
+              << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << '\n';
     return false;
 }
 
@@ -60,27 +91,44 @@ std::optional<ModelNumber> Arguments::model() const {
 int main(int argc, char** argv) {
     using namespace qb41::cli;
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
-        (args.empty() ? std::cerr : std::cout) << UsageText();
-        return args.empty() ? 2 : 0;
+    Context context(std::cout, std::cerr);
+    if (args.empty()) {
+        std::cerr << UsageText();
+        return 2;
     }
-    const Command* command = nullptr;
-    for (const Command& c : Commands())
-        if (args[0] == c.name) command = &c;
+    if (args[0] == "--version" || args[0] == "-V") {
+        std::cout << VersionText() << '\n';
+        return FlushOutput(context, "--version") ? 0 : 1;
+    }
+    if (args[0] == "-h" || args[0] == "--help") {
+        std::cout << UsageText();
+        return FlushOutput(context, "--help") ? 0 : 1;
+    }
+    const Command* command = FindCommand(args[0]);
     if (!command) {
         std::cerr << "qb41-cli: unknown command '" << args[0] << "'\n" << UsageText();
         return 2;
     }
-    Context context(std::cout, std::cerr);
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    for (const std::string& arg : rest) {
+        if (arg == "--") break;
+        if (arg == "-h" || arg == "--help") {
+            std::cout << CommandHelp(*command);
+            return FlushOutput(context, command->name) ? 0 : 1;
+        }
+    }
     try {
-        Arguments parsed(std::vector<std::string>(args.begin() + 1, args.end()),
-                         command->valuedOptions);
-        return command->run(context, parsed);
+        Arguments parsed(rest, command->valuedOptions, command->flags);
+        int status = command->run(context, parsed);
+        if (!FlushOutput(context, command->name)) return 1;
+        return status;
     } catch (const UsageError& e) {
         std::cerr << "qb41-cli " << command->name << ": " << e.message << "\nusage: qb41-cli "
-                  << command->name << ' ' << command->synopsis << '\n';
+                  << command->name << ' ' << command->synopsis << "\n(qb41-cli " << command->name
+                  << " --help explains every option)\n";
         return 2;
     } catch (const Failed&) {
+        FlushOutput(context, command->name);
         return 1;
     } catch (const std::exception& e) {
         std::cerr << "qb41-cli " << command->name << ": " << qb41::ErrorText(e) << '\n';

@@ -15,6 +15,7 @@
 #include <iostream>
 #include <poll.h>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -211,11 +212,32 @@ void WriteStats(std::ostream& out, const SimRadio& radio, const Line& line) {
         << "\nturnaround_max_us=" << Percentile(line.turnarounds, 1.0) / 1000 << '\n';
 }
 
+// Where a symbolic link points; empty when `path` is no link.
+std::string LinkTarget(const std::string& path) {
+    char target[4096];
+    const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
+    return n < 0 ? std::string() : std::string(target, static_cast<std::size_t>(n));
+}
+
+// --link PATH may replace only a link a simulator left behind: one to a
+// pseudo-terminal that is gone. Anything else that exists is refused.
+void RemoveStaleLink(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return; // nothing there
+    const std::string target = LinkTarget(path);
+    const bool stale = S_ISLNK(st.st_mode) && target.rfind("/dev/pts/", 0) == 0 &&
+                       ::access(target.c_str(), F_OK) != 0;
+    if (!stale)
+        throw std::runtime_error("--link " + path +
+                                 " exists and is not a stale simulator link; choose another path");
+    ::unlink(path.c_str());
+}
+
 int Run(const SimOptions& options) {
     SimRadio radio(InitialMemory(options), ImageLastIndex(options.model), options.faults);
     Pty pty = OpenPty();
     if (!options.link.empty()) {
-        ::unlink(options.link.c_str());
+        RemoveStaleLink(options.link);
         if (symlink(pty.path.c_str(), options.link.c_str()) != 0)
             throw std::runtime_error("cannot link " + options.link + ": " + std::strerror(errno));
     }
@@ -230,7 +252,8 @@ int Run(const SimOptions& options) {
     const bool hungUp = line.Run();
     close(pty.master);
     close(pty.slave);
-    if (!options.link.empty()) ::unlink(options.link.c_str());
+    if (!options.link.empty() && LinkTarget(options.link) == pty.path)
+        ::unlink(options.link.c_str()); // only while it is still ours
     if (!options.save.empty()) SaveMemory(options.save, radio);
     if (!options.stats.empty()) {
         std::ofstream stats(options.stats, std::ios::trunc);
@@ -249,6 +272,10 @@ int Run(const SimOptions& options) {
 
 int main(int argc, char** argv) {
     using namespace qb41::sim;
+    if (argc == 2 && (std::string(argv[1]) == "--version" || std::string(argv[1]) == "-V")) {
+        std::cout << "qb41-radio-sim " << QB41_VERSION << '\n';
+        return 0;
+    }
     try {
         std::optional<SimOptions> options =
             ParseOptions(std::vector<std::string>(argv + 1, argv + argc));

@@ -39,6 +39,7 @@ Faults (K is a request number counted from 1, or a comma-separated list):
   --no-reply K       do not answer (and do not carry out) request K
   --hang-up-after K  answer request K, then close the line and exit
   -h, --help         show this text
+  -V, --version      show the version
 )";
 
 namespace {
