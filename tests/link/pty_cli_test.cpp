@@ -1,0 +1,209 @@
+// qb41-cli's safe radio work against qb41-radio-sim on a pseudo-terminal:
+// backups, the restore after a hang-up, verify, quick read, changed-only
+// write, detection, and the messages for a port that cannot be opened.
+#include "link_support.h"
+#include "sim_process.h"
+
+#include "link/write_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qb41::link {
+namespace {
+
+using sim::ChildProcess;
+using test::PatternMemory;
+namespace fs = std::filesystem;
+
+struct SimFolder {
+    test::ScratchDir folder;
+};
+
+class Simulator : private SimFolder, public sim::SimProcess {
+public:
+    Simulator(ModelNumber model, const RadioImage& memory, std::vector<std::string> options = {})
+        : SimProcess(QB41_RADIO_SIM, model, memory, folder.path(), options) {}
+    void stop() { EXPECT_EQ(SimProcess::stop(), 0); }
+};
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+// Runs qb41-cli (or, with `program`, any command line) to its end,
+// collecting its output.
+CliRun Cli(std::vector<std::string> args, bool program = false) {
+    if (!program) args.insert(args.begin(), QB41_CLI);
+    ChildProcess child(args);
+    CliRun run{0, "", ""};
+    for (std::string line; !(line = child.line(false)).empty();) run.out += line + "\n";
+    for (std::string line; !(line = child.line(true)).empty();) run.err += line + "\n";
+    run.status = child.wait();
+    return run;
+}
+
+// Every test keeps its backups in a scratch data folder.
+class PtyCliSafe : public ::testing::Test {
+protected:
+    void SetUp() override { ::setenv("XDG_DATA_HOME", data.path().c_str(), 1); }
+    fs::path Backup() const {
+        const fs::path folder = data / "QB41" / "backups";
+        if (!fs::exists(folder)) return {};
+        for (const auto& entry : fs::directory_iterator(folder)) return entry.path();
+        return {};
+    }
+    std::string path(const std::string& name) const { return (files / name).string(); }
+
+    test::ScratchDir data;
+    test::ScratchDir files;
+};
+
+bool PlanBytesEqual(const RadioImage& a, const RadioImage& b, int last) {
+    for (const IndexRange& range : PlanRanges(last))
+        for (int i = range.first; i <= range.last; ++i)
+            if (a[static_cast<std::size_t>(i)] != b[static_cast<std::size_t>(i)]) return false;
+    return true;
+}
+
+TEST_F(PtyCliSafe, BackupIsTheRadioBeforeTheWriteAndVerifyPasses) {
+    const RadioImage pattern = PatternMemory(3);
+    ASSERT_EQ(Cli({"new", "--model", "3", path("fresh.dat")}).status, 0);
+    Simulator sim(3, pattern);
+    CliRun write = Cli({"write", "--port", sim.port(), "--verify", path("fresh.dat")});
+    ASSERT_EQ(write.status, 0) << write.err;
+    const fs::path backup = Backup();
+    ASSERT_FALSE(backup.empty());
+    EXPECT_NE(write.err.find("backup of the radio saved as " + backup.string()), std::string::npos)
+        << write.err;
+    EXPECT_EQ(test::ReadBytes(backup), std::string(pattern.begin(), pattern.end()));
+    EXPECT_NE(write.err.find("the radio matches"), std::string::npos) << write.err;
+    CliRun verify = Cli({"verify", "--port", sim.port(), path("fresh.dat")});
+    EXPECT_EQ(verify.status, 0) << verify.err;
+    sim.stop();
+}
+
+TEST_F(PtyCliSafe, VerifyFindsAChangedByte) {
+    ASSERT_EQ(Cli({"new", "--model", "2", path("fresh.hex")}).status, 0);
+    std::string bytes = test::ReadBytes(path("fresh.hex"));
+    RadioImage memory{};
+    std::copy(bytes.begin(), bytes.end(), memory.begin());
+    memory[0x0300] ^= 0x5A;
+    Simulator sim(2, memory);
+    CliRun verify = Cli({"verify", "--port", sim.port(), path("fresh.hex")});
+    EXPECT_EQ(verify.status, 1);
+    EXPECT_NE(verify.err.find("differs from " + path("fresh.hex") + " at 0x0300\n"),
+              std::string::npos)
+        << verify.err;
+    sim.stop();
+}
+
+TEST_F(PtyCliSafe, HangUpMidWriteLeavesABackupAndTheRestoreCommandBringsItBack) {
+    const RadioImage pattern = PatternMemory(2);
+    ASSERT_EQ(Cli({"new", "--model", "2", path("fresh.dat")}).status, 0);
+    // 4 + 4 model-check bytes and 256 blocks of the backup, then 40 writes.
+    Simulator sim(2, pattern, {"--hang-up-after", "308"});
+    CliRun write = Cli({"write", "--port", sim.port(), path("fresh.dat")});
+    EXPECT_EQ(write.status, 1);
+    sim.SimProcess::stop();
+    const fs::path backup = Backup();
+    ASSERT_FALSE(backup.empty());
+    EXPECT_NE(write.err.find("the line to " + sim.port() + " was lost"), std::string::npos)
+        << write.err;
+    EXPECT_NE(write.err.find("the radio may be partly programmed"), std::string::npos);
+    const std::string restore = "qb41-cli write --port " + sim.port() + " " + backup.string();
+    ASSERT_NE(write.err.find("  " + restore + "\n"), std::string::npos) << write.err;
+    EXPECT_FALSE(PlanBytesEqual(sim.memory, pattern, 16383)); // partly programmed
+
+    // The radio as the hang-up left it, restored with the printed command.
+    Simulator again(2, sim.memory);
+    CliRun restored = Cli({"write", "--port", again.port(), "--no-backup", backup.string()});
+    ASSERT_EQ(restored.status, 0) << restored.err;
+    again.stop();
+    EXPECT_TRUE(PlanBytesEqual(again.memory, pattern, 16383));
+}
+
+TEST_F(PtyCliSafe, QuickReadEqualsAFullRead) {
+    const RadioImage pattern = PatternMemory(3);
+    Simulator sim(3, pattern);
+    ASSERT_EQ(Cli({"read", "--port", sim.port(), path("full.dat")}).status, 0);
+    ASSERT_EQ(Cli({"read", "--port", sim.port(), "--quick", path("quick.dat")}).status, 0);
+    ASSERT_EQ(Cli({"read", "--port", sim.port(), path("full.hex")}).status, 0);
+    ASSERT_EQ(Cli({"read", "--port", sim.port(), "--quick", path("quick.hex")}).status, 0);
+    sim.stop();
+    EXPECT_EQ(test::ReadBytes(path("quick.dat")), test::ReadBytes(path("full.dat")));
+    EXPECT_EQ(test::ReadBytes(path("quick.hex")), test::ReadBytes(path("full.hex")));
+}
+
+TEST_F(PtyCliSafe, ChangedOnlyWriteEndsEqualToAFullWrite) {
+    const RadioImage pattern = PatternMemory(2);
+    ASSERT_EQ(Cli({"new", "--model", "2", path("fresh.dat")}).status, 0);
+    Simulator full(2, pattern);
+    ASSERT_EQ(Cli({"write", "--port", full.port(), "--no-backup", path("fresh.dat")}).status, 0);
+    full.stop();
+    Simulator changed(2, pattern);
+    CliRun run = Cli({"write", "--port", changed.port(), "--changed-only", path("fresh.dat")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    changed.stop();
+    EXPECT_EQ(changed.memory, full.memory);
+}
+
+TEST_F(PtyCliSafe, DetectNamesEachModel) {
+    const char* names[] = {"TQ4800M (12C0)", "ZH520 (0208)", "ZH540 (021C)", "LW6100 (17D4)"};
+    for (ModelNumber model = 0; model <= 3; ++model) {
+        Simulator sim(model, PatternMemory(model));
+        CliRun run = Cli({"detect", "--port", sim.port()});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, "model " + std::to_string(model) + " " + names[model] + " on " +
+                               sim.port() + "\n");
+        sim.stop();
+    }
+}
+
+TEST_F(PtyCliSafe, PortsThatCannotBeOpenedSayWhy) {
+    CliRun missing = Cli({"detect", "--port", "/dev/qb41-no-such-port"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("no such device /dev/qb41-no-such-port"), std::string::npos)
+        << missing.err;
+    EXPECT_NE(missing.err.find("qb41-cli ports"), std::string::npos);
+
+    // A device node this user may not open: the simulator's terminal made
+    // unreadable, or (as root, who may open anything) the tool run as nobody.
+    Simulator sim(2, PatternMemory(2));
+    const std::string device = fs::canonical(sim.port()).string();
+    CliRun denied;
+    if (::geteuid() == 0) {
+        ::chmod(device.c_str(), 0600);
+        denied = Cli({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                      QB41_CLI, "detect", "--port", device},
+                     true);
+    } else {
+        ::chmod(device.c_str(), 0);
+        denied = Cli({"detect", "--port", device});
+    }
+    EXPECT_NE(denied.err.find("permission denied on " + device), std::string::npos) << denied.err;
+    EXPECT_NE(denied.err.find("sudo usermod -aG "), std::string::npos);
+    ::chmod(device.c_str(), 0620);
+    sim.stop();
+}
+
+TEST_F(PtyCliSafe, OneDeviceUnderTwoNamesIsHeldByOneProcess) {
+    Simulator sim(2, PatternMemory(2), {"--no-reply", "1", "--no-reply", "2"});
+    const std::string device = fs::canonical(sim.port()).string();
+    // The first holds the port while it waits out the model check.
+    ChildProcess first({QB41_CLI, "detect", "--port", sim.port()});
+    EXPECT_NE(first.line(true).find("waiting for the radio"), std::string::npos);
+    CliRun second = Cli({"detect", "--port", device});
+    EXPECT_EQ(second.status, 1);
+    EXPECT_NE(second.err.find(device + " is busy"), std::string::npos) << second.err;
+    first.signal(SIGTERM);
+    EXPECT_EQ(first.wait(), 130);
+    sim.stop();
+}
+
+} // namespace
+} // namespace qb41::link
