@@ -104,3 +104,75 @@ TEST_F(CliTest, InfoRejectsAnImageWhoseIdWordsDisagree) {
 
 } // namespace
 } // namespace qb41
+
+namespace qb41 {
+namespace {
+
+TEST_F(CliTest, FaultsFoundByTryingIt) {
+    ASSERT_EQ(Cli("new --model 3 " + path("a.dat")).status, 0);
+    // report -o takes only a report text file.
+    for (const char* out : {"x.hex", "x.dat"}) {
+        CliRun run = Cli("report " + path("a.dat") + " -o " + path(out));
+        EXPECT_EQ(run.status, 2) << run.output;
+        EXPECT_FALSE(std::filesystem::exists(path(out)));
+    }
+    // Every failure says something; a failed standard output fails the command.
+    test::WriteBytes(dir / "noext", "x");
+    CliRun noext = Cli("info " + path("noext"));
+    EXPECT_EQ(noext.status, 1);
+    EXPECT_NE(noext.output.find("is not an image file"), std::string::npos) << noext.output;
+    ASSERT_EQ(Cli("new --model 3 " + path("a.hex")).status, 0);
+    CliRun full =
+        Cli("info " + path("a.hex") + " >/dev/full 2>" + path("err") + "; echo status=$?");
+    EXPECT_NE(full.output.find("status=1"), std::string::npos) << full.output;
+    EXPECT_NE(Read(path("err")).find("cannot write to standard output"), std::string::npos);
+    // Standard output gets LF line ends, files CR LF.
+    CliRun report = Cli("report " + path("a.dat") + " -o - 2>/dev/null");
+    EXPECT_EQ(report.status, 0);
+    EXPECT_EQ(report.output.find('\r'), std::string::npos);
+    ASSERT_EQ(Cli("report " + path("a.dat") + " -o " + path("a.txt")).status, 0);
+    EXPECT_NE(Read(path("a.txt")).find("\r\n"), std::string::npos);
+}
+
+TEST_F(CliTest, IncompleteFilesAreWarnedAboutOrRefused) {
+    ASSERT_EQ(Cli("new --model 2 " + path("a.dat")).status, 0);
+    const std::string text = Read(path("a.dat"));
+    test::WriteBytes(dir / "cut.dat", text.substr(0, text.find("[CHINT3]")));
+    CliRun convert = Cli("convert " + path("cut.dat") + " " + path("out.dat"));
+    EXPECT_EQ(convert.status, 0);
+    EXPECT_NE(convert.output.find("warning: " + path("cut.dat") + " is incomplete"),
+              std::string::npos)
+        << convert.output;
+    CliRun write = Cli("write --port /dev/null " + path("cut.dat"));
+    EXPECT_EQ(write.status, 1);
+    EXPECT_NE(write.output.find("--force programs it anyway"), std::string::npos) << write.output;
+
+    CliRun check = Cli("check " + path("cut.dat"));
+    EXPECT_EQ(check.status, 1);
+    EXPECT_NE(check.output.find("missing section [CHINT3]"), std::string::npos);
+    CliRun clean = Cli("check " + path("a.dat"));
+    EXPECT_EQ(clean.status, 0) << clean.output;
+}
+
+TEST_F(CliTest, HelpForEveryVerbNamesItsDefaults) {
+    for (const char* verb : {"ports", "detect", "read", "write", "verify", "clear", "new", "info",
+                             "check", "convert", "report", "help"}) {
+        CliRun help = Cli(std::string(verb) + " --help");
+        EXPECT_EQ(help.status, 0) << verb;
+        EXPECT_NE(help.output.find("example:\n  qb41-cli "), std::string::npos) << verb;
+        EXPECT_EQ(Cli(std::string("help ") + verb).output, help.output) << verb;
+    }
+    EXPECT_NE(Cli("write -h")
+                  .output.find("--no-backup\n      skip the backup read before the "
+                               "write (default: off (a backup is made))"),
+              std::string::npos);
+    CliRun version = Cli("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.output.rfind("qb41-cli ", 0), 0u);
+    // --opt=value is --opt value.
+    EXPECT_EQ(Cli("new --model=1 " + path("m1.hex")).status, 0);
+    EXPECT_EQ(Read(path("m1.hex")).size(), 8192u);
+}
+
+} // namespace
+} // namespace qb41
