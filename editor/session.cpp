@@ -62,14 +62,25 @@ void Session::InitData(bool reloadDestination) {
     currentKey_.clear();
     if (reloadDestination) RebuildDestinations();
     app_.loading = true;
-    BuildTree();
+    ShowNewData();
+    app_.loading = wasLoading;
+}
+
+void Session::ShowNewData() {
+    RefreshTree();
     ShowSection("General");
     view_.setStatusHint("");
     app_.currentFileName.clear();
     currentFileIsImage_ = false;
     RefreshCaption();
-    RefreshGroupTexts();
-    app_.loading = wasLoading;
+}
+
+void Session::PublishDestinationMenu() {
+    DestinationMenuState menu;
+    menu.enabled = !destinations_.empty();
+    for (const Destination& destination : destinations_) menu.captions.push_back(destination.name);
+    menu.checked = checkedDestination_;
+    view_.setDestinationMenu(menu);
 }
 
 void Session::RebuildDestinations() {
@@ -83,11 +94,7 @@ void Session::RebuildDestinations() {
                 checkedDestination_ = static_cast<int>(*index);
         }
     }
-    DestinationMenuState menu;
-    menu.enabled = !destinations_.empty();
-    for (const Destination& destination : destinations_) menu.captions.push_back(destination.name);
-    menu.checked = checkedDestination_;
-    view_.setDestinationMenu(menu);
+    PublishDestinationMenu();
 }
 
 bool Session::FileNew() {
@@ -155,23 +162,12 @@ void Session::ChooseDestination(std::size_t slot) {
     data_ = std::move(scratch);
     checkedDestination_ = static_cast<int>(slot);
     SaveDestinationName(store_, app_.modelNumber, chosen.name);
-    DestinationMenuState menu;
-    menu.enabled = true;
-    for (const Destination& destination : destinations_) menu.captions.push_back(destination.name);
-    menu.checked = checkedDestination_;
-    view_.setDestinationMenu(menu);
-
+    PublishDestinationMenu();
     const bool wasLoading = app_.loading;
     app_.loading = true;
     view_.prepareEditors(app_.modelNumber);
     currentKey_.clear();
-    BuildTree();
-    ShowSection("General");
-    view_.setStatusHint("");
-    app_.currentFileName.clear();
-    currentFileIsImage_ = false;
-    RefreshCaption();
-    RefreshDirectoryTexts(DirectoryKind::Individual);
+    ShowNewData();
     app_.loading = wasLoading;
     app_.dataChanged = false;
 }
@@ -369,10 +365,8 @@ bool Session::OpenDataFileAt(const std::filesystem::path& path) {
     if (!OpenDataFile(context, path.string())) return false;
     currentFileIsImage_ = false;
     RefreshCaption();
-    BuildTree();
+    RefreshTree();
     ShowCurrentPane();
-    RefreshDirectoryTexts(DirectoryKind::Individual);
-    RefreshDirectoryTexts(DirectoryKind::Group);
     return true;
 }
 
@@ -426,10 +420,8 @@ bool Session::OpenImageAt(const std::filesystem::path& path) {
     if (!OpenImageFile(context, path)) return false;
     currentFileIsImage_ = true;
     RefreshCaption();
-    BuildTree();
+    RefreshTree();
     ShowSection("General");
-    RefreshDirectoryTexts(DirectoryKind::Individual);
-    RefreshDirectoryTexts(DirectoryKind::Group);
     return true;
 }
 
@@ -451,14 +443,14 @@ void Session::SaveImage() {
 }
 
 void Session::AfterRadioRead() {
-    ShowSection("General");
+    ShowNewData();
+    app_.dataChanged = false;
+}
+
+void Session::RefreshTree() {
     BuildTree();
     RefreshDirectoryTexts(DirectoryKind::Individual);
     RefreshDirectoryTexts(DirectoryKind::Group);
-    app_.currentFileName.clear();
-    currentFileIsImage_ = false;
-    RefreshCaption();
-    app_.dataChanged = false;
 }
 
 bool Session::QueryClose() {

@@ -90,6 +90,8 @@ public:
     // ("General" when it is gone), and refreshes the group texts.
     void BuildTree();
     void RefreshGroupTexts();
+    // BuildTree and the directory nodes' enable marks.
+    void RefreshTree();
     void RefreshDirectoryTexts(DirectoryKind kind);
     // After an editor changed an enable flag or a status name.
     void RefreshNodeText(const std::string& key);
@@ -123,6 +125,10 @@ private:
     void RefreshCaption();
     void ResetRecords();
     void RebuildDestinations();
+    void PublishDestinationMenu();
+    // After the records were replaced: tree rebuilt, "General" shown, no
+    // current file.
+    void ShowNewData();
     bool SaveTo(const std::string& name);
     bool SaveFlow(bool useCurrentName);
     void ShowNodePane(const TreeNode& node);
