@@ -1,0 +1,534 @@
+// The transfer dialog, the report window and printing in the real program,
+// offscreen, with qb41-radio-sim on a pseudo-terminal at the far end.
+//
+// Modal windows are driven by a Driver: a short timer that answers every
+// message box with its first button (recording what it said), rejects file
+// dialogs, and runs the test's script steps against the modal window on top.
+#include "application.h"
+#include "radio_dialog.h"
+#include "report_printer.h"
+#include "report_window.h"
+#include "transfer_commands.h"
+
+#include "sim_process.h"
+
+#include "editor/section_tree.h"
+#include "image/codec.h"
+#include "image/defaults.h"
+#include "report/print_layout.h"
+#include "report/report_text.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <deque>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+using namespace qb41;
+
+namespace {
+
+struct Shown {
+    QString icon;
+    QString title;
+    QString text;
+    bool operator==(const Shown&) const = default;
+};
+
+using Boxes = std::vector<Shown>;
+
+QString Describe(const Boxes& boxes) {
+    QStringList lines;
+    for (const Shown& shown : boxes) lines << shown.icon + " | " + shown.title + " | " + shown.text;
+    return lines.join(QStringLiteral("; "));
+}
+
+QString IconText(QMessageBox::Icon icon) {
+    switch (icon) {
+    case QMessageBox::Critical:
+        return QStringLiteral("critical");
+    case QMessageBox::Information:
+        return QStringLiteral("information");
+    case QMessageBox::Warning:
+        return QStringLiteral("warning");
+    default:
+        return QStringLiteral("other");
+    }
+}
+
+// Runs script steps against the modal window on top; a step returns true
+// when it is done and the next one may run. Boxes and file dialogs are handled
+// by a timer of their own, so a step may open one (a timer never fires inside
+// its own callback).
+class Driver {
+public:
+    using Step = std::function<bool(QWidget&)>;
+    Driver() {
+        answers_.setInterval(5);
+        QObject::connect(&answers_, &QTimer::timeout, [this] { answer(); });
+        answers_.start();
+        steps_.setInterval(5);
+        QObject::connect(&steps_, &QTimer::timeout, [this] { step(); });
+        steps_.start();
+    }
+    void then(Step step) { script_.push_back(std::move(step)); }
+    bool finished() const { return script_.empty(); }
+
+    std::vector<Shown> boxes;
+
+private:
+    void answer() {
+        QWidget* top = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(top)) {
+            boxes.push_back({IconText(box->icon()), box->windowTitle(), box->text()});
+            box->buttons().first()->click();
+        } else if (auto* files = qobject_cast<QFileDialog*>(top)) {
+            files->reject();
+        }
+    }
+    void step() {
+        QWidget* top = QApplication::activeModalWidget();
+        if (!top || qobject_cast<QMessageBox*>(top) || qobject_cast<QFileDialog*>(top)) return;
+        if (!script_.empty() && script_.front()(*top)) script_.pop_front();
+    }
+
+    QTimer answers_;
+    QTimer steps_;
+    std::deque<Step> script_;
+};
+
+// A step on the transfer dialog.
+Driver::Step OnDialog(std::function<bool(gui::RadioDialog&)> step) {
+    return [step](QWidget& top) {
+        auto* dialog = qobject_cast<gui::RadioDialog*>(&top);
+        return dialog && step(*dialog);
+    };
+}
+
+template <typename T> T* Child(QWidget& parent, const char* name) {
+    return parent.findChild<T*>(QString::fromLatin1(name));
+}
+
+bool PressOk(gui::RadioDialog& dialog) {
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    return true;
+}
+
+bool PressCancel(gui::RadioDialog& dialog) {
+    Child<QPushButton>(dialog, "cmdCancel")->click();
+    return true;
+}
+
+// The radio's memory: a fresh model 2 image with a directory entry, a user
+// MMSI and an entry counter of its own.
+DataSet RadioData() {
+    DataSet radio;
+    MakeFreshDataSet(radio, 2);
+    radio.records.CHMMSID[0] = {kTrue, "HARBOUR", "366123456"};
+    radio.records.UserMmsi = "123456789";
+    EncodeImage(radio, 2);
+    radio.image[501] = 7;
+    return radio;
+}
+
+// The program on a temporary store and folder, its port on a simulator.
+struct Rig {
+    explicit Rig(std::vector<std::string> simOptions = {}, const DataSet& radio = RadioData()) {
+        program = std::make_unique<gui::Application>(
+            gui::LaunchOptions{}, home.filePath("store.ini"), home.path().toStdString());
+        program->start();
+        sim = std::make_unique<sim::SimProcess>(QB41_RADIO_SIM, program->app().modelNumber,
+                                                radio.image, home.path().toStdString(), simOptions);
+        window().session().ChooseSerialDevice(sim->port());
+    }
+    gui::MainWindow& window() { return program->window(); }
+    AppState& app() { return program->app(); }
+    DataSet& data() { return program->data(); }
+    void trigger(const char* action) { window().action(QString::fromLatin1(action))->trigger(); }
+    QString currentNode() {
+        return Child<QTreeWidget>(window(), "tvTreeView")->currentItem()->text(0);
+    }
+    bool treeHas(const std::string& text) {
+        auto* tree = Child<QTreeWidget>(window(), "tvTreeView");
+        return !tree->findItems(QString::fromStdString(text), Qt::MatchExactly | Qt::MatchRecursive)
+                    .isEmpty();
+    }
+
+    QTemporaryDir home;
+    std::unique_ptr<gui::Application> program;
+    std::unique_ptr<sim::SimProcess> sim;
+};
+
+bool SameData(const DataSet& a, const DataSet& b) {
+    return a.records == b.records && a.image == b.image;
+}
+
+} // namespace
+
+class TransferDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readFromRadioUpdatesTheWindow();
+    void failedReadWaitsForOkAndTriesAgain();
+    void cancelDuringAPacedReadStopsSilently();
+    void clearRefreshesTheCounter();
+    void programSendsThePreparedImage();
+    void reportWindowShowsAndSavesTheReport();
+    void printedPdfHasThePagesAndColumns();
+};
+
+void TransferDialogTest::readFromRadioUpdatesTheWindow() {
+    Rig rig;
+    rig.app().currentFileName = "/somewhere/old.dat";
+    rig.app().dataChanged = true;
+    rig.window().session().ShowSection("SM");
+    Driver driver;
+    QString caption, message;
+    QPoint pictA, pictB;
+    QSize outer;
+    bool okIsDefault = false;
+    driver.then(OnDialog([&](gui::RadioDialog& dialog) {
+        caption = dialog.windowTitle();
+        message = Child<QLabel>(dialog, "lblmess")->text();
+        pictA = Child<QLabel>(dialog, "pictA")->pos();
+        pictB = Child<QLabel>(dialog, "pictB")->pos();
+        outer = dialog.frameGeometry().size();
+        okIsDefault = Child<QPushButton>(dialog, "cmdOK")->isDefault();
+        return PressOk(dialog);
+    }));
+    rig.trigger("mnuTransferRead");
+
+    QVERIFY(driver.finished());
+    QVERIFY2(driver.boxes == (Boxes{{"information", "Read from Radio", "Complete!!"}}),
+             qPrintable(Describe(driver.boxes)));
+    QCOMPARE(caption, QStringLiteral("Read from Radio"));
+    QCOMPARE(message, QString::fromStdString(TransferInstructions()));
+    QCOMPARE(pictA, QPoint(30, 88));
+    QCOMPARE(pictB, QPoint(280, 88));
+    QCOMPARE(outer, QSize(455, 275));
+    QVERIFY(okIsDefault);
+
+    DataSet radio = RadioData();
+    DecodeImage(radio, 2); // what a read of it gives
+    QCOMPARE(rig.data().records.CHMMSID[0].TagName, std::string("HARBOUR"));
+    QCOMPARE(rig.data().records.CHMMSID[0], radio.records.CHMMSID[0]);
+    QCOMPARE(rig.data().records.UserMmsi, radio.records.UserMmsi);
+    QVERIFY(rig.data().records.UserMmsi.starts_with("123456789"));
+    QCOMPARE(rig.data().image[501], 7);
+    QVERIFY(rig.app().currentFileName.empty());
+    QVERIFY(!rig.app().dataChanged);
+    QVERIFY(!rig.app().completed);
+    QCOMPARE(rig.window().windowTitle().toStdString(), rig.window().session().Caption());
+    QVERIFY(!rig.window().windowTitle().contains(QStringLiteral("old.dat")));
+    QCOMPARE(rig.currentNode(), QStringLiteral("General"));
+    QVERIFY(rig.treeHas(editor::DirectoryNodeText(editor::DirectoryKind::Individual, 1, true)));
+
+    // The directory list shows the entry read.
+    rig.window().session().ShowSection("SM");
+    bool listed = false;
+    for (auto* grid : rig.window().findChildren<QTableView*>())
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            listed |= grid->isVisibleTo(&rig.window()) &&
+                      grid->model()->index(0, c).data().toString() == QStringLiteral("HARBOUR");
+    QVERIFY(listed);
+}
+
+void TransferDialogTest::failedReadWaitsForOkAndTriesAgain() {
+    // Requests 9 and 10 are the fifth block and its retry.
+    Rig rig({"--bad-checksum", "9,10"});
+    rig.app().currentFileName = "/somewhere/old.dat";
+    const DataSet before = rig.data();
+    Driver driver;
+    bool untouched = false, okEnabled = false, helpEnabled = false;
+    std::size_t boxesWhileWaiting = 0;
+    driver.then(OnDialog(PressOk));
+    driver.then(OnDialog([&](gui::RadioDialog& dialog) {
+        if (dialog.flow().state() != TransferState::Failed) return false;
+        untouched = SameData(rig.data(), before);
+        okEnabled = Child<QPushButton>(dialog, "cmdOK")->isEnabled();
+        helpEnabled = Child<QPushButton>(dialog, "cmdHelp")->isEnabled();
+        boxesWhileWaiting = driver.boxes.size();
+        return PressOk(dialog); // the faults are used up: this one completes
+    }));
+    rig.trigger("mnuTransferRead");
+
+    QVERIFY(driver.finished());
+    QVERIFY(untouched);
+    QVERIFY(okEnabled && helpEnabled);
+    QCOMPARE(boxesWhileWaiting, 1u);
+    QVERIFY2(driver.boxes == (Boxes{{"critical", "Read from Radio", "Communication Error!!"},
+                                    {"information", "Read from Radio", "Complete!!"}}),
+             qPrintable(Describe(driver.boxes)));
+    QVERIFY(rig.data().records.UserMmsi.starts_with("123456789"));
+    QVERIFY(rig.app().currentFileName.empty());
+}
+
+void TransferDialogTest::cancelDuringAPacedReadStopsSilently() {
+    Rig rig({"--pace"});
+    rig.app().dataChanged = true;
+    const DataSet before = rig.data();
+    Driver driver;
+    QLabel* bar = nullptr;
+    int paints = 0, firstLeft = 0, lastLeft = 0;
+    bool closeRefused = false, windowStayed = false, dataUntouched = false;
+    struct PaintCounter : QObject {
+        int* count;
+        explicit PaintCounter(int* c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) ++*count;
+            return false;
+        }
+    } counter(&paints);
+    driver.then(OnDialog([&](gui::RadioDialog& dialog) {
+        bar = Child<QLabel>(dialog, "lblPercent");
+        bar->installEventFilter(&counter);
+        firstLeft = bar->x();
+        return PressOk(dialog);
+    }));
+    driver.then(OnDialog([&](gui::RadioDialog& dialog) {
+        // Let a few blocks arrive at the wire's pace, then try to leave.
+        if (dialog.flow().view().percent < 4) return false;
+        lastLeft = bar->x();
+        closeRefused = !dialog.close() && dialog.isVisible();
+        rig.window().close();
+        windowStayed = rig.window().isVisible();
+        return PressCancel(dialog);
+    }));
+    driver.then(OnDialog([&](gui::RadioDialog& dialog) {
+        if (dialog.flow().state() != TransferState::Failed) return false;
+        dataUntouched = SameData(rig.data(), before);
+        return PressCancel(dialog); // a second Cancel closes
+    }));
+    rig.trigger("mnuTransferRead");
+
+    QVERIFY(driver.finished());
+    QVERIFY(driver.boxes.empty());
+    QVERIFY(closeRefused);
+    QVERIFY(windowStayed);
+    QVERIFY(dataUntouched);
+    QVERIFY(SameData(rig.data(), before));
+    QVERIFY(rig.app().cancelFlag);
+    QVERIFY(rig.app().dataChanged);
+    // The bar slid in while the read ran, and was painted as it moved.
+    QVERIFY2(lastLeft > firstLeft,
+             qPrintable(QStringLiteral("%1 -> %2").arg(firstLeft).arg(lastLeft)));
+    QVERIFY2(paints >= 4, qPrintable(QString::number(paints)));
+    rig.sim->stop();
+    QCOMPARE(rig.sim->stats["cancels"], 1.0);
+    rig.app().dataChanged = false;
+    QVERIFY(rig.window().close()); // the transfer is over
+}
+
+void TransferDialogTest::clearRefreshesTheCounter() {
+    for (const bool fails : {false, true}) {
+        // Requests 1-4 are the model check; the write (5) and its retry (6)
+        // go unanswered.
+        Rig rig(fails ? std::vector<std::string>{"--no-reply", "5,6"} : std::vector<std::string>{});
+        rig.data().image[501] = 5;
+        auto* field = Child<QLineEdit>(rig.window(), "txtFCount");
+        if (!field) { // until the DSC pane has its own
+            field = new QLineEdit(&rig.window());
+            field->setObjectName(QStringLiteral("txtFCount"));
+        }
+        field->setText(QStringLiteral("stale"));
+        rig.app().dataChanged = false;
+        Driver driver;
+        QString caption;
+        QPoint pictA;
+        driver.then(OnDialog([&](gui::RadioDialog& dialog) {
+            caption = dialog.windowTitle();
+            pictA = Child<QLabel>(dialog, "pictA")->pos();
+            return PressOk(dialog);
+        }));
+        driver.then(OnDialog([&](gui::RadioDialog& dialog) {
+            if (dialog.flow().state() != TransferState::Failed) return false;
+            return PressCancel(dialog);
+        }));
+        if (fails) {
+            // The same command with short time limits.
+            SystemClock clock;
+            ErrorLog log(rig.home.path().toStdString(), false, clock);
+            link::LinkTiming timing;
+            timing.answerLimit = std::chrono::milliseconds(300);
+            gui::RunTransferCommand(
+                rig.window(),
+                {rig.app(), rig.data(), rig.program->notifier(), log, clock, {}, timing},
+                TransferMode::Clear);
+        } else {
+            rig.window().paneContext().runTransfer(TransferMode::Clear);
+        }
+
+        QCOMPARE(caption, QStringLiteral("Program to Radio"));
+        QCOMPARE(pictA, QPoint(280, 88));
+        if (fails) {
+            QVERIFY2(driver.boxes == (Boxes{{"critical", "Clear Data", "CommunicatiOn Error!!"}}),
+                     qPrintable(Describe(driver.boxes)));
+            QCOMPARE(rig.data().image[501], 5);
+            QCOMPARE(field->text(), QStringLiteral("5"));
+            QVERIFY(!rig.app().dataChanged);
+        } else {
+            QVERIFY(!driver.finished()); // no second try was needed
+            QVERIFY2(driver.boxes == (Boxes{{"information", "Clear Data", "Complete!!"}}),
+                     qPrintable(Describe(driver.boxes)));
+            QCOMPARE(rig.data().image[501], 0);
+            QCOMPARE(field->text(), QStringLiteral("0"));
+            QVERIFY(rig.app().dataChanged);
+            rig.sim->stop();
+            QCOMPARE(rig.sim->memory[501], 0);
+        }
+    }
+}
+
+void TransferDialogTest::programSendsThePreparedImage() {
+    Rig rig;
+    rig.data().records.UserMmsi = "987654321";
+    rig.data().records.CHMMSID[0] = {kTrue, "PILOT", "003669999"};
+    // Usable without an enabled channel: preparing the image repairs it.
+    for (ChannelRecord& channel : rig.data().records.CHEXP) channel.Enable = kFalse;
+    rig.data().records.UsableGroup[3].Usable = kTrue;
+    Driver driver;
+    driver.then(OnDialog(PressOk));
+    rig.trigger("mnuTransferProgram");
+    QVERIFY2(driver.boxes == (Boxes{{"information", "Program to Radio", "Complete!!"}}),
+             qPrintable(Describe(driver.boxes)));
+    rig.sim->stop();
+
+    // The window holds the image that was sent: every byte the plan writes
+    // is on the radio, with the edits and the repaired group.
+    const DataSet& data = rig.data();
+    for (int i = 66; i < 13824; ++i) {
+        const bool written = (i <= 191) || (i >= 256 && i <= 559) || i >= 768;
+        if (written && rig.sim->memory[i] != data.image[i])
+            QFAIL(qPrintable(QStringLiteral("byte %1 differs").arg(i)));
+    }
+    DataSet decoded = data;
+    DecodeImage(decoded, 2);
+    QCOMPARE(decoded.records.CHMMSID[0].TagName, std::string("PILOT"));
+    QVERIFY(decoded.records.UserMmsi.starts_with("987654321"));
+    QCOMPARE(data.records.UsableGroup[3].Usable, kFalse);
+}
+
+void TransferDialogTest::reportWindowShowsAndSavesTheReport() {
+    Rig rig;
+    DataSet copy = rig.data();
+    const std::string expected = MakeReportText(copy, rig.app().modelNumber);
+    const std::string title = gui::ReportFailureTitle(rig.app());
+    const QString saved = rig.home.filePath("report.txt");
+    Driver driver;
+    QString first, shown, caption;
+    bool fixed = false, readOnly = false, noWrap = false, cancelledSave = true, failedSave = true;
+    std::vector<Shown> failure;
+    driver.then([&](QWidget& top) {
+        auto* report = qobject_cast<gui::ReportWindow*>(&top);
+        if (!report) return false;
+        first = Child<QPlainTextEdit>(*report, "txtPrn")->toPlainText();
+        return true;
+    });
+    driver.then([&](QWidget& top) {
+        auto* report = qobject_cast<gui::ReportWindow*>(&top);
+        if (!report || !report->textReady() || !report->isEnabled()) return false;
+        auto* text = Child<QPlainTextEdit>(*report, "txtPrn");
+        caption = report->windowTitle();
+        shown = text->toPlainText();
+        fixed = QFontInfo(text->font()).fixedPitch();
+        readOnly = text->isReadOnly();
+        noWrap = text->lineWrapMode() == QPlainTextEdit::NoWrap;
+        cancelledSave = report->saveAs(); // the driver cancels the file dialog
+        failedSave = report->saveTo(rig.home.filePath("missing/dir/report.txt").toStdString());
+        failure = driver.boxes;
+        report->saveTo(saved.toStdString());
+        Child<QPushButton>(*report, "cmdOK")->click();
+        return true;
+    });
+    rig.trigger("mnuFilePrintToFile");
+
+    QVERIFY(driver.finished());
+    QCOMPARE(first, QStringLiteral("Now, making text image. Please wait..."));
+    QCOMPARE(caption, QStringLiteral("Print to File"));
+    QString wanted = QString::fromLatin1(expected.data(), qsizetype(expected.size()));
+    QCOMPARE(shown, wanted.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QVERIFY(fixed && readOnly && noWrap);
+    QVERIFY(!cancelledSave);
+    QVERIFY(!failedSave);
+    QCOMPARE(failure.size(), 1u);
+    QCOMPARE(failure[0].icon, QStringLiteral("warning"));
+    QCOMPARE(failure[0].title.toStdString(), title);
+    std::ifstream file(saved.toStdString(), std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    QCOMPARE(bytes.str(), expected + "\r\n");
+    QVERIFY(!rig.app().dataChanged);
+}
+
+void TransferDialogTest::printedPdfHasThePagesAndColumns() {
+    Rig rig;
+    rig.data().records.CHUSA[0].Enable = kTrue;
+    const QString pdf = rig.home.filePath("print.pdf");
+    qputenv("QB41_PRINT_PDF", pdf.toUtf8());
+    rig.trigger("mnuFilePrint");
+    qunsetenv("QB41_PRINT_PDF");
+
+    // File > Export PDF sits after Print to File and writes the same pages.
+    const QList<QAction*> items = rig.window().fileMenu()->actions();
+    const qsizetype at = items.indexOf(rig.window().action(QStringLiteral("mnuFilePrintToFile")));
+    QCOMPARE(items.value(at + 1)->objectName(), QStringLiteral("mnuFileExportPdf"));
+    QCOMPARE(items.value(at + 1)->text(), QStringLiteral("&Export PDF..."));
+    const QString exported = rig.home.filePath("export.pdf");
+    QVERIFY(gui::ExportReportPdf({rig.app(), rig.data(), rig.program->notifier()}, exported));
+
+    DataSet copy = rig.data();
+    const std::vector<PrintPage> pages = MakePrintLayout(copy, rig.app().modelNumber);
+    const auto text = [](const QString& file, QStringList options) {
+        QProcess run;
+        run.start(QStringLiteral("pdftotext"), options << file << QStringLiteral("-"));
+        run.waitForFinished(30000);
+        return QString::fromUtf8(run.readAllStandardOutput());
+    };
+    const QString printed = text(pdf, {QStringLiteral("-layout")});
+    QCOMPARE(text(exported, {QStringLiteral("-layout")}), printed);
+    const QStringList pageTexts = printed.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    QCOMPARE(pageTexts.size(), qsizetype(pages.size()));
+    QVERIFY(pages.size() >= 7);
+    const QString heading = QString::fromStdString(PrintPageHeading(rig.app().modelNumber));
+    for (const QString& page : pageTexts) QCOMPARE(page.trimmed().section('\n', 0, 0), heading);
+    QVERIFY(pageTexts[1].contains(QStringLiteral("##### Programable USA Channel #####")));
+    QVERIFY(pageTexts.last().contains(QStringLiteral("##### Programable EXP Channel #####")));
+
+    // Column labels of the USA bank at their places: 10 mm margin plus the
+    // running widths (RX 12 mm, TX 29 mm, CH Name 97 mm).
+    const QString boxes =
+        text(pdf, {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("2"),
+                   QStringLiteral("-l"), QStringLiteral("2")});
+    const auto left = [&](const QString& word) {
+        const QRegularExpression at(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>") +
+                                    QRegularExpression::escape(word) + QStringLiteral("<"));
+        const QRegularExpressionMatch match = at.match(boxes);
+        return match.hasMatch() ? match.captured(1).toDouble() * 25.4 / 72.0 : -1.0;
+    };
+    const struct {
+        const char* word;
+        double mm;
+    } columns[] = {{"CH", 10}, {"RX(MHz)", 22}, {"TX(MHz)", 39}};
+    for (const auto& column : columns)
+        QVERIFY2(std::abs(left(QString::fromLatin1(column.word)) - column.mm) < 0.5,
+                 qPrintable(QStringLiteral("%1 at %2 mm").arg(column.word).arg(left(column.word))));
+}
+
+QTEST_MAIN(TransferDialogTest)
+#include "transfer_dialog_test.moc"

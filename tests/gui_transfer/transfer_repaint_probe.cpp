@@ -1,0 +1,128 @@
+// Timed tool: how responsive the transfer dialog stays during a read at the
+// wire's pace. It starts qb41-radio-sim --pace, opens Read from Radio in the
+// program, asks the dialog to repaint every 10 ms (as an animation would) and
+// records when each repaint happens, from OK until the read ends.
+//
+//   transfer_repaint_probe [--model N] [--seconds S]
+//
+// --seconds S cancels the read after S seconds (default: read it all). Prints
+// the number of repaints, the largest and the mean gap between them, and the
+// read's duration. Run offscreen (QT_QPA_PLATFORM=offscreen) or on a display.
+#include "application.h"
+#include "radio_dialog.h"
+
+#include "sim_process.h"
+
+#include "image/defaults.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace qb41;
+
+namespace {
+
+class PaintClock : public QObject {
+public:
+    explicit PaintClock(QElapsedTimer& clock) : clock_(clock) {}
+    std::vector<qint64> times;
+    bool recording = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (recording && event->type() == QEvent::Paint) times.push_back(clock_.nsecsElapsed());
+        return false;
+    }
+
+private:
+    QElapsedTimer& clock_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication qt(argc, argv);
+    ModelNumber model = 2;
+    int seconds = 0;
+    const QStringList args = QApplication::arguments();
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == QLatin1String("--model"))
+            model = static_cast<ModelNumber>(args[++i].toInt());
+        else if (args[i] == QLatin1String("--seconds"))
+            seconds = args[++i].toInt();
+    }
+
+    QTemporaryDir home;
+    gui::Application program(gui::LaunchOptions{}, home.filePath("store.ini"),
+                             home.path().toStdString());
+    program.start();
+    program.window().session().ChooseModel(model);
+    QApplication::processEvents();
+    DataSet radio;
+    MakeFreshDataSet(radio, program.app().modelNumber);
+    sim::SimProcess sim(QB41_RADIO_SIM, program.app().modelNumber, radio.image,
+                        home.path().toStdString(), {"--pace"});
+    program.window().session().ChooseSerialDevice(sim.port());
+
+    QElapsedTimer clock;
+    clock.start();
+    PaintClock paints(clock);
+    qint64 started = 0, ended = 0;
+    bool pressed = false;
+    QTimer driver;
+    driver.setInterval(10);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        QWidget* top = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(top)) {
+            paints.recording = false;
+            if (!ended) ended = clock.nsecsElapsed();
+            box->buttons().first()->click();
+            return;
+        }
+        auto* dialog = qobject_cast<gui::RadioDialog*>(top);
+        if (!dialog) return;
+        if (!pressed) {
+            pressed = true;
+            dialog->installEventFilter(&paints);
+            paints.recording = true;
+            started = clock.nsecsElapsed();
+            dialog->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+            return;
+        }
+        dialog->update();
+        const bool running = dialog->flow().state() == TransferState::Running ||
+                             dialog->flow().state() == TransferState::Cancelling;
+        if (seconds > 0 && running && clock.nsecsElapsed() - started > seconds * 1000000000LL)
+            dialog->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+        if (!running && dialog->flow().state() == TransferState::Failed) {
+            paints.recording = false;
+            if (!ended) ended = clock.nsecsElapsed();
+            dialog->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+        }
+    });
+    driver.start();
+    program.window().action(QStringLiteral("mnuTransferRead"))->trigger();
+    if (!ended) ended = clock.nsecsElapsed();
+
+    std::vector<qint64>& t = paints.times;
+    qint64 largest = 0;
+    for (std::size_t i = 1; i < t.size(); ++i) largest = std::max(largest, t[i] - t[i - 1]);
+    const double span = t.size() > 1 ? double(t.back() - t.front()) : 0.0;
+    std::printf("model %d, read %s in %.1f s\n", int(program.app().modelNumber),
+                program.app().completed || !program.app().errorFlag ? "ended" : "failed",
+                double(ended - started) / 1e9);
+    std::printf("repaints: %zu\nlargest gap between repaints: %.1f ms\nmean gap: %.1f ms\n",
+                t.size(), double(largest) / 1e6,
+                t.size() > 1 ? span / double(t.size() - 1) / 1e6 : 0.0);
+    sim.stop();
+    return t.size() > 1 ? 0 : 1;
+}
