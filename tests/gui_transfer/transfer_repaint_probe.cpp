@@ -114,15 +114,28 @@ int main(int argc, char** argv) {
     if (!ended) ended = clock.nsecsElapsed();
 
     std::vector<qint64>& t = paints.times;
-    qint64 largest = 0;
-    for (std::size_t i = 1; i < t.size(); ++i) largest = std::max(largest, t[i] - t[i - 1]);
+    qint64 largest = 0, largestAt = 0;
+    std::vector<qint64> gaps;
+    for (std::size_t i = 1; i < t.size(); ++i) {
+        gaps.push_back(t[i] - t[i - 1]);
+        if (t[i] - t[i - 1] > largest) {
+            largest = t[i] - t[i - 1];
+            largestAt = t[i - 1] - started;
+        }
+    }
+    std::sort(gaps.begin(), gaps.end());
+    const auto percentile = [&](double p) {
+        return gaps.empty() ? 0.0 : double(gaps[std::size_t(p * double(gaps.size() - 1))]) / 1e6;
+    };
     const double span = t.size() > 1 ? double(t.back() - t.front()) : 0.0;
     std::printf("model %d, read %s in %.1f s\n", int(program.app().modelNumber),
-                program.app().completed || !program.app().errorFlag ? "ended" : "failed",
+                seconds > 0 ? "cancelled" : "ended",
                 double(ended - started) / 1e9);
-    std::printf("repaints: %zu\nlargest gap between repaints: %.1f ms\nmean gap: %.1f ms\n",
-                t.size(), double(largest) / 1e6,
-                t.size() > 1 ? span / double(t.size() - 1) / 1e6 : 0.0);
+    std::printf("repaints: %zu\nlargest gap between repaints: %.1f ms (%.2f s after OK)\n"
+                "mean gap: %.1f ms, 99th percentile %.1f ms, 99.9th %.1f ms\n",
+                t.size(), double(largest) / 1e6, double(largestAt) / 1e9,
+                t.size() > 1 ? span / double(t.size() - 1) / 1e6 : 0.0, percentile(0.99),
+                percentile(0.999));
     sim.stop();
     return t.size() > 1 ? 0 : 1;
 }
