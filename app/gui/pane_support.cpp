@@ -16,11 +16,24 @@ namespace qb41::gui {
 RuleValidator::RuleValidator(editor::TextBox box, QObject* parent)
     : QValidator(parent), box_(box) {}
 
+int RuleValidator::Refused(const QString& text) const {
+    int refused = 0;
+    for (QChar c : text) {
+        // Characters outside Latin-1 never pass a rule.
+        if (c.unicode() > 0xFF ||
+            !editor::TextAccepted(box_, std::string(1, static_cast<char>(c.unicode()))))
+            ++refused;
+    }
+    return refused;
+}
+
 QValidator::State RuleValidator::validate(QString& input, int&) const {
-    // Characters outside Latin-1 can never pass a rule.
-    for (QChar c : input)
-        if (c.unicode() > 0xFF) return Invalid;
-    return editor::TextAccepted(box_, input.toLatin1().toStdString()) ? Acceptable : Invalid;
+    if (input.size() > editor::RuleFor(box_).maxLength) return Invalid;
+    const int refused = Refused(input);
+    if (refused == 0) return Acceptable;
+    if (refused > baseline_) return Invalid;
+    baseline_ = refused;
+    return Intermediate;
 }
 
 bool RuleValidator::eventFilter(QObject* watched, QEvent* event) {
@@ -92,6 +105,8 @@ void ShowState(QWidget* control, const editor::ControlState& state) {
 
 void ShowText(QLineEdit* box, const std::string& text) {
     const QString shown = Text(text);
+    if (auto* rule = qobject_cast<RuleValidator*>(const_cast<QValidator*>(box->validator())))
+        rule->setShown(shown);
     if (box->text() == shown) return;
     const QSignalBlocker blocker(box);
     box->setText(shown);
@@ -144,10 +159,7 @@ bool PaneKit::run(QLineEdit* box) {
         return false;
     }
     pending_ = nullptr;
-    {
-        const QSignalBlocker blocker(box);
-        box->setText(Text(check.boxText));
-    }
+    ShowText(box, check.boxText);
     checking_ = false;
     apply_(check.result);
     return true;

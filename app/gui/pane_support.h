@@ -32,19 +32,28 @@ namespace qb41::gui {
 // The allowed characters and length of a box: as a validator it covers
 // typing, paste and drag-and-drop; installed as an event filter on the box it
 // also drops refused keys before they reach it.
+//
+// A shown text may hold characters the rule refuses (the dashes of "no
+// frequency", a name from a hand-edited file). Edits of such a text are
+// allowed as long as they add no refused character, so the user can delete
+// them; the text shown is the baseline.
 class RuleValidator : public QValidator {
     Q_OBJECT
 public:
     RuleValidator(editor::TextBox box, QObject* parent);
     void setBox(editor::TextBox box) { box_ = box; }
     editor::TextBox box() const { return box_; }
+    void setShown(const QString& text) { baseline_ = Refused(text); }
     State validate(QString& input, int& pos) const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    int Refused(const QString& text) const;
+
     editor::TextBox box_;
+    mutable int baseline_ = 0; // refused characters the box may still hold
 };
 
 // Gives the box its rule (validator, key filter, length limit, focus hint).

@@ -1,0 +1,487 @@
+// The editing panes in the window, offscreen: filling never writes, user edits
+// write and set the data-changed flag, a refused field holds the window, the
+// usable groups rebuild the tree, and a visit of every pane saves the same file.
+#include "application.h"
+
+#include "files/data_file_writer.h"
+#include "image/defaults.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <fstream>
+#include <iterator>
+#include <set>
+
+using namespace qb41;
+
+namespace {
+
+// Answers every modal box while alive: message boxes with their first button,
+// file dialogs by cancelling (a test that reaches one has already failed).
+class ModalWatch {
+public:
+    ModalWatch() {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start();
+    }
+    QStringList seen; // "title|text", or "file dialog"
+
+private:
+    void poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            seen << box->windowTitle() + "|" + box->text();
+            box->buttons().first()->click();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            seen << QStringLiteral("file dialog");
+            dialog->reject();
+        }
+    }
+    QTimer timer_;
+};
+
+// Brings the tab pages holding the widget to the front (only the page in
+// front takes input).
+void Reveal(QWidget* widget) {
+    for (QWidget* w = widget; w->parentWidget(); w = w->parentWidget())
+        if (auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget()))
+            if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
+                tabs->setCurrentWidget(w);
+}
+
+std::string ReadAll(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Each line of a data file prefixed with the section it is in: "[CHEXP2] Enable=1".
+QStringList Lines(const QString& path) {
+    QStringList lines;
+    QString section;
+    for (const QString& line : QString::fromLatin1(ReadAll(path)).split(QStringLiteral("\r\n"))) {
+        if (line.startsWith('[')) section = line;
+        lines << section + ' ' + line;
+    }
+    return lines;
+}
+
+// A model 2 data set with values the lists cannot show as plain entries.
+DataSet Awkward() {
+    DataSet data;
+    MakeFreshDataSet(data, 2);
+    Records& r = data.records;
+    r.UsableGroup[3].Usable = kTrue; // the EXP bank is in the tree
+    r.CHWX[0].Enable = kTrue;
+    r.CHEXP[0].Enable = kTrue;
+    r.CHEXP[0].CHDisplayL = "P1";
+    r.CHEXP[0].Rxfreq = 150.5;
+    r.CHEXP[1].Scramble = 3; // no entry: bit 2 clear but not 0
+    r.CHUSA[32].ChTag = "HARBOUR";
+    r.Common.ResumeTime = 9;         // no entry
+    r.Common.Scan = 1;               // non-zero: "On"
+    r.UsableGroup[0].PriorityCh = 1; // channel 00A, not enabled in the USA plan
+    r.UsableGroup[0].StatusName = "Dock";
+    r.UserMmsi = "2111234560";
+    r.AtisCallSign[0].MID = "007";
+    r.CHMMSID[0] = {kTrue, "TENDER", "2111234560"};
+    return data;
+}
+
+} // namespace
+
+class PanesTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir home_;
+    QString file_;
+
+    std::unique_ptr<gui::Application> open(const DataSet& data) {
+        file_ = home_.filePath("boat.dat");
+        std::ofstream(file_.toStdString(), std::ios::binary | std::ios::trunc)
+            << FormatDataFile(data.records, 2, '.');
+        auto program = std::make_unique<gui::Application>(gui::ParseCommandLine({file_}),
+                                                          home_.filePath("store.ini"),
+                                                          home_.path().toStdString());
+        program->start();
+        QApplication::setActiveWindow(&program->window());
+        return program;
+    }
+
+    static QTreeWidgetItem* item(gui::MainWindow& window, const QString& key) {
+        auto* tree = window.findChild<QTreeWidget*>("tvTreeView");
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            if ((*it)->data(0, Qt::UserRole).toString() == key) return *it;
+        return nullptr;
+    }
+    // Selects the node as the user does; true when the window went there.
+    static bool select(gui::MainWindow& window, const QString& key) {
+        QTreeWidgetItem* node = item(window, key);
+        if (node == nullptr) return false;
+        window.findChild<QTreeWidget*>("tvTreeView")->setCurrentItem(node);
+        return window.session().currentKey() == key.toStdString();
+    }
+    static QString pane(gui::MainWindow& window) {
+        return window.findChild<QStackedWidget*>("paneHost")->currentWidget()->objectName();
+    }
+    template <typename T> static T* control(gui::MainWindow& window, const char* name) {
+        T* found = window.findChild<T*>(QString::fromLatin1(name));
+        if (found == nullptr) qFatal("no control %s", name);
+        return found;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(home_.isValid()); }
+
+    void fillingShowsWithoutWriting() {
+        ModalWatch watch;
+        const DataSet data = Awkward();
+        auto program = open(data);
+        gui::MainWindow& window = program->window();
+        // The data file keeps no tones: they come from the radio's image.
+        program->data().records.CHEXP[0].DcsCode = {150, 3}; // inverted code, plain code
+        const Records before = program->data().records;
+        std::set<std::string> panes;
+        for (const editor::TreeNode& node : window.session().nodes()) {
+            QVERIFY2(select(window, QString::fromStdString(node.key)), node.key.c_str());
+            panes.insert(pane(window).toStdString());
+        }
+        QCOMPARE(panes.size(), std::size_t{11}); // every pane of the window was shown
+        QVERIFY(program->data().records == before);
+        QVERIFY(!program->app().dataChanged);
+        QVERIFY(watch.seen.isEmpty());
+
+        // The rulings on values without a plain entry.
+        QVERIFY(select(window, "E1"));
+        QCOMPARE(control<QComboBox>(window, "cmbDCS_0")->currentText(), QStringLiteral("261I"));
+        QCOMPARE(control<QComboBox>(window, "cmbDCS_1")->currentText(), QStringLiteral("026"));
+        QVERIFY(select(window, "Common"));
+        QCOMPARE(control<QComboBox>(window, "cmbCommonResume")->currentIndex(), -1);
+        QCOMPARE(control<QComboBox>(window, "cmbCommonScan")->currentText(), QStringLiteral("On"));
+        QVERIFY(select(window, "Usable"));
+        QCOMPARE(control<QComboBox>(window, "cmbUsablePri_0")->currentText(),
+                 QStringLiteral("00A"));
+        QCOMPARE(control<QLineEdit>(window, "txtUsable_0")->text(), QStringLiteral("Dock"));
+        QVERIFY(select(window, "DSC"));
+        QCOMPARE(control<QLineEdit>(window, "txtUserMMSI")->text(), QStringLiteral("211123456"));
+        QVERIFY(select(window, "SG1"));
+        QCOMPARE(control<QLineEdit>(window, "txtGMMSI")->maxLength(), 8);
+        QVERIFY(program->data().records == before);
+    }
+
+    // Each row: a node, a user action on one of its controls, and the check
+    // that the record took it.
+    void userEditsWriteAndSetTheFlag_data() {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("keys"); // typed; empty = a click
+        QTest::newRow("channel name") << "PU32"
+                                      << "txtCTag"
+                                      << "BAY";
+        QTest::newRow("scan memory") << "PU32"
+                                     << "chkCScan"
+                                     << "";
+        QTest::newRow("export number") << "E1"
+                                       << "txtCN_1"
+                                       << "A";
+        QTest::newRow("weather name") << "PW"
+                                      << "txtDTagName_0"
+                                      << "NOAA";
+        QTest::newRow("weather enable") << "PW"
+                                        << "chkDEnable_3"
+                                        << "";
+        QTest::newRow("killer group") << "ATIS"
+                                      << "chkATISKiller_2"
+                                      << "";
+        QTest::newRow("call sign") << "ATIS"
+                                   << "txtATISDisp_4"
+                                   << "AB1";
+        QTest::newRow("directory name") << "SM1"
+                                        << "txtGPosi"
+                                        << "X";
+        QTest::newRow("directory add") << "SM2"
+                                       << "chkGEnable"
+                                       << "";
+    }
+    void userEditsWriteAndSetTheFlag() {
+        QFETCH(QString, node);
+        QFETCH(QString, name);
+        QFETCH(QString, keys);
+        auto program = open(Awkward());
+        gui::MainWindow& window = program->window();
+        QVERIFY(select(window, node));
+        const Records before = program->data().records;
+        QWidget* widget = window.findChild<QWidget*>(name);
+        QVERIFY(widget);
+        Reveal(widget);
+        QVERIFY(widget->isEnabled());
+        if (keys.isEmpty()) {
+            QVERIFY(qobject_cast<QAbstractButton*>(widget));
+            QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(4, widget->height() / 2));
+        } else {
+            auto* box = qobject_cast<QLineEdit*>(widget);
+            box->setFocus();
+            box->end(false);
+            QTest::keyClicks(box, keys);
+        }
+        QVERIFY(!(program->data().records == before));
+        QVERIFY(program->app().dataChanged);
+    }
+
+    void listsWriteOnUserPicksOnly() {
+        auto program = open(Awkward());
+        gui::MainWindow& window = program->window();
+        QVERIFY(select(window, "DSC"));
+        // Group Call routine off: its level selector takes no input until it is on.
+        auto* call = control<QComboBox>(window, "cmbUsableDscGroupCall_3");
+        auto* level = control<QComboBox>(window, "cmbUsableDscGroupCallTX_3");
+        program->data().records.DscFlags[27] = kFalse;
+        window.session().ShowCurrentPane();
+        QVERIFY(!level->isEnabled());
+        QVERIFY(!program->app().dataChanged);
+        Reveal(call);
+        call->setFocus();
+        QTest::keyClick(call, Qt::Key_Down);
+        QCOMPARE(program->data().records.DscFlags[27], kTrue);
+        QVERIFY(level->isEnabled());
+        QVERIFY(program->app().dataChanged);
+
+        // Scan off greys the resume time and keeps its value.
+        QVERIFY(select(window, "Common"));
+        auto* scan = control<QComboBox>(window, "cmbCommonScan");
+        scan->setFocus();
+        QTest::keyClick(scan, Qt::Key_Up);
+        QCOMPARE(program->data().records.Common.Scan, 0);
+        QVERIFY(!control<QComboBox>(window, "cmbCommonResume")->isEnabled());
+        QCOMPARE(program->data().records.Common.ResumeTime, 9);
+    }
+
+    void typedBoxesRefuseWhatTheirRuleRefuses() {
+        auto program = open(Awkward());
+        gui::MainWindow& window = program->window();
+        QVERIFY(select(window, "E1"));
+        auto* number = control<QLineEdit>(window, "txtCN_0");
+        number->setFocus();
+        number->clear();
+        QTest::keyClicks(number, "cC");
+        QCOMPARE(number->text(), QStringLiteral("C"));
+        QTest::keyClicks(number, "1"); // two characters: the channel may be left
+        // Paste takes the same rule: a refused text never enters the box.
+        QVERIFY(select(window, "DSC"));
+        auto* mmsi = control<QLineEdit>(window, "txtUserMMSI");
+        mmsi->setFocus();
+        mmsi->selectAll();
+        mmsi->insert(QStringLiteral("12ab"));
+        QCOMPARE(mmsi->text(), QStringLiteral("211123456"));
+        mmsi->selectAll();
+        mmsi->insert(QStringLiteral("1234567890")); // cut to the nine digits the box takes
+        QCOMPARE(mmsi->text(), QStringLiteral("123456789"));
+    }
+
+    void invalidFieldHoldsTheWindow() {
+        ModalWatch watch;
+        auto program = open(Awkward());
+        gui::MainWindow& window = program->window();
+        QVERIFY(select(window, "E1"));
+        auto* rx = control<QLineEdit>(window, "txtCRF");
+        rx->setFocus();
+        rx->selectAll();
+        QTest::keyClicks(rx, "156.0125");
+
+        QVERIFY(!select(window, "E2"));
+        QCOMPARE(window.session().currentKey(), std::string("E1"));
+        QCOMPARE(item(window, "E1"), window.findChild<QTreeWidget*>("tvTreeView")->currentItem());
+        QCoreApplication::processEvents(); // each command is an event of its own
+        window.action("mnuFileNew")->trigger();
+        QCoreApplication::processEvents();
+        window.action("mnuFileSave")->trigger();
+        QTest::qWait(150); // a reset, had one been armed, would have run
+        QCOMPARE(watch.seen, QStringList(3, QStringLiteral("Rx frequency|Data Error!!")));
+        QCOMPARE(window.focusWidget(), rx);
+        QCOMPARE(rx->text(), QStringLiteral("156.0125"));
+        QCOMPARE(program->data().records.CHEXP[0].Rxfreq, 150.5);
+        QCOMPARE(pane(window), QStringLiteral("pictC"));
+
+        // Fixed, the same node change goes through and stores the frequency.
+        rx->selectAll();
+        QTest::keyClicks(rx, "156.025");
+        QVERIFY(select(window, "E2"));
+        QCOMPARE(program->data().records.CHEXP[0].Rxfreq, 156.025);
+        QCOMPARE(watch.seen.size(), 3);
+
+        // An enabled export channel needs its two-character number.
+        QVERIFY(select(window, "E1"));
+        auto* number = control<QLineEdit>(window, "txtCN_0");
+        number->setFocus();
+        number->selectAll();
+        QTest::keyClicks(number, "7");
+        QVERIFY(!select(window, "General"));
+        QCOMPARE(watch.seen.last(), QStringLiteral("PC Program for TQ4800M/LW6100 Series|"
+                                                   "Data Error!!\nPlease input correct data."));
+        QCOMPARE(window.focusWidget(), number);
+    }
+
+    void leavingABoxChecksItOnce() {
+        ModalWatch watch;
+        auto program = open(Awkward());
+        gui::MainWindow& window = program->window();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(select(window, "DSC"));
+        auto* mmsi = control<QLineEdit>(window, "txtUserMMSI");
+        mmsi->setFocus();
+        mmsi->selectAll();
+        QTest::keyClicks(mmsi, "1234");
+        // The user clicks another node: the focus leaves the box first, then
+        // the tree asks the pane again; the message shows once.
+        auto* tree = window.findChild<QTreeWidget*>("tvTreeView");
+        const QRect row = tree->visualItemRect(item(window, "ATIS"));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, row.center());
+        QTest::qWait(50);
+        QCOMPARE(watch.seen, QStringList{QStringLiteral("User MMSI|Data Error!!")});
+        QCOMPARE(window.session().currentKey(), std::string("DSC"));
+        QCOMPARE(window.focusWidget(), mmsi);
+        window.activateWindow(); // the message box had the focus
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(QApplication::focusWidget(), mmsi);
+
+        // Leaving for another control of the pane commits a valid entry.
+        QTest::keyClicks(mmsi, "56789");
+        control<QComboBox>(window, "cmbUsableDsc_0")->setFocus();
+        QCOMPARE(program->data().records.UserMmsi, std::string("1234567890"));
+        QCOMPARE(watch.seen.size(), 1);
+    }
+
+    void counterClearRunsTheHookAfterValidation() {
+        ModalWatch watch;
+        auto program = open(Awkward());
+        gui::MainWindow& window = program->window();
+        QVERIFY(select(window, "DSC"));
+        auto* clear = control<QPushButton>(window, "cmdFClear");
+        window.setTransferHandler({});
+        clear->click(); // no transfer dialog: nothing happens
+        QVERIFY(!program->app().dataChanged);
+        QVERIFY(watch.seen.isEmpty());
+
+        QList<TransferMode> runs;
+        window.setTransferHandler([&](TransferMode mode) {
+            runs << mode;
+            program->data().image[501] = 7;
+        });
+        auto* mmsi = control<QLineEdit>(window, "txtUserMMSI");
+        mmsi->setFocus();
+        QTest::keyClick(mmsi, Qt::Key_Backspace);
+        clear->click();
+        QVERIFY(runs.isEmpty());
+        QCOMPARE(watch.seen.size(), 1);
+        mmsi->selectAll();
+        QTest::keyClicks(mmsi, "211123456");
+        clear->click();
+        QCOMPARE(runs, QList<TransferMode>{TransferMode::Clear});
+        QCOMPARE(control<QLineEdit>(window, "txtFCount")->text(), QStringLiteral("7"));
+    }
+
+    void switchingAGroupRebuildsTheTree() {
+        auto program = open(Awkward());
+        gui::MainWindow& window = program->window();
+        QVERIFY(select(window, "Usable"));
+        QVERIFY(item(window, "PU") && item(window, "PU32"));
+        auto* usa = control<QCheckBox>(window, "chkUsable_0");
+        usa->click();
+        QVERIFY(!item(window, "PU"));
+        QVERIFY(!item(window, "PU32"));
+        QVERIFY(!control<QComboBox>(window, "cmbUsableTot_0")->isEnabled());
+        QCOMPARE(pane(window), QStringLiteral("pictUsable"));
+        QVERIFY(program->app().dataChanged);
+        usa->click();
+        QVERIFY(item(window, "PU32"));
+        QCOMPARE(item(window, "PU")->text(0), QStringLiteral("USA(Dock)"));
+    }
+
+    void visitingEveryPaneSavesTheSameFile() {
+        ModalWatch watch;
+        auto program = open(Awkward());
+        gui::MainWindow& window = program->window();
+        const std::string original = ReadAll(file_);
+        for (const editor::TreeNode& node : window.session().nodes())
+            QVERIFY(select(window, QString::fromStdString(node.key)));
+        QVERIFY(window.session().FileSave());
+        QVERIFY(watch.seen.isEmpty());
+        std::ofstream(file_.toStdString() + ".orig", std::ios::binary) << original;
+        const QStringList before = Lines(file_ + ".orig");
+        const QStringList after = Lines(file_);
+        QStringList changed;
+        for (int i = 0; i < std::min(before.size(), after.size()); ++i)
+            if (before[i] != after[i]) changed << before[i] + " -> " + after[i];
+        QVERIFY2(changed.isEmpty(), qPrintable(changed.join('\n')));
+        QVERIFY(ReadAll(file_) == original);
+    }
+
+    void editsChangeExactlyTheirKeys() {
+        ModalWatch watch;
+        auto program = open(Awkward());
+        gui::MainWindow& window = program->window();
+        const QStringList before = Lines(file_);
+
+        QVERIFY(select(window, "E3"));
+        QTest::mouseClick(control<QCheckBox>(window, "chkCEnable"), Qt::LeftButton, {},
+                          QPoint(4, 8));
+        QCOMPARE(item(window, "E3")->text(0), QStringLiteral("LMR3[Enable]"));
+        for (const auto& [name, text] :
+             {std::pair{"txtCN_0", "12"}, {"txtCRF", "156.05"}, {"txtCTag", "WORK"}}) {
+            // Whatever the box shows ("---.----" for no frequency) is
+            // deleted key by key, then the new text typed.
+            auto* box = control<QLineEdit>(window, name);
+            box->setFocus();
+            box->end(false);
+            for (int i = 0; i < 12; ++i) QTest::keyClick(box, Qt::Key_Backspace);
+            QCOMPARE(box->text(), QString());
+            QTest::keyClicks(box, text);
+        }
+        QVERIFY2(select(window, "DSC"), qPrintable(watch.seen.join(',')));
+        auto* mmsi = control<QLineEdit>(window, "txtUserMMSI");
+        mmsi->setFocus();
+        mmsi->selectAll();
+        QTest::keyClicks(mmsi, "366000001");
+        QVERIFY(select(window, "SM2"));
+        QTest::mouseClick(control<QCheckBox>(window, "chkGEnable"), Qt::LeftButton, {},
+                          QPoint(4, 8));
+        auto* entry = control<QLineEdit>(window, "txtGMMSI");
+        entry->setFocus();
+        QTest::keyClicks(entry, "244123456");
+        QVERIFY(select(window, "SM1"));
+        QVERIFY(window.session().FileSave());
+        QVERIFY(watch.seen.isEmpty());
+
+        const QStringList after = Lines(file_);
+        QCOMPARE(after.size(), before.size());
+        QStringList changed;
+        for (int i = 0; i < after.size(); ++i)
+            if (after[i] != before[i]) changed << after[i];
+        // Directory sections count from 1, EXP sections from 0 (E3 is CHEXP2).
+        const QStringList expected = {"[DSC Setup (Basic Setup)] User MMSI=#3660000010",
+                                      "[CHMMSID2] Enable=1",
+                                      "[CHMMSID2] Mmsid=2441234560",
+                                      "[CHEXP2] Enable=1",
+                                      "[CHEXP2] CHDisplayL=12",
+                                      "[CHEXP2] Rxfreq=156.05",
+                                      "[CHEXP2] ChTag=#WORK"};
+        QCOMPARE(changed, expected);
+    }
+};
+
+QTEST_MAIN(PanesTest)
+#include "panes_test.moc"
