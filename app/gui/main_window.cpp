@@ -538,7 +538,10 @@ void MainWindow::armResetTimer() {
 
 void MainWindow::onTreeCurrentChanged(QTreeWidgetItem* current) {
     if (current == nullptr) return;
-    session_->SelectNode(current->data(0, Qt::UserRole).toString().toStdString());
+    if (session_->SelectNode(current->data(0, Qt::UserRole).toString().toStdString())) return;
+    // Refused by the open editor: a mouse press goes on to select the pressed
+    // row after this signal, so the current node is selected again afterwards.
+    QTimer::singleShot(0, this, [this] { selectNode(session_->currentKey()); });
 }
 
 void MainWindow::jumpFromGrid(QTableView* grid, int row) {

@@ -68,8 +68,12 @@ DirectoryPane::DirectoryPane(PaneContext& context, QWidget* parent)
     });
     connect(add_, &QCheckBox::clicked, this, [this](bool ticked) {
         if (!open_) return;
-        if (ticked) apply(editor::AddDirectoryEntry(context_.data.records, context_.app, ref_));
+        const editor::EditResult result =
+            ticked ? editor::AddDirectoryEntry(context_.data.records, context_.app, ref_)
+                   : editor::EditResult{};
+        apply(result);
         show();
+        if (result.changed) name_->setFocus(Qt::OtherFocusReason); // the new entry's name
     });
     connect(delete_, &QCheckBox::clicked, this, [this](bool ticked) {
         if (!open_) return;
@@ -115,11 +119,13 @@ void DirectoryPane::show() {
         add_->setChecked(view.addTicked);
         delete_->setChecked(view.deleteTicked);
     }
-    ShowState(add_, view.add);
-    ShowState(delete_, view.remove);
+    // Boxes first: a focused "Add" that turns grey hands the focus on to the
+    // next control that takes input.
     for (QWidget* w : {static_cast<QWidget*>(nameLabel_), static_cast<QWidget*>(name_),
                        static_cast<QWidget*>(mmsiLabel_), static_cast<QWidget*>(mmsi_)})
         w->setEnabled(view.fieldsEnabled);
+    ShowState(delete_, view.remove);
+    ShowState(add_, view.add);
     for (QCheckBox* box : {add_, delete_}) PaneKit::help(box, editor::kDirectoryCheckHelp);
     PaneKit::help(name_, editor::kDirectoryNameHelp);
     PaneKit::help(mmsi_, view.helpMmsi);
