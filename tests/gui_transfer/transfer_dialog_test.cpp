@@ -185,6 +185,7 @@ class TransferDialogTest : public QObject {
 
 private slots:
     void readFromRadioUpdatesTheWindow();
+    void escapeBeforeOkClosesAndSendsNothing();
     void failedReadWaitsForOkAndTriesAgain();
     void cancelDuringAPacedReadStopsSilently();
     void clearRefreshesTheCounter();
@@ -210,12 +211,15 @@ void TransferDialogTest::readFromRadioUpdatesTheWindow() {
         pictB = Child<QLabel>(dialog, "pictB")->pos();
         outer = dialog.frameGeometry().size();
         okIsDefault = Child<QPushButton>(dialog, "cmdOK")->isDefault();
+        Child<QPushButton>(dialog, "cmdHelp")->click(); // no help file here
         return PressOk(dialog);
     }));
     rig.trigger("mnuTransferRead");
 
     QVERIFY(driver.finished());
-    QVERIFY2(driver.boxes == (Boxes{{"information", "Read from Radio", "Complete!!"}}),
+    QVERIFY2(driver.boxes ==
+                 (Boxes{{"information", "Read from Radio", QString::fromLatin1(kNoHelpText)},
+                        {"information", "Read from Radio", "Complete!!"}}),
              qPrintable(Describe(driver.boxes)));
     QCOMPARE(caption, QStringLiteral("Read from Radio"));
     QCOMPARE(message, QString::fromStdString(TransferInstructions()));
@@ -247,6 +251,28 @@ void TransferDialogTest::readFromRadioUpdatesTheWindow() {
             listed |= grid->isVisibleTo(&rig.window()) &&
                       grid->model()->index(0, c).data().toString() == QStringLiteral("HARBOUR");
     QVERIFY(listed);
+}
+
+void TransferDialogTest::escapeBeforeOkClosesAndSendsNothing() {
+    for (const char* command : {"mnuTransferRead", "mnuTransferProgram"}) {
+        Rig rig;
+        rig.app().currentFileName = "/somewhere/old.dat";
+        rig.app().dataChanged = true;
+        const DataSet before = rig.data();
+        Driver driver;
+        driver.then(OnDialog([](gui::RadioDialog& dialog) {
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            return true;
+        }));
+        rig.trigger(command);
+        QVERIFY(driver.finished());
+        QVERIFY(driver.boxes.empty());
+        QVERIFY(SameData(rig.data(), before));
+        QCOMPARE(rig.app().currentFileName, std::string("/somewhere/old.dat"));
+        QVERIFY(rig.app().dataChanged);
+        rig.sim->stop();
+        QCOMPARE(rig.sim->stats["requests"], 0.0);
+    }
 }
 
 void TransferDialogTest::failedReadWaitsForOkAndTriesAgain() {
@@ -342,10 +368,7 @@ void TransferDialogTest::clearRefreshesTheCounter() {
         Rig rig(fails ? std::vector<std::string>{"--no-reply", "5,6"} : std::vector<std::string>{});
         rig.data().image[501] = 5;
         auto* field = Child<QLineEdit>(rig.window(), "txtFCount");
-        if (!field) { // until the DSC pane has its own
-            field = new QLineEdit(&rig.window());
-            field->setObjectName(QStringLiteral("txtFCount"));
-        }
+        QVERIFY(field);
         field->setText(QStringLiteral("stale"));
         rig.app().dataChanged = false;
         Driver driver;
@@ -371,7 +394,7 @@ void TransferDialogTest::clearRefreshesTheCounter() {
                 {rig.app(), rig.data(), rig.program->notifier(), log, clock, {}, timing},
                 TransferMode::Clear);
         } else {
-            rig.window().paneContext().runTransfer(TransferMode::Clear);
+            Child<QPushButton>(rig.window(), "cmdFClear")->click();
         }
 
         QCOMPARE(caption, QStringLiteral("Program to Radio"));
