@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTabWidget>
 #include <QTimer>
 
 namespace qb41::gui {
@@ -112,6 +114,13 @@ void ShowText(QLineEdit* box, const std::string& text) {
     box->setText(shown);
 }
 
+void BringToFront(QWidget* widget) {
+    for (QWidget* w = widget; w->parentWidget() != nullptr; w = w->parentWidget())
+        if (auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget()))
+            if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
+                tabs->setCurrentWidget(w);
+}
+
 // ---- PaneKit ----------------------------------------------------------------------
 
 PaneKit::PaneKit(PaneContext& context, QWidget* pane,
@@ -154,7 +163,16 @@ bool PaneKit::run(QLineEdit* box) {
         if (check.message && !refusedJustNow_) show(*check.message);
         refusedJustNow_ = true;
         QTimer::singleShot(0, this, [this] { refusedJustNow_ = false; });
-        box->setFocus(Qt::OtherFocusReason);
+        if (box->isVisible() && box->isEnabled()) {
+            box->setFocus(Qt::OtherFocusReason);
+        } else {
+            // Its tab page went to the back (the focus left with it): bring
+            // the page to the front again once the tab change is over.
+            QTimer::singleShot(0, box, [box] {
+                BringToFront(box);
+                box->setFocus(Qt::OtherFocusReason);
+            });
+        }
         checking_ = false;
         return false;
     }
@@ -172,10 +190,11 @@ bool PaneKit::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::FocusOut && watched == pending_.data()) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         const QWidget* next = QApplication::focusWidget();
-        // Only a move to another control of the window checks the box; a
-        // message box or menu taking the focus does not.
+        // A move to another control of the window checks the box, and so does
+        // the box losing the focus within the window (its tab page going to
+        // the back); a message box or menu taking the focus does not.
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            next != nullptr && next != watched && next->window() == pane_->window())
+            next != watched && (next == nullptr || next->window() == pane_->window()))
             run(pending_.data());
     }
     return QObject::eventFilter(watched, event);

@@ -79,6 +79,8 @@ void ShowState(QWidget* control, const editor::ControlState& state);
 // Sets the text unless the box already shows it (keeps the cursor).
 void ShowText(QLineEdit* box, const std::string& text);
 QString Text(const std::string& text);
+// Brings the tab pages holding the widget to the front.
+void BringToFront(QWidget* widget);
 std::string Std(const QString& text);
 
 inline constexpr const char* kHelpContext = "helpContext";

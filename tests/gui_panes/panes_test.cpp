@@ -2,6 +2,7 @@
 // write and set the data-changed flag, a refused field holds the window, the
 // usable groups rebuild the tree, and a visit of every pane saves the same file.
 #include "application.h"
+#include "pane_support.h"
 
 #include "files/data_file_writer.h"
 #include "image/defaults.h"
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -52,15 +54,6 @@ private:
     }
     QTimer timer_;
 };
-
-// Brings the tab pages holding the widget to the front (only the page in
-// front takes input).
-void Reveal(QWidget* widget) {
-    for (QWidget* w = widget; w->parentWidget(); w = w->parentWidget())
-        if (auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget()))
-            if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
-                tabs->setCurrentWidget(w);
-}
 
 std::string ReadAll(const QString& path) {
     std::ifstream in(path.toStdString(), std::ios::binary);
@@ -226,7 +219,7 @@ private slots:
         const Records before = program->data().records;
         QWidget* widget = window.findChild<QWidget*>(name);
         QVERIFY(widget);
-        Reveal(widget);
+        gui::BringToFront(widget);
         QVERIFY(widget->isEnabled());
         if (keys.isEmpty()) {
             QVERIFY(qobject_cast<QAbstractButton*>(widget));
@@ -252,7 +245,7 @@ private slots:
         window.session().ShowCurrentPane();
         QVERIFY(!level->isEnabled());
         QVERIFY(!program->app().dataChanged);
-        Reveal(call);
+        gui::BringToFront(call);
         call->setFocus();
         QTest::keyClick(call, Qt::Key_Down);
         QCOMPARE(program->data().records.DscFlags[27], kTrue);
@@ -363,6 +356,54 @@ private slots:
         control<QComboBox>(window, "cmbUsableDsc_0")->setFocus();
         QCOMPARE(program->data().records.UserMmsi, std::string("1234567890"));
         QCOMPARE(watch.seen.size(), 1);
+
+        // A refused box whose tab page goes to the back brings it forward again.
+        auto* tabs = control<QTabWidget>(window, "tbsDSC");
+        mmsi->setFocus();
+        QTest::keyClick(mmsi, Qt::Key_Backspace);
+        tabs->setCurrentIndex(2);
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTRY_COMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(watch.seen.size(), 2);
+        QCOMPARE(window.focusWidget(), mmsi);
+    }
+
+    void focusPutsTheHintInPanelOne() {
+        auto program = open(Awkward());
+        gui::MainWindow& window = program->window();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* panel = control<QLabel>(window, "sbStatusBar_Panel_1");
+        const struct {
+            const char *node, *control, *hint;
+        } rows[] = {
+            {"E1", "txtCN_0", "Indispensable 2 figures."},
+            {"E1", "txtCRF", "Rx frequency"},
+            {"E1", "chkCScan", "[Space]:An effective and invalid change."},
+            {"E1", "cmbDCS_1", "[Up]/[Down]:Change of a Selection item."},
+            {"PW", "chkDEnable_0", "Select[x]Enable/[]Disable."},
+            {"Usable", "txtUsable_1", "max 4 charactors."},
+            {"ATIS", "txtATISMid_3", "Numeric Only. Indispensable 3 figures."},
+            {"DSC", "cmdFClear", "A Click Inicializes the number of User MMSI setting permission"},
+            {"SM1", "txtGPosi", "A maximum of 10 characters."},
+        };
+        auto* tree = control<QTreeWidget>(window, "tvTreeView");
+        for (const auto& row : rows) {
+            tree->setFocus(); // the user picks the node in the tree
+            QVERIFY(select(window, row.node));
+            QWidget* widget = control<QWidget>(window, row.control);
+            gui::BringToFront(widget);
+            widget->setFocus();
+            QCOMPARE(panel->text(), QString::fromLatin1(row.hint));
+        }
+        // The focused weather box shows the focus marker as its caption.
+        QVERIFY(select(window, "PW"));
+        auto* enable = control<QCheckBox>(window, "chkDEnable_0");
+        enable->setFocus();
+        QCOMPARE(enable->text(), QStringLiteral(">"));
+        control<QLineEdit>(window, "txtDTagName_0")->setFocus();
+        QCOMPARE(enable->text(), QStringLiteral(" "));
     }
 
     void counterClearRunsTheHookAfterValidation() {
