@@ -435,6 +435,63 @@ private slots:
         QCOMPARE(control<QLineEdit>(window, "txtFCount")->text(), QStringLiteral("7"));
     }
 
+    // What each model keeps decides which controls a pane shows.
+    void controlsFollowTheModel_data() {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("caption"); // checked when not empty
+        QTest::newRow("3 no status icon") << 3 << "Usable"
+                                          << "cmbUsableSts_1" << false << "";
+        QTest::newRow("3 no status name") << 3 << "Usable"
+                                          << "txtUsable_2" << false << "";
+        QTest::newRow("0 status name") << 0 << "Usable"
+                                       << "txtUsable_2" << true << "";
+        QTest::newRow("2 LMR group") << 2 << "Usable"
+                                     << "chkUsable_3" << true << "LMR CH";
+        QTest::newRow("0 EXP group") << 0 << "Usable"
+                                     << "chkUsable_3" << true << "EXP CH";
+        QTest::newRow("3 no rotary") << 3 << "Common"
+                                     << "cmbCommonRotary" << false << "";
+        QTest::newRow("3 no rotary label") << 3 << "Common"
+                                           << "lblCommonRotary" << false << "";
+        QTest::newRow("0 rotary") << 0 << "Common"
+                                  << "cmbCommonRotary" << true << "";
+        QTest::newRow("3 no scrambler") << 3 << "PU32"
+                                        << "cmbScramble" << false << "";
+        QTest::newRow("1 no name") << 1 << "PU32"
+                                   << "txtCTag" << false << "";
+        QTest::newRow("2 plan duplex") << 2 << "PU32"
+                                       << "chkCDup" << true << "";
+        QTest::newRow("2 export no duplex") << 2 << "E1"
+                                            << "chkCDup" << false << "";
+        QTest::newRow("2 export tones") << 2 << "E1"
+                                        << "cmbCTCSS_1" << true << "";
+        QTest::newRow("0 export no tones") << 0 << "E1"
+                                           << "fraCTone" << false << "";
+        QTest::newRow("2 ATIS LMR") << 2 << "ATIS"
+                                    << "chkATISKiller_3" << true << "LMR";
+        QTest::newRow("3 ATIS EXP") << 3 << "ATIS"
+                                    << "chkATISChGroup_3" << true << "EXP";
+    }
+    void controlsFollowTheModel() {
+        QFETCH(int, model);
+        QFETCH(QString, node);
+        QFETCH(QString, name);
+        QFETCH(bool, shown);
+        QFETCH(QString, caption);
+        auto program = open(Awkward());
+        gui::MainWindow& window = program->window();
+        // The panes read the model when they are filled.
+        program->app().modelNumber = static_cast<ModelNumber>(model);
+        QVERIFY(select(window, node));
+        QWidget* widget = window.findChild<QWidget*>(name);
+        QVERIFY(widget);
+        QCOMPARE(!widget->isHidden(), shown);
+        if (!caption.isEmpty()) QCOMPARE(qobject_cast<QAbstractButton*>(widget)->text(), caption);
+    }
+
     void switchingAGroupRebuildsTheTree() {
         auto program = open(Awkward());
         gui::MainWindow& window = program->window();
