@@ -604,7 +604,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (transferRunning_ || !session_->QueryClose()) {
+    // The field the user last edited is committed first, so that a value
+    // typed but not yet stored counts as a change the prompt offers to save.
+    if (transferRunning_ || !validateEditor() || !session_->QueryClose()) {
         event->ignore();
         return;
     }

@@ -30,7 +30,7 @@ using namespace qb41;
 
 namespace {
 
-// Answers every modal box while alive: message boxes with their first button,
+// Answers every modal box while alive: message boxes with Yes or their first button,
 // file dialogs by cancelling (a test that reaches one has already failed).
 class ModalWatch {
 public:
@@ -46,7 +46,8 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             seen << box->windowTitle() + "|" + box->text();
-            box->buttons().first()->click();
+            QAbstractButton* yes = box->button(QMessageBox::Yes);
+            (yes ? yes : box->buttons().first())->click();
         } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
             seen << QStringLiteral("file dialog");
             dialog->reject();
@@ -404,6 +405,24 @@ private slots:
         QCOMPARE(enable->text(), QStringLiteral(">"));
         control<QLineEdit>(window, "txtDTagName_0")->setFocus();
         QCOMPARE(enable->text(), QStringLiteral(" "));
+    }
+
+    void closingCommitsTheLastEditFirst() {
+        ModalWatch watch;
+        auto program = open(Awkward());
+        gui::MainWindow& window = program->window();
+        QVERIFY(select(window, "DSC"));
+        auto* mmsi = control<QLineEdit>(window, "txtUserMMSI");
+        mmsi->setFocus();
+        QTest::keyClick(mmsi, Qt::Key_Backspace);
+        QVERIFY(!window.close()); // refused: eight digits
+        QCOMPARE(watch.seen, QStringList{QStringLiteral("User MMSI|Data Error!!")});
+        QTest::keyClicks(mmsi, "7");
+        QCoreApplication::processEvents();
+        QVERIFY(window.close()); // the prompt is answered Yes: saved under its name
+        QCOMPARE(watch.seen.size(), 2);
+        QVERIFY(watch.seen[1].contains(QStringLiteral("Do you want to save changes?")));
+        QVERIFY(ReadAll(file_).find("User MMSI=#2111234570") != std::string::npos);
     }
 
     void counterClearRunsTheHookAfterValidation() {
