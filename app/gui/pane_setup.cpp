@@ -48,6 +48,7 @@ UsablePane::UsablePane(PaneContext& context, QWidget* parent)
         auto* grid = new QGridLayout(frame);
         row.usable = new QCheckBox(frame);
         row.usable->setObjectName(QStringLiteral("chkUsable_%1").arg(g));
+        row.usable->setMinimumWidth(100); // the four rows line up
         row.totLabel = Label(QStringLiteral("lblUsableTot_%1").arg(g), "TX TOT", frame);
         row.tot = List(QStringLiteral("cmbUsableTot_%1").arg(g), frame);
         row.priorityLabel = Label(QStringLiteral("lblUsablePri_%1").arg(g), "Priority CH", frame);
