@@ -455,7 +455,8 @@ void TransferDialogTest::reportWindowShowsAndSavesTheReport() {
     const QString saved = rig.home.filePath("report.txt");
     Driver driver;
     QString first, shown, caption;
-    bool fixed = false, readOnly = false, noWrap = false, cancelledSave = true, failedSave = true;
+    bool fixed = false, readOnly = false, noWrap = false, placed = false;
+    bool cancelledSave = true, failedSave = true;
     std::vector<Shown> failure;
     driver.then([&](QWidget& top) {
         auto* report = qobject_cast<gui::ReportWindow*>(&top);
@@ -472,6 +473,18 @@ void TransferDialogTest::reportWindowShowsAndSavesTheReport() {
         fixed = QFontInfo(text->font()).fixedPitch();
         readOnly = text->isReadOnly();
         noWrap = text->lineWrapMode() == QPlainTextEdit::NoWrap;
+        // Places follow the outer size: the text 20 px narrower and 87 px
+        // shorter, OK centred with its top 80 px above the bottom (below the
+        // menu bar).
+        report->resize(700, 500);
+        QApplication::processEvents(); // the window system reports the new size
+        const QSize outer = report->frameGeometry().size();
+        const int menu = text->y();
+        const QRect ok = Child<QPushButton>(*report, "cmdOK")->geometry();
+        placed =
+            text->geometry() == QRect(7, menu, outer.width() - 20, outer.height() - 87) &&
+            ok.topLeft() == QPoint((outer.width() - ok.width()) / 2, menu + outer.height() - 80);
+        if (!placed) qWarning() << outer << text->geometry() << ok;
         cancelledSave = report->saveAs(); // the driver cancels the file dialog
         failedSave = report->saveTo(rig.home.filePath("missing/dir/report.txt").toStdString());
         failure = driver.boxes;
@@ -487,6 +500,7 @@ void TransferDialogTest::reportWindowShowsAndSavesTheReport() {
     QString wanted = QString::fromLatin1(expected.data(), qsizetype(expected.size()));
     QCOMPARE(shown, wanted.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QVERIFY(fixed && readOnly && noWrap);
+    QVERIFY(placed);
     QVERIFY(!cancelledSave);
     QVERIFY(!failedSave);
     QCOMPARE(failure.size(), 1u);
@@ -548,6 +562,16 @@ void TransferDialogTest::printedPdfHasThePagesAndColumns() {
         const char* word;
         double mm;
     } columns[] = {{"CH", 10}, {"RX(MHz)", 22}, {"TX(MHz)", 39}};
+    // Every frequency cell on the page stands in the RX or the TX column.
+    const QRegularExpression word(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>([0-9]{3}\\.[0-9]+)<"));
+    int cells = 0;
+    for (auto it = word.globalMatch(boxes); it.hasNext(); ++cells) {
+        const QRegularExpressionMatch match = it.next();
+        const double mm = match.captured(1).toDouble() * 25.4 / 72.0;
+        QVERIFY2(std::abs(mm - 22) < 0.5 || std::abs(mm - 39) < 0.5,
+                 qPrintable(match.captured(2) + QStringLiteral(" at %1 mm").arg(mm)));
+    }
+    QVERIFY(cells >= 2);
     for (const auto& column : columns)
         QVERIFY2(std::abs(left(QString::fromLatin1(column.word)) - column.mm) < 0.5,
                  qPrintable(QStringLiteral("%1 at %2 mm").arg(column.word).arg(left(column.word))));
