@@ -129,8 +129,7 @@ int main(int argc, char** argv) {
     };
     const double span = t.size() > 1 ? double(t.back() - t.front()) : 0.0;
     std::printf("model %d, read %s in %.1f s\n", int(program.app().modelNumber),
-                seconds > 0 ? "cancelled" : "ended",
-                double(ended - started) / 1e9);
+                seconds > 0 ? "cancelled" : "ended", double(ended - started) / 1e9);
     std::printf("repaints: %zu\nlargest gap between repaints: %.1f ms (%.2f s after OK)\n"
                 "mean gap: %.1f ms, 99th percentile %.1f ms, 99.9th %.1f ms\n",
                 t.size(), double(largest) / 1e6, double(largestAt) / 1e9,
