@@ -168,9 +168,11 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
         const std::string& value = line.value;
         const std::string shown = line.shownKey + "=" + value + where;
         if (line.key == "USER MMSI" || line.key == "MMSID") {
-            if (!value.empty() && !Digits(value, 9))
-                findings.push_back(
-                    {Kind::BadMmsi, line.number, "MMSI " + shown + " is not 9 digits"});
+            // The program stores an MMSI as the radio does, with a tenth digit
+            // (individual: 9 digits and "0"; group: "0", 8 digits, "0").
+            if (!value.empty() && !Digits(value, 9) && !Digits(value, 10))
+                findings.push_back({Kind::BadMmsi, line.number,
+                                    "MMSI " + shown + " is not 9 digits (10 as stored)"});
             continue;
         }
         if (line.key == "ATIS CODE") {

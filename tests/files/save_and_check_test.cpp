@@ -143,6 +143,17 @@ TEST(DataFileCheck, EachKindOfFindingWithItsLine) {
     }
 }
 
+TEST(DataFileCheck, MmsisInTheirStoredFormAreClean) {
+    const std::string fresh = FreshFile(2);
+    for (const char* mmsi : {"3661234560", "366123456", "0244123450"}) {
+        const std::string text = Replace(fresh, "User MMSI=#", std::string("User MMSI=#") + mmsi);
+        EXPECT_TRUE(CheckDataFileText(text).empty()) << mmsi;
+    }
+    const std::string tooLong = Replace(fresh, "User MMSI=#", "User MMSI=#36612345601");
+    ASSERT_EQ(CheckDataFileText(tooLong).size(), 1u);
+    EXPECT_EQ(CheckDataFileText(tooLong)[0].kind, Kind::BadMmsi);
+}
+
 TEST(DataFileCheck, ATruncatedFileListsWhatIsMissing) {
     const std::string fresh = FreshFile(2);
     const std::string cut = fresh.substr(0, fresh.find("[CHUSA17]"));
