@@ -22,6 +22,10 @@ class Session;
 
 namespace qb41::gui {
 
+// The dynamic property holding a control's help context number; F1 opens the
+// help at the nearest one up the widget's parents.
+inline constexpr const char* kHelpContext = "helpContext";
+
 // What a pane works on; all of it outlives the panes.
 struct PaneContext {
     AppState& app;

@@ -36,7 +36,6 @@ constexpr int kStartHeight = 444;
 constexpr int kMinWidthTwips = 9105;
 constexpr int kMinHeightTwips = 6660;
 constexpr int kSplitterTwips = 2500;
-constexpr const char* kHelpContext = "helpContext";
 constexpr const char* kNoHelp =
     "Unable to display Help Contents. There is no Help associated with this project.";
 
@@ -617,7 +616,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::openHelp(int context) {
+void MainWindow::openHelp(int context, const QString& title) {
     const QString path = QString::fromStdString(helpFile_.string());
     bool shown = false;
     if (QFileInfo(path).isFile()) {
@@ -625,7 +624,9 @@ void MainWindow::openHelp(int context) {
         if (context > 0) url.setFragment(QStringLiteral("ctx%1").arg(context));
         shown = QDesktopServices::openUrl(url);
     }
-    if (!shown) notifier_.show(MessageIcon::Information, app_.windowTitle, kNoHelp);
+    if (!shown)
+        notifier_.show(MessageIcon::Information,
+                       title.isEmpty() ? app_.windowTitle : title.toStdString(), kNoHelp);
 }
 
 void MainWindow::showSerialPortDialog() {

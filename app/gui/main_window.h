@@ -61,7 +61,9 @@ public:
     void setPrintToFileHandler(std::function<void()> handler);
     // While a transfer runs the window refuses to close.
     void setTransferRunning(bool running) { transferRunning_ = running; }
-    void openHelp(int context); // 0 = contents
+    // Opens the help file at a context (0 = contents); when it cannot be shown
+    // the message is titled `title` (the window title when empty).
+    void openHelp(int context, const QString& title = {});
 
     // editor::MainView
     void setBusy(bool busy) override;

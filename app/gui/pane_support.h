@@ -83,8 +83,6 @@ QString Text(const std::string& text);
 void BringToFront(QWidget* widget);
 std::string Std(const QString& text);
 
-inline constexpr const char* kHelpContext = "helpContext";
-
 // Per pane: hints on focus, help contexts, the checked boxes.
 class PaneKit : public QObject {
     Q_OBJECT

@@ -62,7 +62,9 @@ void RunTransferCommand(MainWindow& window, const CommandParts& parts, TransferM
     std::function<void(int)> help;
     std::error_code error;
     if (!parts.helpFile.empty() && std::filesystem::is_regular_file(parts.helpFile, error))
-        help = [&window](int context) { window.openHelp(context); };
+        help = [&window, mode](int context) {
+            window.openHelp(context, QString::fromStdString(TransferCaption(mode)));
+        };
     RadioDialog dialog(mode,
                        {app,
                         parts.data,
