@@ -109,20 +109,6 @@ bool Accepts(const ChannelView& view, ChannelControl control) {
     return s.visible && s.enabled;
 }
 
-template <typename T> bool Store(T& field, const T& value) {
-    if (field == value) return false;
-    field = value;
-    return true;
-}
-
-EditResult Changed(AppState& state, bool changed) {
-    EditResult result;
-    result.changed = changed;
-    result.refill = changed;
-    if (changed) state.dataChanged = true;
-    return result;
-}
-
 } // namespace
 
 std::optional<ChannelRef> ChannelFromKey(std::string_view key, const Records& records) {
@@ -228,37 +214,37 @@ EditResult SetChannelCheck(Records& records, AppState& state, ChannelRef ref,
     bool changed = false;
     switch (control) {
     case ChannelControl::Enable: {
-        EditResult result = Changed(state, Store(rec.Enable, value));
+        EditResult result = Edited(state, StoreField(rec.Enable, value));
         result.nodeTextChanged = result.changed;
         return result;
     }
     case ChannelControl::TxEnable:
-        changed = Store(rec.TxEnable, value);
+        changed = StoreField(rec.TxEnable, value);
         break;
     case ChannelControl::LowPower:
         // The record takes both boxes of the transmit frame as shown.
-        changed = Store(rec.LowPower, value);
-        changed = Store(rec.TxEnable, ToVbBool(view.txEnable)) || changed;
+        changed = StoreField(rec.LowPower, value);
+        changed = StoreField(rec.TxEnable, ToVbBool(view.txEnable)) || changed;
         break;
     case ChannelControl::PowerUp:
-        changed = Store(rec.PowUp, value);
+        changed = StoreField(rec.PowUp, value);
         break;
     case ChannelControl::Duplex:
-        changed = Store(rec.Duplex, value);
+        changed = StoreField(rec.Duplex, value);
         break;
     case ChannelControl::Scan:
-        changed = Store(rec.ScanMemory, value);
+        changed = StoreField(rec.ScanMemory, value);
         break;
     case ChannelControl::Compander:
-        changed = Store(rec.Compander, value);
+        changed = StoreField(rec.Compander, value);
         break;
     case ChannelControl::WideNarrow:
-        changed = Store(rec.Narrow, value);
+        changed = StoreField(rec.Narrow, value);
         break;
     default:
         break;
     }
-    return Changed(state, changed);
+    return Edited(state, changed);
 }
 
 EditResult PickChannelChoice(Records& records, AppState& state, ChannelRef ref,
@@ -273,26 +259,26 @@ EditResult PickChannelChoice(Records& records, AppState& state, ChannelRef ref,
     switch (control) {
     case ChannelControl::Scrambler:
         if (const auto v = view.scrambler.valueAt(index))
-            changed = Store(rec.Scramble, static_cast<std::int16_t>(*v));
+            changed = StoreField(rec.Scramble, static_cast<std::int16_t>(*v));
         break;
     case ChannelControl::TxCtcss:
     case ChannelControl::RxCtcss:
         if (const auto v = view.ctcss[side].valueAt(index)) {
-            changed = Store(rec.CtcssTone[side], static_cast<std::int16_t>(*v));
-            if (*v != 0) changed = Store(rec.DcsCode[side], std::int16_t{0}) || changed;
+            changed = StoreField(rec.CtcssTone[side], static_cast<std::int16_t>(*v));
+            if (*v != 0) changed = StoreField(rec.DcsCode[side], std::int16_t{0}) || changed;
         }
         break;
     case ChannelControl::TxDcs:
     case ChannelControl::RxDcs:
         if (const auto v = view.dcs[side].valueAt(index)) {
-            changed = Store(rec.DcsCode[side], static_cast<std::int16_t>(*v));
-            if (*v != 0) changed = Store(rec.CtcssTone[side], std::int16_t{0}) || changed;
+            changed = StoreField(rec.DcsCode[side], static_cast<std::int16_t>(*v));
+            if (*v != 0) changed = StoreField(rec.CtcssTone[side], std::int16_t{0}) || changed;
         }
         break;
     default:
         break;
     }
-    return Changed(state, changed);
+    return Edited(state, changed);
 }
 
 EditResult SetChannelText(Records& records, AppState& state, ChannelRef ref, ChannelControl control,
@@ -304,20 +290,21 @@ EditResult SetChannelText(Records& records, AppState& state, ChannelRef ref, Cha
     bool changed = false;
     switch (control) {
     case ChannelControl::Name:
-        if (TextAccepted(TextBox::ChannelName, text)) changed = Store(rec.ChTag, std::string(text));
+        if (TextAccepted(TextBox::ChannelName, text))
+            changed = StoreField(rec.ChTag, std::string(text));
         break;
     case ChannelControl::NumberLeft:
         if (view.exportChannel && TextAccepted(TextBox::ChannelNumberLeft, text))
-            changed = Store(rec.CHDisplayL, std::string(text));
+            changed = StoreField(rec.CHDisplayL, std::string(text));
         break;
     case ChannelControl::NumberRight:
         if (view.exportChannel && TextAccepted(TextBox::ChannelNumberRight, text))
-            changed = Store(rec.CHDisplayR, std::string(text));
+            changed = StoreField(rec.CHDisplayR, std::string(text));
         break;
     default:
         break;
     }
-    EditResult result = Changed(state, changed);
+    EditResult result = Edited(state, changed);
     result.refill = false; // the box already shows what was typed
     return result;
 }
@@ -338,7 +325,7 @@ FieldCheck CommitChannelFrequency(Records& records, AppState& state, ChannelRef 
         check.message = FrequencyError(side);
         return check;
     }
-    check.result = Changed(state, Store(field, *value));
+    check.result = Edited(state, StoreField(field, *value));
     check.boxText = ExpFreqShown(field);
     return check;
 }

@@ -7,6 +7,7 @@
 // records, patch a tree node text, or rebuild the tree.
 #pragma once
 
+#include "core/app_state.h"
 #include "core/notifier.h"
 
 #include <optional>
@@ -22,6 +23,23 @@ struct EditResult {
     bool rebuildTree = false;       // nodes appear or disappear (usable group switched)
     bool groupTextsChanged = false; // the bank nodes' "(status name)" suffixes
 };
+
+// Writes `value` into `field`; true when that changed the field.
+template <typename T> bool StoreField(T& field, const T& value) {
+    if (field == value) return false;
+    field = value;
+    return true;
+}
+
+// What an edit hands back: a change sets the data-changed flag and, unless the
+// pane shows the new value already, asks for a refill.
+inline EditResult Edited(AppState& state, bool changed, bool refill = true) {
+    EditResult result;
+    result.changed = changed;
+    result.refill = changed && refill;
+    if (changed) state.dataChanged = true;
+    return result;
+}
 
 // The outcome of committing a checked text box (on leaving it, or when the
 // window asks the editor to validate the field the user last edited).

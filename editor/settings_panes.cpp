@@ -20,20 +20,6 @@ bool ValidGroup(int group) {
     return group >= 0 && group < kUsableGroups;
 }
 
-template <typename T> bool Store(T& field, const T& value) {
-    if (field == value) return false;
-    field = value;
-    return true;
-}
-
-EditResult Changed(AppState& state, bool changed) {
-    EditResult result;
-    result.changed = changed;
-    result.refill = changed;
-    if (changed) state.dataChanged = true;
-    return result;
-}
-
 Message FieldError(std::string title) {
     return Message{MessageIcon::Warning, std::move(title), "Data Error!!", MessageButtons::Ok};
 }
@@ -103,8 +89,8 @@ std::array<UsableRowView, kUsableGroups> ViewUsablePane(const Records& records, 
 EditResult SetGroupUsable(Records& records, AppState& state, int group, bool ticked) {
     if (state.loading || !ValidGroup(group)) return {};
     EditResult result =
-        Changed(state, Store(records.UsableGroup[static_cast<std::size_t>(group)].Usable,
-                             ToVbBool(ticked)));
+        Edited(state, StoreField(records.UsableGroup[static_cast<std::size_t>(group)].Usable,
+                                 ToVbBool(ticked)));
     result.rebuildTree = result.changed;
     result.groupTextsChanged = result.changed;
     return result;
@@ -121,19 +107,19 @@ EditResult PickGroupChoice(Records& records, AppState& state, int group, UsableC
     switch (choice) {
     case UsableChoice::TxTot:
         if (const auto v = row.txTot.valueAt(index); v && row.txTotState.enabled)
-            changed = Store(rec.TxTot, static_cast<VbBool>(*v));
+            changed = StoreField(rec.TxTot, static_cast<VbBool>(*v));
         break;
     case UsableChoice::Priority:
         if (const auto v = row.priority.valueAt(index); v && row.priorityState.enabled)
-            changed = Store(rec.PriorityCh, *v);
+            changed = StoreField(rec.PriorityCh, *v);
         break;
     case UsableChoice::StatusIcon:
         if (const auto v = row.statusIcon.valueAt(index);
             v && row.statusIconState.enabled && row.statusIconState.visible)
-            changed = texts = Store(rec.StatusIcon, static_cast<VbBool>(*v));
+            changed = texts = StoreField(rec.StatusIcon, static_cast<VbBool>(*v));
         break;
     }
-    EditResult result = Changed(state, changed);
+    EditResult result = Edited(state, changed);
     result.groupTextsChanged = texts;
     return result;
 }
@@ -150,7 +136,7 @@ FieldCheck CommitStatusName(Records& records, AppState& state, int group, std::s
         return check;
     const std::string_view trimmed = TrimBlanks(text);
     const std::string stored = trimmed.empty() ? std::string() : PadLeft(trimmed);
-    check.result = Changed(state, Store(name, stored));
+    check.result = Edited(state, StoreField(name, stored));
     check.result.refill = false;
     check.result.groupTextsChanged = check.result.changed;
     check.boxText = name;
@@ -191,8 +177,8 @@ EditResult PickCommonChoice(Records& records, AppState& state, CommonChoice choi
     std::int16_t* fields[] = {&c.TxPoDisplay,       &c.Scan,      &c.ResumeTime,
                               &c.PttScanClear,      &c.DualWatch, &c.OffsetTime,
                               &c.MagneticVariation, &c.Weater,    &c.Rotary};
-    return Changed(state,
-                   Store(*fields[static_cast<std::size_t>(choice)], static_cast<std::int16_t>(*v)));
+    return Edited(state, StoreField(*fields[static_cast<std::size_t>(choice)],
+                                    static_cast<std::int16_t>(*v)));
 }
 
 // ---- DSC setup -------------------------------------------------------------------
@@ -230,15 +216,15 @@ EditResult PickDscUsable(Records& records, AppState& state, int group, int index
     VbBool& field = records.DscUsable[static_cast<std::size_t>(group)];
     const auto v = OffOnChoices(field).valueAt(index);
     if (!v) return {};
-    return Changed(state, Store(field, static_cast<VbBool>(*v)));
+    return Edited(state, StoreField(field, static_cast<VbBool>(*v)));
 }
 
 EditResult PickDscFlag(Records& records, AppState& state, int flag, int index) {
     if (state.loading || !DscFlagEnabled(records, flag)) return {};
     const auto v = DscFlagChoices(records, flag).valueAt(index);
     if (!v) return {};
-    return Changed(
-        state, Store(records.DscFlags[static_cast<std::size_t>(flag)], static_cast<VbBool>(*v)));
+    return Edited(state, StoreField(records.DscFlags[static_cast<std::size_t>(flag)],
+                                    static_cast<VbBool>(*v)));
 }
 
 FieldCheck CommitUserMmsi(Records& records, AppState& state, std::string_view text) {
@@ -253,7 +239,7 @@ FieldCheck CommitUserMmsi(Records& records, AppState& state, std::string_view te
         check.message = FieldError("User MMSI");
         return check;
     }
-    check.result = Changed(state, Store(records.UserMmsi, *stored));
+    check.result = Edited(state, StoreField(records.UserMmsi, *stored));
     check.result.refill = false;
     check.boxText = MmsiBoxText(records.UserMmsi, MmsiKind::Individual);
     return check;
@@ -286,7 +272,7 @@ FieldCheck CommitAtisCode(Records& records, AppState& state, std::string_view te
         check.message = FieldError("ATISNo");
         return check;
     }
-    check.result = Changed(state, Store(records.AtisCode, std::string(trimmed)));
+    check.result = Edited(state, StoreField(records.AtisCode, std::string(trimmed)));
     check.result.refill = false;
     check.boxText = records.AtisCode;
     return check;
@@ -294,14 +280,14 @@ FieldCheck CommitAtisCode(Records& records, AppState& state, std::string_view te
 
 EditResult SetAtisChGroup(Records& records, AppState& state, int group, bool ticked) {
     if (state.loading || group < 0 || group >= 4) return {};
-    return Changed(state,
-                   Store(records.DscFlags[44 + static_cast<std::size_t>(group)], ToVbBool(ticked)));
+    return Edited(state, StoreField(records.DscFlags[44 + static_cast<std::size_t>(group)],
+                                    ToVbBool(ticked)));
 }
 
 EditResult SetAtisKiller(Records& records, AppState& state, int group, bool ticked) {
     if (state.loading || group < 0 || group >= 4) return {};
-    return Changed(
-        state, Store(records.AtisKikkerGroup[static_cast<std::size_t>(group)], ToVbBool(ticked)));
+    return Edited(state, StoreField(records.AtisKikkerGroup[static_cast<std::size_t>(group)],
+                                    ToVbBool(ticked)));
 }
 
 FieldCheck CommitAtisMid(Records& records, AppState& state, int k, std::string_view text) {
@@ -315,7 +301,7 @@ FieldCheck CommitAtisMid(Records& records, AppState& state, int k, std::string_v
     if (!digits.empty()) {
         formatted = std::string(3 - digits.size(), '0') + std::string(digits);
     }
-    check.result = Changed(state, Store(mid, formatted));
+    check.result = Edited(state, StoreField(mid, formatted));
     check.result.refill = false;
     check.boxText = mid;
     return check;
@@ -324,8 +310,9 @@ FieldCheck CommitAtisMid(Records& records, AppState& state, int k, std::string_v
 EditResult SetAtisDisp(Records& records, AppState& state, int k, std::string_view text) {
     if (state.loading || k < 0 || k >= kCallSigns || !TextAccepted(TextBox::AtisDisp, text))
         return {};
-    EditResult result = Changed(
-        state, Store(records.AtisCallSign[static_cast<std::size_t>(k)].DISP, std::string(text)));
+    EditResult result =
+        Edited(state, StoreField(records.AtisCallSign[static_cast<std::size_t>(k)].DISP,
+                                 std::string(text)));
     result.refill = false;
     return result;
 }

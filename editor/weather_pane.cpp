@@ -12,14 +12,6 @@ ChannelRecord* Row(Records& records, int row) {
     return &records.CHWX[static_cast<std::size_t>(row)];
 }
 
-EditResult Changed(AppState& state, bool changed, bool refill) {
-    EditResult result;
-    result.changed = changed;
-    result.refill = changed && refill;
-    if (changed) state.dataChanged = true;
-    return result;
-}
-
 } // namespace
 
 std::vector<WeatherRowView> ViewWeatherPane(const Records& records) {
@@ -48,14 +40,14 @@ EditResult SetWeatherEnable(Records& records, AppState& state, int row, bool tic
     ChannelRecord* rec = Row(records, row);
     if (state.loading || !rec || rec->Enable == ToVbBool(ticked)) return {};
     rec->Enable = ToVbBool(ticked);
-    return Changed(state, true, true);
+    return Edited(state, true, true);
 }
 
 EditResult SetWeatherScan(Records& records, AppState& state, int row, bool ticked) {
     ChannelRecord* rec = Row(records, row);
     if (state.loading || !rec || !rec->Enable || rec->ScanMemory == ToVbBool(ticked)) return {};
     rec->ScanMemory = ToVbBool(ticked);
-    return Changed(state, true, false);
+    return Edited(state, true, false);
 }
 
 EditResult SetWeatherName(Records& records, AppState& state, int row, std::string_view text) {
@@ -64,7 +56,7 @@ EditResult SetWeatherName(Records& records, AppState& state, int row, std::strin
         !TextAccepted(TextBox::WeatherName, text))
         return {};
     rec->ChTag = std::string(text);
-    return Changed(state, true, false);
+    return Edited(state, true, false);
 }
 
 } // namespace qb41::editor
