@@ -341,6 +341,18 @@ void Session::RefreshNodeText(const std::string& key) {
     }
 }
 
+void Session::ApplyEdit(const EditResult& result, const std::string& nodeKey) {
+    if (result.rebuildTree)
+        BuildTree(); // the group texts come with it
+    else if (result.groupTextsChanged)
+        RefreshGroupTexts();
+    if (result.nodeTextChanged) RefreshNodeText(nodeKey);
+    if (result.directoryTexts) {
+        if (nodeKey.starts_with("SM")) RefreshDirectoryTexts(DirectoryKind::Individual);
+        if (nodeKey.starts_with("SG")) RefreshDirectoryTexts(DirectoryKind::Group);
+    }
+}
+
 void Session::RefreshCaption() {
     view_.setCaption(Caption());
 }

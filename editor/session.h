@@ -10,6 +10,7 @@
 #pragma once
 
 #include "destinations.h"
+#include "rule_types.h"
 #include "view.h"
 
 #include "core/app_state.h"
@@ -95,6 +96,9 @@ public:
     void RefreshDirectoryTexts(DirectoryKind kind);
     // After an editor changed an enable flag or a status name.
     void RefreshNodeText(const std::string& key);
+    // The tree's part of a user edit in the pane of `nodeKey`: node texts
+    // patched, or the tree rebuilt when nodes come or go.
+    void ApplyEdit(const EditResult& result, const std::string& nodeKey);
     // Shows the current node's pane again from the records.
     void ShowCurrentPane();
 

@@ -313,7 +313,7 @@ void ChannelPane::show() {
 }
 
 void ChannelPane::apply(const editor::EditResult& result) {
-    if (result.nodeTextChanged) context_.session.RefreshNodeText(nodeKey_);
+    context_.session.ApplyEdit(result, nodeKey_);
     if (result.refill) show();
 }
 

@@ -132,8 +132,7 @@ void DirectoryPane::show() {
 }
 
 void DirectoryPane::apply(const editor::EditResult& result) {
-    if (result.nodeTextChanged) context_.session.RefreshNodeText(nodeKey_);
-    if (result.directoryTexts) context_.session.RefreshDirectoryTexts(treeKind());
+    context_.session.ApplyEdit(result, nodeKey_);
     if (result.refill) show();
 }
 

@@ -140,10 +140,7 @@ void UsablePane::show() {
 }
 
 void UsablePane::apply(const editor::EditResult& result) {
-    if (result.rebuildTree)
-        context_.session.BuildTree(); // refreshes the group texts too
-    else if (result.groupTextsChanged)
-        context_.session.RefreshGroupTexts();
+    context_.session.ApplyEdit(result, "Usable");
     if (result.refill) show();
 }
 

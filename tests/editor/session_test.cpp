@@ -459,6 +459,32 @@ TEST_F(Fixture, NodeTextsFollowEnableFlagsAndStatusNames) {
     EXPECT_EQ(view.node("PI")->text, "INTL");
 }
 
+TEST_F(Fixture, AnEditsTreeFollowUps) {
+    Start();
+    EditResult result;
+    data.records.CHGRPID[1].Enable = kTrue;
+    result.directoryTexts = true;
+    session->ApplyEdit(result, "SG2");
+    EXPECT_EQ(view.node("SG2")->text, "Group ID2[Enable]");
+
+    const int builds = view.treeBuilds;
+    data.records.UsableGroup[2].Usable = kFalse;
+    data.records.UsableGroup[0].StatusName = "Dock";
+    result = {};
+    result.rebuildTree = true;
+    session->ApplyEdit(result, "Usable");
+    EXPECT_EQ(view.treeBuilds, builds + 1);
+    EXPECT_EQ(view.node("PC"), nullptr);
+    EXPECT_EQ(view.node("PU")->text, "USA(Dock)");
+
+    data.records.CHUSA[32].Enable = kFalse;
+    result = {};
+    result.nodeTextChanged = true;
+    session->ApplyEdit(result, "PU32");
+    EXPECT_EQ(view.node("PU32")->text, "CH16");
+    EXPECT_EQ(view.treeBuilds, builds + 1);
+}
+
 TEST(ChannelLists, GridsAndJumps) {
     DataSet data;
     MakeFreshDataSet(data, 2);
