@@ -27,7 +27,7 @@ struct Region {
 };
 
 constexpr Region kRegions[] = {{"usa", 0, 7}, {"intl", 1, 0}, {"canada", 2, 10}};
-constexpr ModelNumber kModels[] = {0, 3}; // TQ4800M, LW6100
+constexpr ModelNumber kModels[] = {0, 1, 2, 3}; // the Model menu offers all four
 
 void ApplyRegion(DataSet& data, const Region& region) {
     Records& records = data.records;
