@@ -4,10 +4,6 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#ifndef QB41_VERSION
-#define QB41_VERSION "1.0.0"
-#endif
-
 namespace qb41::gui {
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
