@@ -134,8 +134,8 @@ private:
 };
 
 // The settings sections as the text report writes them, one line a cell.
-// Every model prints the call-sign table; the text report shows it for model 0
-// only, so for the others it is taken from a model 0 build of the sections.
+// Every model prints the call-sign table, which the text report shows for
+// model 0 only.
 std::vector<std::string> SettingsLines(const DataSet& data, ModelNumber model) {
     ReportImage image;
     report_detail::AppendSettingsSections(image, data, model);
@@ -143,14 +143,12 @@ std::vector<std::string> SettingsLines(const DataSet& data, ModelNumber model) {
     lines.erase(lines.begin()); // the image starts with a separator
     if (HasCallSigns(model)) return lines;
 
-    ReportImage withSigns;
-    report_detail::AppendSettingsSections(withSigns, data, 0);
-    const std::vector<std::string> all = SplitLines(withSigns.take());
-    auto first = std::find(all.begin(), all.end(), kCallSignHeading);
-    if (first == all.end()) return lines;
-    auto last = std::find(first, all.end(), std::string());
+    ReportImage signs;
+    report_detail::AppendCallSigns(signs, data.records);
+    const std::vector<std::string> table = SplitLines(signs.take());
+    auto first = std::find(table.begin(), table.end(), kCallSignHeading);
     lines.emplace_back();
-    lines.insert(lines.end(), first, last);
+    lines.insert(lines.end(), first, table.end());
     return lines;
 }
 
@@ -275,12 +273,6 @@ private:
         pager_.endTable();
     }
 
-    static std::string ChannelDisplay(const ChannelRecord& rec) {
-        std::string display = PadText(rec.CHDisplayL, 2);
-        display += rec.CHDisplayR.empty() ? ' ' : rec.CHDisplayR.back();
-        return DashField(display, 3);
-    }
-
     void exp() {
         const bool lmr = HasExpTones(model_);
         const bool names = StoresChannelNames(model_);
@@ -304,7 +296,7 @@ private:
             ChannelRecord& rec = bank[i];
             PrintRow row(positions, setup_.leftMm);
             row.cell(std::to_string(i))
-                .cell(ChannelDisplay(rec))
+                .cell(DashField(report_detail::ChannelDisplay(rec), 3))
                 .cell(EnableText(rec.Enable))
                 .cellOf([&] { return ExpFreqText(rec.Rxfreq); })
                 .cellOf([&] { return ExpFreqText(rec.Txfreq); })

@@ -94,15 +94,13 @@ void AppendExpHeading(ReportImage& image, ExpLayout layout) {
     }
 }
 
-// The displayed channel number: the left part in two places and the last
-// character of a blank followed by the right part.
+} // namespace
+
 std::string ChannelDisplay(const ChannelRecord& rec) {
     std::string display = PadText(rec.CHDisplayL, 2);
     display += rec.CHDisplayR.empty() ? ' ' : rec.CHDisplayR.back();
     return display;
 }
-
-} // namespace
 
 void AppendPlanBanks(ReportImage& image, const Records& records, ModelNumber model) {
     AppendPlanBank(image, "##### Programable USA Channel #####", records.CHUSA, model);

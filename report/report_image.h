@@ -53,6 +53,11 @@ private:
 };
 
 void AppendSettingsSections(ReportImage& image, const DataSet& data, ModelNumber model);
+// The ATIS call-sign table (a section of its own).
+void AppendCallSigns(ReportImage& image, const Records& records);
+// An export channel's displayed number: the left part in two places and the
+// last character of the right part (a blank when it is empty).
+std::string ChannelDisplay(const ChannelRecord& rec);
 void AppendPlanBanks(ReportImage& image, const Records& records, ModelNumber model);
 void AppendWeatherBank(ReportImage& image, const Records& records, ModelNumber model);
 void AppendDirectories(ReportImage& image, const Records& records);

@@ -158,6 +158,8 @@ void AppendAtisCommon(ReportImage& image, const Records& records, ModelNumber mo
         AppendOnOffRow(image, "Usable ATIS Killer CH Group:", records.AtisKikkerGroup);
 }
 
+} // namespace
+
 // Entries 1..10 on the left, 11..20 on the right. The left display cells are
 // two wider than their heading, so the right block sits two columns right of
 // its headings, as the report has always been printed.
@@ -185,8 +187,6 @@ void AppendCallSigns(ReportImage& image, const Records& records) {
                        .str());
     }
 }
-
-} // namespace
 
 void AppendSettingsSections(ReportImage& image, const DataSet& data, ModelNumber model) {
     const Records& records = data.records;
