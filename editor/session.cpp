@@ -78,7 +78,8 @@ void Session::ShowNewData() {
 void Session::PublishDestinationMenu() {
     DestinationMenuState menu;
     menu.enabled = !destinations_.empty();
-    for (const Destination& destination : destinations_) menu.captions.push_back(destination.name);
+    for (const DestinationFile& destination : destinations_)
+        menu.captions.push_back(destination.name);
     menu.checked = checkedDestination_;
     view_.setDestinationMenu(menu);
 }
@@ -88,7 +89,7 @@ void Session::RebuildDestinations() {
     checkedDestination_ = -1;
     if (!destinations_.empty()) {
         const std::string stored = ReadDestinationName(store_, app_.modelNumber);
-        if (auto index = FindDestinationIndex(destinations_, stored)) {
+        if (auto index = FindDestination(destinations_, stored)) {
             FileContext context = fileContext();
             if (FileReadIni(context, destinations_[*index].file))
                 checkedDestination_ = static_cast<int>(*index);
@@ -140,7 +141,7 @@ void Session::ChooseModel(ModelNumber model) {
 
 void Session::ChooseDestination(std::size_t slot) {
     if (slot >= destinations_.size()) return;
-    const Destination chosen = destinations_[slot];
+    const DestinationFile chosen = destinations_[slot];
     if (static_cast<int>(slot) != checkedDestination_) {
         const std::string text = "Do yo want to change to " + chosen.name + "?";
         if (notifier_.ask({MessageIcon::Warning, app_.windowTitle, text,

@@ -9,7 +9,6 @@
 // flags; the session reads the flags and restores the window.
 #pragma once
 
-#include "destinations.h"
 #include "rule_types.h"
 #include "view.h"
 
@@ -18,6 +17,7 @@
 #include "core/error_log.h"
 #include "core/notifier.h"
 #include "core/records.h"
+#include "files/destination_files.h"
 #include "files/file_context.h"
 #include "files/settings_store.h"
 
@@ -122,7 +122,7 @@ public:
 
     std::string Caption() const;
     FileContext fileContext() { return {app_, data_, notifier_, log_}; }
-    const std::vector<Destination>& destinations() const { return destinations_; }
+    const std::vector<DestinationFile>& destinations() const { return destinations_; }
 
 private:
     struct BusyScope;
@@ -150,7 +150,7 @@ private:
 
     std::vector<TreeNode> nodes_;
     std::string currentKey_; // the node whose pane is shown; empty after a reset
-    std::vector<Destination> destinations_;
+    std::vector<DestinationFile> destinations_;
     int checkedDestination_ = -1;
     std::string comDevice_;
     bool currentFileIsImage_ = false;

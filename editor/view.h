@@ -2,9 +2,9 @@
 // it; tests implement it with a recorder. Every call is made on the UI thread.
 #pragma once
 
-#include "destinations.h"
 #include "section_tree.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -20,6 +20,9 @@ inline const FileDialogSpec kDataOpenDialog{"dat files(*.dat)|*.dat|All files(*.
 inline const FileDialogSpec kDataSaveDialog{"dat files(*.dat)|*.dat|All files(*.*)|*.*", true};
 inline const FileDialogSpec kImageOpenDialog{"hex files(*.hex)|*.hex|All files(*.*)|*.*", false};
 inline const FileDialogSpec kImageSaveDialog{"hex files(*.hex)|*.hex|All files(*.*)|*.*", true};
+
+// The Destination menu has eleven slots; at most ten are used.
+inline constexpr std::size_t kDestinationSlots = 11;
 
 struct DestinationMenuState {
     bool enabled = false;

@@ -5,6 +5,7 @@
 #include "image_file.h"
 #include "section_table.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace qb41 {
@@ -43,20 +44,37 @@ bool FileReadIni(FileContext& context, const std::filesystem::path& path) {
     }
 }
 
-std::vector<std::string> ListDestinations(const std::filesystem::path& folder, ModelNumber model) {
+std::vector<DestinationFile> ListDestinationFiles(const std::filesystem::path& folder,
+                                                  ModelNumber model) {
     const std::string suffix = ModelCodeSuffix(model) + ".ini";
-    std::vector<std::string> names;
+    std::vector<DestinationFile> found;
     std::error_code ec;
     std::filesystem::directory_iterator entries(folder, ec);
     for (; !ec && entries != std::filesystem::directory_iterator(); entries.increment(ec)) {
         std::error_code typeError;
         if (!entries->is_regular_file(typeError)) continue;
         std::string file = entries->path().filename().string();
-        if (!EndsWithIgnoringCase(file, suffix)) continue;
-        names.push_back(file.substr(0, file.find('_')));
-        if (names.size() == kMaxDestinations) break;
+        if (file.size() <= suffix.size() || !EndsWithIgnoringCase(file, suffix)) continue;
+        std::string name = file.substr(0, file.find('_'));
+        if (name.empty()) continue;
+        found.push_back({std::move(name), entries->path()});
     }
-    SortDestinationNames(names);
+    auto byFileName = [](const DestinationFile& a, const DestinationFile& b) {
+        return UpperCase(a.file.filename().string()) < UpperCase(b.file.filename().string());
+    };
+    std::sort(found.begin(), found.end(), byFileName);
+    if (found.size() > kMaxDestinations) found.resize(kMaxDestinations);
+    std::stable_sort(found.begin(), found.end(),
+                     [](const DestinationFile& a, const DestinationFile& b) {
+                         return UpperCase(a.name) < UpperCase(b.name);
+                     });
+    return found;
+}
+
+std::vector<std::string> ListDestinations(const std::filesystem::path& folder, ModelNumber model) {
+    std::vector<std::string> names;
+    for (DestinationFile& entry : ListDestinationFiles(folder, model))
+        names.push_back(std::move(entry.name));
     return names;
 }
 
@@ -84,6 +102,13 @@ std::optional<std::size_t> FindDestination(const std::vector<std::string>& names
                                            const std::string& stored) {
     for (std::size_t i = 0; i < names.size(); ++i)
         if (UpperCase(names[i]) == UpperCase(stored)) return i;
+    return std::nullopt;
+}
+
+std::optional<std::size_t> FindDestination(const std::vector<DestinationFile>& files,
+                                           const std::string& stored) {
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (UpperCase(files[i].name) == UpperCase(stored)) return i;
     return std::nullopt;
 }
 

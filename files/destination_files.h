@@ -24,10 +24,21 @@ inline constexpr std::size_t kMaxDestinations = 10;
 // decides what to show. A refused or failed load changes nothing.
 bool FileReadIni(FileContext& context, const std::filesystem::path& path);
 
-// The destination names of the model's files in `folder`, at most
-// kMaxDestinations in listing order, each the file name up to its first
-// underscore, sorted ignoring case. Empty when none match or the folder
-// cannot be listed.
+// One destination default file and the name the menu offers it under: the
+// file name up to its first underscore ("east_coast_12C0.ini" is "east").
+struct DestinationFile {
+    std::string name;
+    std::filesystem::path file; // the file that was listed, loaded as it is
+};
+
+// The model's files in `folder`: names ending in the model code suffix and
+// ".ini" (ignoring case), regular files only, a file whose name would be empty
+// skipped; the first kMaxDestinations in file-name order ignoring case (the
+// folder's own order is arbitrary on some systems), then sorted by name
+// ignoring case. Empty when none match or the folder cannot be listed.
+std::vector<DestinationFile> ListDestinationFiles(const std::filesystem::path& folder,
+                                                  ModelNumber model);
+// The names of ListDestinationFiles.
 std::vector<std::string> ListDestinations(const std::filesystem::path& folder, ModelNumber model);
 
 // The menu's sort: a Shell sort comparing without regard to case (gap from
@@ -40,6 +51,8 @@ std::filesystem::path DestinationFilePath(const std::filesystem::path& folder,
 
 // The index of the first name equal to `stored` ignoring case.
 std::optional<std::size_t> FindDestination(const std::vector<std::string>& names,
+                                           const std::string& stored);
+std::optional<std::size_t> FindDestination(const std::vector<DestinationFile>& files,
                                            const std::string& stored);
 
 } // namespace qb41

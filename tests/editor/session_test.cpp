@@ -3,7 +3,6 @@
 // real files in a scratch folder.
 #include "editor/app_settings.h"
 #include "editor/channel_lists.h"
-#include "editor/destinations.h"
 #include "editor/session.h"
 
 #include "files/data_file_writer.h"
@@ -177,27 +176,6 @@ TEST_F(Fixture, PortChoicesAndOverride) {
     Start(std::string("/dev/pts/9"));
     EXPECT_EQ(session->PortDevice(), "/dev/pts/9");
     EXPECT_EQ(Stored("ComPath", "ComDevice"), "/dev/ttyACM0");
-}
-
-TEST(DestinationList, ElevenFilesCaseUnderscoresAndEmptyNames) {
-    ScratchDir dir{"qb41-dest"};
-    const char* names[] = {"Zulu_021C.ini", "alpha_021C.ini", "east_coast_021C.ini", "b_021c.INI",
-                           "_021C.ini",     "c_021C.ini",     "d_021C.ini",          "e_021C.ini",
-                           "f_021C.ini",    "g_021C.ini",     "h_021C.ini",          "i_021C.ini",
-                           "usa_12C0.ini",  "notes.txt"};
-    for (const char* name : names) test::WriteBytes(dir / name, "x");
-    const auto list = ListDestinationFiles(dir.path(), 2);
-    std::vector<std::string> shown;
-    for (const auto& d : list) shown.push_back(d.name);
-    // Eleven files name a destination of the model (the empty name is skipped);
-    // the first ten by file name are offered (Zulu is the eleventh), sorted.
-    EXPECT_EQ(shown,
-              (std::vector<std::string>{"alpha", "b", "c", "d", "e", "east", "f", "g", "h", "i"}));
-    // The file listed is the one loaded, whatever the case of its suffix.
-    EXPECT_EQ(list[1].file.filename(), "b_021c.INI");
-    EXPECT_EQ(FindDestinationIndex(list, "EAST"), 5u);
-    EXPECT_FALSE(FindDestinationIndex(list, "zulu"));
-    EXPECT_FALSE(FindDestinationIndex(list, "west"));
 }
 
 TEST_F(Fixture, FailedDestinationSwitchChangesNothing) {

@@ -36,16 +36,33 @@ TEST(DestinationCatalogue, ListsTheModelsFilesByNameBeforeTheFirstUnderscore) {
 
 TEST(DestinationCatalogue, OffersAtMostTenSorted) {
     test::ScratchDir dir;
-    std::vector<std::string> all;
     for (char c = 'k'; c >= 'a'; --c) {
-        all.push_back(std::string(1, c));
         test::WriteBytes(dir / (std::string(1, c) + "_17D4.ini"), "x");
     }
-    std::vector<std::string> names = ListDestinations(dir.path(), 3);
-    ASSERT_EQ(names.size(), 10u);
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
-    for (const std::string& name : names)
-        EXPECT_NE(std::find(all.begin(), all.end(), name), all.end());
+    // The first ten by file name, whatever order the folder lists them in.
+    EXPECT_EQ(ListDestinations(dir.path(), 3),
+              (std::vector<std::string>{"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}));
+}
+
+TEST(DestinationCatalogue, ElevenFilesCaseUnderscoresAndEmptyNames) {
+    test::ScratchDir dir;
+    const char* names[] = {"Zulu_021C.ini", "alpha_021C.ini", "east_coast_021C.ini", "b_021c.INI",
+                           "_021C.ini",     "c_021C.ini",     "d_021C.ini",          "e_021C.ini",
+                           "f_021C.ini",    "g_021C.ini",     "h_021C.ini",          "i_021C.ini",
+                           "usa_12C0.ini",  "notes.txt"};
+    for (const char* name : names) test::WriteBytes(dir / name, "x");
+    const auto list = ListDestinationFiles(dir.path(), 2);
+    std::vector<std::string> shown;
+    for (const auto& d : list) shown.push_back(d.name);
+    // Eleven files name a destination of the model (the empty name is skipped);
+    // the first ten by file name are offered (Zulu is the eleventh), sorted.
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"alpha", "b", "c", "d", "e", "east", "f", "g", "h", "i"}));
+    // The file listed is the one loaded, whatever the case of its suffix.
+    EXPECT_EQ(list[1].file.filename(), "b_021c.INI");
+    EXPECT_EQ(FindDestination(list, "EAST"), 5u);
+    EXPECT_FALSE(FindDestination(list, "zulu"));
+    EXPECT_FALSE(FindDestination(list, "west"));
 }
 
 TEST(DestinationCatalogue, SortsIgnoringCaseAndFindsIgnoringCase) {
@@ -115,7 +132,7 @@ TEST(FileReadIni, AMissingFileIsLoggedWithoutAMessage) {
 // The files the build places beside the executables, where the program looks.
 TEST(ShippedDestinations, LoadForTheirModelAndAreRefusedForTheOther) {
     const std::filesystem::path folder = ExecutableFolder();
-    for (ModelNumber model : {0, 3}) {
+    for (ModelNumber model : {0, 1, 2, 3}) {
         SCOPED_TRACE(model);
         EXPECT_EQ(ListDestinations(folder, model),
                   (std::vector<std::string>{"canada", "intl", "usa"}));
@@ -130,10 +147,13 @@ TEST(ShippedDestinations, LoadForTheirModelAndAreRefusedForTheOther) {
             EXPECT_EQ(h.data.image[layout::kCurrentGroup], group);
             EXPECT_EQ(h.data.image[layout::kChecksum], Checksum(h.data.image, 66, 29));
 
-            test::Harness other(model == 0 ? 3 : 0);
+            // Another model refuses it: by its code, or silently by its
+            // length for model 1's 8192-byte image.
+            const ModelNumber otherModel = model == 3 ? 0 : (model == 2 ? 3 : 2);
+            test::Harness other(otherModel);
             FileContext otherContext = other.context();
             EXPECT_FALSE(FileReadIni(otherContext, path));
-            EXPECT_TRUE(other.app.errorFlag);
+            EXPECT_EQ(other.app.errorFlag, model != 1);
         }
     }
 }
