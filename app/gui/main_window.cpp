@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -59,6 +60,9 @@ QTableView* MakeGrid(const char* name, GridModel* model, QWidget* parent) {
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->verticalHeader()->setVisible(false);
+    // Rows as tight as the text, so a bank's list shows many channels at once.
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid->setProperty(kHelpContext, 1022);
     return grid;
@@ -69,12 +73,31 @@ void ApplyWidths(QTableView* grid, const editor::Grid& content) {
         grid->setColumnWidth(static_cast<int>(c), Pixels(content.widthsTwips[c]));
 }
 
+// The program's icon, drawn rather than loaded so no image plugin is needed.
+QIcon ProgramIcon() {
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(0x1c, 0x4f, 0x8a));
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(26);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRectF(0, 0, 64, 64), Qt::AlignCenter, QStringLiteral("QB"));
+    return QIcon(pixmap);
+}
+
 } // namespace
 
 MainWindow::MainWindow(WindowParts parts, QWidget* parent)
     : QMainWindow(parent), app_(parts.app), data_(parts.data), notifier_(parts.notifier),
       helpFile_(std::move(parts.helpFile)) {
     setObjectName(QStringLiteral("frmMain"));
+    setWindowIcon(ProgramIcon());
     session_ = std::make_unique<editor::Session>(
         editor::SessionParts{parts.app, parts.data, parts.notifier, parts.store, parts.log,
                              parts.clock, *this, std::move(parts.destinationFolder)});
