@@ -359,40 +359,34 @@ bool CloneLink::AdoptReadImage(const std::vector<std::uint8_t>& buffer) {
     }
 }
 
-LinkOutcome CloneLink::ReadRun(ReadScope scope) {
-    Begin();
+// The model check and every block of the scope into `buffer`; true when all
+// of it arrived.
+bool CloneLink::ReadImage(ReadScope scope, std::vector<std::uint8_t>& buffer) {
     scope_ = scope;
     ReadDataChkModel();
+    if (ctx_.app.errorFlag) return false;
+    buffer.assign(static_cast<std::size_t>(lastIndex()) + 1, 0);
+    ReadData(buffer);
+    return !ctx_.app.errorFlag && !ctx_.app.cancelFlag;
+}
+
+LinkOutcome CloneLink::ReadRun(ReadScope scope) {
+    Begin();
+    std::vector<std::uint8_t> buffer;
     bool completed = false;
-    if (!ctx_.app.errorFlag) {
-        std::vector<std::uint8_t> buffer(static_cast<std::size_t>(lastIndex()) + 1, 0);
-        ReadData(buffer);
-        if (!ctx_.app.errorFlag && !ctx_.app.cancelFlag && AdoptReadImage(buffer)) {
-            completed = true;
-            ctx_.app.completed = true;
-            ctx_.notifier.show(MessageIcon::Information, kTitleRead, kComplete);
-        }
+    if (ReadImage(scope, buffer) && AdoptReadImage(buffer)) {
+        completed = true;
+        ctx_.app.completed = true;
+        ctx_.notifier.show(MessageIcon::Information, kTitleRead, kComplete);
     }
     return Finish(completed);
 }
 
-} // namespace qb41::link
-
-namespace qb41::link {
-
 LinkOutcome CloneLink::ReadImageRun(std::vector<std::uint8_t>& image, ReadScope scope) {
     Begin();
-    scope_ = scope;
-    ReadDataChkModel();
-    bool completed = false;
-    if (!ctx_.app.errorFlag) {
-        std::vector<std::uint8_t> buffer(static_cast<std::size_t>(lastIndex()) + 1, 0);
-        ReadData(buffer);
-        if (!ctx_.app.errorFlag && !ctx_.app.cancelFlag) {
-            image = std::move(buffer);
-            completed = true;
-        }
-    }
+    std::vector<std::uint8_t> buffer;
+    const bool completed = ReadImage(scope, buffer);
+    if (completed) image = std::move(buffer);
     return Finish(completed);
 }
 

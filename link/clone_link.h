@@ -98,6 +98,7 @@ public:
 
 private:
     void Begin();
+    bool ReadImage(ReadScope scope, std::vector<std::uint8_t>& buffer);
     LinkOutcome Finish(bool completed);
     void Fail(LinkReason reason, std::string detail);
     void FailTransfer();
