@@ -2,6 +2,7 @@
 // backups, the restore after a hang-up, verify, quick read, changed-only
 // write, detection, and the messages for a port that cannot be opened.
 #include "link_support.h"
+#include "pty_support.h"
 #include "sim_process.h"
 
 #include "link/write_plan.h"
@@ -18,17 +19,6 @@ namespace {
 using sim::ChildProcess;
 using test::PatternMemory;
 namespace fs = std::filesystem;
-
-struct SimFolder {
-    test::ScratchDir folder;
-};
-
-class Simulator : private SimFolder, public sim::SimProcess {
-public:
-    Simulator(ModelNumber model, const RadioImage& memory, std::vector<std::string> options = {})
-        : SimProcess(QB41_RADIO_SIM, model, memory, folder.path(), options) {}
-    void stop() { EXPECT_EQ(SimProcess::stop(), 0); }
-};
 
 struct CliRun {
     int status;

@@ -2,6 +2,7 @@
 // command-line tool against qb41-radio-sim on a real pseudo-terminal,
 // unpaced. Fault cases use short injected time limits.
 #include "link_support.h"
+#include "pty_support.h"
 #include "sim_process.h"
 
 #include "link/clone_link.h"
@@ -21,18 +22,6 @@ using namespace std::chrono_literals;
 using test::PatternMemory;
 
 using sim::ChildProcess;
-
-struct SimFolder {
-    test::ScratchDir folder;
-};
-
-// A simulator with its files in a scratch folder of its own (made first).
-class Simulator : private SimFolder, public sim::SimProcess {
-public:
-    Simulator(ModelNumber model, const RadioImage& memory, std::vector<std::string> options = {})
-        : SimProcess(QB41_RADIO_SIM, model, memory, folder.path(), options) {}
-    void stop() { EXPECT_EQ(SimProcess::stop(), 0); }
-};
 
 const Message kReadFailed{MessageIcon::Critical, "Read from Radio", "Communication Error!!"};
 const Message kModelType{MessageIcon::Critical, "Read from Radio", "ModelType Error !!"};
