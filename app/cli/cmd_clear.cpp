@@ -6,8 +6,6 @@
 
 namespace qb41::cli {
 
-std::optional<ModelNumber> RadioModel(LinkSession& session, const LinkArguments& link, int& status);
-
 // qb41-cli clear --port DEV [--model N] [--no-backup]: sets the radio's
 // user-MMSI entry counter (image byte 501) to 0, after a backup.
 int RunClear(Context& context, const Arguments& args) {
@@ -22,18 +20,9 @@ int RunClear(Context& context, const Arguments& args) {
     std::string restore;
     if (!args.flag("--no-backup")) {
         std::vector<std::uint8_t> radio;
-        link::LinkOutcome read =
-            session.Run([&radio](link::CloneLink& c) { return c.ReadImageRun(radio); });
-        if (read != link::LinkStatus::Ok) return session.Explain(read);
-        try {
-            const std::filesystem::path path = SaveBackup(*model, radio);
-            session.Say() << "backup of the radio saved as " << path.string() << '\n';
-            restore = "qb41-cli write --port " + link.given + " " + path.string();
-        } catch (const std::exception& error) {
-            session.Say() << "cannot save the backup: " << ErrorText(error)
-                          << "; nothing was written (--no-backup skips it)\n";
-            return 1;
-        }
+        auto saved = ReadBackup(session, link, *model, true, radio, std::nullopt, status);
+        if (!saved) return status;
+        restore = *saved;
     }
     link::LinkOutcome cleared = session.Run([](link::CloneLink& c) { return c.ClearRun(); });
     if (cleared != link::LinkStatus::Ok) return session.Explain(cleared, restore);

@@ -7,20 +7,6 @@
 
 namespace qb41::cli {
 
-// The radio's model: --model when given, else detected (the model check of
-// the read then confirms it). nullopt after a failure already explained.
-std::optional<ModelNumber> RadioModel(LinkSession& session, const LinkArguments& link,
-                                      int& status) {
-    if (link.model) return link.model;
-    link::LinkOutcome detected = session.Run([](link::CloneLink& c) { return c.DetectRun(); });
-    if (detected != link::LinkStatus::Ok || !detected.radioModel) {
-        status = session.Explain(detected);
-        return std::nullopt;
-    }
-    session.Say() << "the radio is " << ModelWithCode(*detected.radioModel) << '\n';
-    return detected.radioModel;
-}
-
 // qb41-cli read --port DEV [--model N] [--quick] OUT (.hex or .dat)
 int RunRead(Context& context, const Arguments& args) {
     LinkArguments link = ParseLinkArguments(args);

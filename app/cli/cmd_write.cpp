@@ -8,33 +8,6 @@
 
 namespace qb41::cli {
 
-namespace {
-
-// The backup read; saved unless --no-backup. Returns the restore command
-// (empty without a saved backup); Failed after an explained failure.
-std::string MakeBackup(Context& context, LinkSession& session, const LinkArguments& link, bool save,
-                       std::vector<std::uint8_t>& radio, int& status) {
-    link::LinkOutcome read =
-        session.Run([&radio](link::CloneLink& c) { return c.ReadImageRun(radio); });
-    if (read != link::LinkStatus::Ok) {
-        status = session.Explain(read, {}, context.app.modelNumber);
-        session.Say() << "the backup read failed; nothing was written\n";
-        throw Failed{};
-    }
-    if (!save) return {};
-    try {
-        const std::filesystem::path path = SaveBackup(context.app.modelNumber, radio);
-        session.Say() << "backup of the radio saved as " << path.string() << '\n';
-        return "qb41-cli write --port " + link.given + " " + path.string();
-    } catch (const std::exception& error) {
-        session.Say() << "cannot save the backup under " << BackupFolder().string() << ": "
-                      << ErrorText(error) << "; nothing was written (--no-backup skips it)\n";
-        throw Failed{};
-    }
-}
-
-} // namespace
-
 // Reads the radio (the blocks a read keeps) and compares the write plan's
 // bytes with `context.data.image`. 0 when they match.
 int VerifyRadio(Context& context, LinkSession& session, const std::string& what) {
@@ -74,11 +47,9 @@ int RunWrite(Context& context, const Arguments& args) {
     std::string restore;
     int status = 1;
     if (backup || changedOnly) {
-        try {
-            restore = MakeBackup(context, session, link, backup, radio, status);
-        } catch (const Failed&) {
-            return status;
-        }
+        auto saved = ReadBackup(session, link, fileModel, backup, radio, fileModel, status);
+        if (!saved) return status;
+        restore = *saved;
     }
     link::ProgramOptions options;
     // An image is programmed as it stands, so that a backup restores exactly.

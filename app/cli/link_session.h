@@ -67,6 +67,20 @@ std::filesystem::path BackupFolder();
 // (created when missing); returns the path. Throws RuntimeError on failure.
 std::filesystem::path SaveBackup(ModelNumber model, const std::vector<std::uint8_t>& image);
 
+// The radio's model: --model when given, else detected (the model check of
+// the transfer then confirms it). nullopt after a failure already explained,
+// with the exit status in `status`.
+std::optional<ModelNumber> RadioModel(LinkSession& session, const LinkArguments& link, int& status);
+
+// The whole-image read before a write or clear, saved as a backup when `save`
+// is set. The restore command (empty without a saved backup), or nullopt
+// after an explained failure, with the exit status in `status`. `fileModel`
+// names the model of the file to be written, for a mismatch message.
+std::optional<std::string> ReadBackup(LinkSession& session, const LinkArguments& link,
+                                      ModelNumber model, bool save,
+                                      std::vector<std::uint8_t>& radio,
+                                      std::optional<ModelNumber> fileModel, int& status);
+
 // The address ranges of the write plan where `radio` and `image` differ:
 // "0x0100-0x013F, 0x0200".
 std::string DifferingRanges(const std::vector<std::uint8_t>& radio, const RadioImage& image,
