@@ -321,6 +321,18 @@ void MainWindow::buildPanes() {
                                      "QB41</div><div style='font-size:11pt'>%1</div>")
                           .arg(QString::fromStdString(app_.windowTitle).toHtmlEscaped()));
         layout->addWidget(logo);
+        // What a first-time user needs to get going.
+        auto* guide = new QLabel(pictGeneral_);
+        guide->setObjectName(QStringLiteral("lblGettingStarted"));
+        guide->setAlignment(Qt::AlignCenter);
+        guide->setWordWrap(true);
+        guide->setText(QStringLiteral(
+            "To read your radio: connect the clone cable, choose its port under Options &gt; "
+            "SerialPort, then Transfer &gt; Read from Radio.<br>To work on a saved file: File "
+            "&gt; Open.<br>Choose a section in the tree on the left to see and edit it; F1 "
+            "gives help on the control you are in."));
+        layout->addWidget(guide);
+        layout->addStretch();
     }
     pictGrey_ = new QWidget(panes_);
     pictGrey_->setObjectName(QStringLiteral("pictGrey"));
@@ -467,6 +479,11 @@ void MainWindow::setTree(const std::vector<editor::TreeNode>& nodes) {
         item->setData(0, Qt::UserRole, QString::fromStdString(node.key));
         treeItems_[node.key] = item;
     }
+    // The sections are shown open, so their parts can be seen at once; the
+    // long channel and directory lists stay closed.
+    for (const char* key : {"General", "Program", "DSCSetting"})
+        if (auto found = treeItems_.find(key); found != treeItems_.end())
+            found->second->setExpanded(true);
     tree_->setUpdatesEnabled(true);
 }
 
