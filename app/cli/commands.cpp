@@ -66,7 +66,10 @@ const std::vector<Command>& Commands() {
          {"--no-backup", "--verify", "--changed-only", "--force"},
          {kPort,
           kModelFromFile,
-          {"--no-backup", "skip the backup read before the write", "off (a backup is made)"},
+          {"--no-backup",
+           "skip the backup read before the write (bytes a .dat or .ini does not carry then "
+           "take default values)",
+           "off (a backup is made)"},
           {"--verify", "read the radio back afterwards and compare", "off"},
           {"--changed-only",
            "write only the blocks and bytes that differ from the radio (uses the backup read)",
@@ -78,7 +81,8 @@ const std::vector<Command>& Commands() {
          "$XDG_DATA_HOME/QB41/backups (~/.local/share/QB41/backups); its path is printed. If the "
          "write fails or is cancelled after it started, the command that restores the backup is "
          "printed. A .hex image is programmed exactly as it stands (a backup restores every byte "
-         "the write sends); .dat and .ini files go through the settings.",
+         "the write sends); the settings of .dat and .ini files are encoded over the backup read, "
+         "so every byte they do not carry keeps the radio's value.",
          "qb41-cli write --port /dev/ttyUSB0 --verify radio.dat"},
         {"verify",
          "--port DEV [--model N] IN",
@@ -87,7 +91,8 @@ const std::vector<Command>& Commands() {
          {"--port", "--model", "--trace"},
          {},
          {kPort, kModelFromFile, kTrace},
-         "Compares exactly the bytes a write sends and prints the address ranges that differ.",
+         "Compares exactly the bytes a write sends and prints the address ranges that differ; the "
+         "settings of a .dat or .ini are encoded over the radio's contents, as write does.",
          "qb41-cli verify --port /dev/ttyUSB0 radio.dat"},
         {"clear",
          "--port DEV [--model N] [--no-backup]",
