@@ -39,6 +39,9 @@ void StoreChecksum(RadioImage& image);
 // write, image file save): encode, channel reference repair, checksum.
 void PrepareImageForWrite(DataSet& data, ModelNumber model);
 
+// Whether the image has a place for DscFlags[flag] (4, 5 and 43 have none).
+bool ImageKeepsDscFlag(int flag);
+
 // OffsetTime index (0..24, 12 = none) from/to the 5-bit code of byte 76.
 std::int16_t DecodeOffsetTime(std::uint8_t byte76);
 std::uint8_t EncodeOffsetTime(int index);
