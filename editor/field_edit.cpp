@@ -114,7 +114,7 @@ std::string MmsiAsTyped(std::string_view value, MmsiKind kind) {
 struct ChannelKey {
     std::string_view key;
     ChannelControl control;
-    enum Kind { Check, Choice, Text, Frequency, Fixed } kind;
+    enum Kind { Check, Choice, Pair, Text, Frequency, Fixed } kind;
 };
 
 constexpr ChannelKey kChannelKeys[] = {
@@ -127,10 +127,10 @@ constexpr ChannelKey kChannelKeys[] = {
     {"Narrow", ChannelControl::WideNarrow, ChannelKey::Check},
     {"Compander", ChannelControl::Compander, ChannelKey::Check},
     {"Scramble", ChannelControl::Scrambler, ChannelKey::Choice},
-    {"CtcssTone0", ChannelControl::TxCtcss, ChannelKey::Choice},
-    {"CtcssTone1", ChannelControl::RxCtcss, ChannelKey::Choice},
-    {"DcsCode0", ChannelControl::TxDcs, ChannelKey::Choice},
-    {"DcsCode1", ChannelControl::RxDcs, ChannelKey::Choice},
+    // Both sides in one value, transmit first ("3,108"); the receive control
+    // stands for the pair where one control is asked for.
+    {"CtcssTone", ChannelControl::RxCtcss, ChannelKey::Pair},
+    {"DcsCode", ChannelControl::RxDcs, ChannelKey::Pair},
     {"ChTag", ChannelControl::Name, ChannelKey::Text},
     {"CHDisplayL", ChannelControl::NumberLeft, ChannelKey::Text},
     {"CHDisplayR", ChannelControl::NumberRight, ChannelKey::Text},
@@ -197,6 +197,25 @@ Outcome ApplyChannel(Records& records, AppState& state, ChannelRef ref, std::str
         if (!index) return ChoiceRule(list);
         return FromEdit(PickChannelChoice(records, state, ref, k->control, *index),
                         ChoiceRule(list));
+    }
+    case ChannelKey::Pair: {
+        const std::size_t comma = value.find(',');
+        if (comma == std::string_view::npos) return "two list values, transmit first: \"0,0\"";
+        const bool dcs = k->control == ChannelControl::RxDcs;
+        const ChannelControl sides[2] = {dcs ? ChannelControl::TxDcs : ChannelControl::TxCtcss,
+                                         k->control};
+        const std::string_view texts[2] = {value.substr(0, comma), value.substr(comma + 1)};
+        for (std::size_t side = 0; side < 2; ++side) {
+            const ChannelView now = ViewChannel(records, ref, state.modelNumber);
+            const ChoiceList& list = dcs ? now.dcs[side] : now.ctcss[side];
+            const auto index = ChoiceIndex(list, texts[side]);
+            if (!index)
+                return std::string(side == 0 ? "transmit: " : "receive: ") + ChoiceRule(list);
+            if (list.selected == index) continue;
+            if (!PickChannelChoice(records, state, ref, sides[side], *index).changed)
+                return DisabledRule(now, rec, sides[side]);
+        }
+        return std::nullopt;
     }
     case ChannelKey::Text: {
         const TextBox box = k->control == ChannelControl::Name ? TextBox::ChannelName

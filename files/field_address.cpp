@@ -23,6 +23,7 @@ constexpr KeyWord kKeyWords[] = {
     {"ChTag", "name"},          {"CHDisplayL", "number"},   {"CHDisplayR", "suffix"},
     {"Rxfreq", "rx frequency"}, {"Txfreq", "tx frequency"}, {"TagName", "name"},
     {"Mmsid", "mmsi"},          {"Narrow", "narrow"},       {"Compander", "compander"},
+    {"DcsCode", "dcs"},         {"CtcssTone", "ctcss"},
 };
 
 std::string_view KeyWordOf(std::string_view key) {

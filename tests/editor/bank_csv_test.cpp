@@ -56,6 +56,11 @@ void EditBanks(Set& set) {
         edits.push_back({"exp:2.name", "WORK"});
     }
     edits.push_back({"wx:3.name", "NOAA"});
+    if (HasExpTones(model)) {
+        edits.push_back({"exp:2.dcs", "23,0"});
+        edits.push_back({"exp:2.ctcss", "0,12"});
+        edits.push_back({"exp:2.narrow", "1"});
+    }
     const auto refusal = ApplyFieldEdits(set.data.records, set.state, edits);
     ASSERT_FALSE(refusal) << refusal->address << ": " << refusal->rule;
 }
