@@ -6,6 +6,8 @@
 #include "image/value_rules.h"
 #include "report/formatters.h"
 
+#include "image/codec.h"
+
 namespace qb41::editor {
 namespace {
 
@@ -182,6 +184,29 @@ EditResult PickCommonChoice(Records& records, AppState& state, CommonChoice choi
                                     static_cast<std::int16_t>(*v)));
 }
 
+// ---- What the model's image keeps ------------------------------------------------
+
+Keeping ModelKeeps(ModelNumber model, PaneFeature feature, int flag) {
+    Keeping keeping;
+    switch (feature) {
+    case PaneFeature::DscFlag:
+        keeping.kept = ImageKeepsDscFlag(flag);
+        if (!keeping.kept)
+            keeping.reason = "The radio's memory has no place for this setting: it is neither "
+                             "programmed nor read back.";
+        return keeping;
+    case PaneFeature::AtisKiller:
+        keeping.kept = DecodesKikker(model);
+        break;
+    case PaneFeature::AtisCallSigns:
+        keeping.kept = HasCallSigns(model);
+        break;
+    }
+    if (!keeping.kept)
+        keeping.reason = "The " + ModelName(model) + " keeps no such setting in its memory.";
+    return keeping;
+}
+
 // ---- DSC setup -------------------------------------------------------------------
 
 const std::vector<DscSelector>& DscSelectors() {
@@ -199,7 +224,7 @@ ChoiceList DscFlagChoices(const Records& records, int flag) {
 
 bool DscFlagEnabled(const Records& records, int flag) {
     const DscSelector* s = FindSelector(flag);
-    if (!s) return false;
+    if (!s || !ImageKeepsDscFlag(flag)) return false;
     return s->enabledBy < 0 || records.DscFlags[static_cast<std::size_t>(s->enabledBy)] != 0;
 }
 
@@ -287,7 +312,9 @@ EditResult SetAtisChGroup(Records& records, AppState& state, int group, bool tic
 }
 
 EditResult SetAtisKiller(Records& records, AppState& state, int group, bool ticked) {
-    if (state.loading || group < 0 || group >= 4) return {};
+    if (state.loading || group < 0 || group >= 4 ||
+        !ModelKeeps(state.modelNumber, PaneFeature::AtisKiller).kept)
+        return {};
     return Edited(state, StoreField(records.AtisKikkerGroup[static_cast<std::size_t>(group)],
                                     ToVbBool(ticked)));
 }
@@ -297,7 +324,9 @@ FieldCheck CommitAtisMid(Records& records, AppState& state, int k, std::string_v
     if (k < 0 || k >= kCallSigns) return check;
     std::string& mid = records.AtisCallSign[static_cast<std::size_t>(k)].MID;
     check.boxText = mid;
-    if (state.loading || !TextAccepted(TextBox::AtisMid, TrimBlanks(text))) return check;
+    if (state.loading || !TextAccepted(TextBox::AtisMid, TrimBlanks(text)) ||
+        !ModelKeeps(state.modelNumber, PaneFeature::AtisCallSigns).kept)
+        return check;
     const std::string_view digits = TrimBlanks(text);
     std::string formatted;
     if (!digits.empty()) {
@@ -310,7 +339,8 @@ FieldCheck CommitAtisMid(Records& records, AppState& state, int k, std::string_v
 }
 
 EditResult SetAtisDisp(Records& records, AppState& state, int k, std::string_view text) {
-    if (state.loading || k < 0 || k >= kCallSigns || !TextAccepted(TextBox::AtisDisp, text))
+    if (state.loading || k < 0 || k >= kCallSigns || !TextAccepted(TextBox::AtisDisp, text) ||
+        !ModelKeeps(state.modelNumber, PaneFeature::AtisCallSigns).kept)
         return {};
     EditResult result =
         Edited(state, StoreField(records.AtisCallSign[static_cast<std::size_t>(k)].DISP,

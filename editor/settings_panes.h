@@ -74,6 +74,22 @@ struct CommonPaneView {
 CommonPaneView ViewCommonPane(const Records& records, ModelNumber model);
 EditResult PickCommonChoice(Records& records, AppState& state, CommonChoice choice, int index);
 
+// ---- What the model's image keeps ------------------------------------------------
+
+// The controls that edit something not every model's memory keeps. A control
+// whose value the image does not keep is disabled with the reason as its
+// tooltip, or hidden with the whole group or page it belongs to.
+enum class PaneFeature {
+    DscFlag,       // a DSC selector (`flag`: its DscFlags index)
+    AtisKiller,    // the ATIS "Killer CH Group" boxes
+    AtisCallSigns, // the ATIS CallSign page
+};
+struct Keeping {
+    bool kept = true;
+    std::string reason; // empty when kept
+};
+Keeping ModelKeeps(ModelNumber model, PaneFeature feature, int flag = -1);
+
 // ---- DSC setup -------------------------------------------------------------------
 
 // One selector of the DSC pane and the DscFlags index it edits. Transmit-level
@@ -88,7 +104,8 @@ struct DscSelector {
 
 const std::vector<DscSelector>& DscSelectors();
 
-// "Off"/"On" or "Low"/"Hi" for the flag, and whether its selector takes input.
+// "Off"/"On" or "Low"/"Hi" for the flag, and whether its selector takes input
+// (never for a flag the image has no place for).
 ChoiceList DscFlagChoices(const Records& records, int flag);
 bool DscFlagEnabled(const Records& records, int flag);
 

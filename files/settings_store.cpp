@@ -2,6 +2,8 @@
 
 #include "value_conversion.h"
 
+#include "core/model.h"
+
 namespace qb41 {
 namespace {
 
@@ -26,7 +28,8 @@ void MemorySettingsStore::SaveSetting(const std::string& app, const std::string&
 }
 
 ModelNumber ReadModelNumber(const SettingsStore& store) {
-    return ReadNumber(store, "ModelPath", "ModelNum", 2);
+    const ModelNumber stored = ReadNumber(store, "ModelPath", "ModelNum", 2);
+    return FindModel(stored) != nullptr ? stored : ModelNumber{2};
 }
 
 void SaveModelNumber(SettingsStore& store, ModelNumber model) {

@@ -35,8 +35,8 @@ public:
 
 inline constexpr const char* kSettingsApp = "QB41";
 
-// ModelPath/ModelNum, default 2. A stored text that is not a 16-bit number
-// gives the default.
+// ModelPath/ModelNum, default 2. A stored text that is not a 16-bit number,
+// or a number no model has, gives the default.
 ModelNumber ReadModelNumber(const SettingsStore& store);
 void SaveModelNumber(SettingsStore& store, ModelNumber model);
 

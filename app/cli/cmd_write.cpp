@@ -1,5 +1,6 @@
 #include "cli.h"
 #include "link_session.h"
+#include "radio_fields.h"
 
 #include "core/errors.h"
 #include "files/data_files.h"
@@ -33,6 +34,7 @@ int CompareWithRadio(Context& context, LinkSession& session, const std::vector<s
         return 0;
     }
     session.Say() << "the radio differs from " << what << " at " << ranges << '\n';
+    PrintFieldDifferences(context, radio);
     return 1;
 }
 

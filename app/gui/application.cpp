@@ -6,6 +6,54 @@
 
 namespace qb41::gui {
 
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+GuardedApplication* GuardedApplication::running() {
+    return qobject_cast<GuardedApplication*>(QCoreApplication::instance());
+}
+
+void GuardedApplication::setHooks(const void* owner, FailureHandler failure,
+                                  std::function<void()> afterEvent) {
+    owner_ = owner;
+    failure_ = std::move(failure);
+    afterEvent_ = std::move(afterEvent);
+}
+
+void GuardedApplication::dropHooks(const void* owner) {
+    if (owner != owner_) return;
+    owner_ = nullptr;
+    failure_ = {};
+    afterEvent_ = {};
+}
+
+void GuardedApplication::fail(const std::exception* error) noexcept {
+    try {
+        if (failure_) failure_(error);
+    } catch (...) {
+        // The report itself failed (no memory for the box): the event loop
+        // must still go on.
+    }
+}
+
+bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
+    bool handled = true;
+    try {
+        handled = QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        fail(&error);
+    } catch (...) {
+        fail(nullptr);
+    }
+    if (afterEvent_) {
+        try {
+            afterEvent_();
+        } catch (...) {
+            fail(nullptr);
+        }
+    }
+    return handled;
+}
+
 LaunchOptions ParseCommandLine(const QStringList& arguments) {
     LaunchOptions options;
     QStringList rest;
@@ -58,6 +106,18 @@ Application::Application(const LaunchOptions& options, const QString& settingsFi
         std::make_unique<MainWindow>(WindowParts{app_, data_, notifier_, *store_, *log_, clock_,
                                                  FindDestinationFolder(programFolder), help});
     InstallTransferAndReports(*window_, {app_, data_, notifier_, *log_, clock_, help});
+    if (GuardedApplication* guarded = GuardedApplication::running())
+        guarded->setHooks(
+            this,
+            [this](const std::exception* error) {
+                window_->session().ReportUnexpectedFailure(error ? ErrorText(*error)
+                                                                 : std::string("unknown failure"));
+            },
+            [this] { window_->showChangedMark(); });
+}
+
+Application::~Application() {
+    if (GuardedApplication* guarded = GuardedApplication::running()) guarded->dropHooks(this);
 }
 
 void Application::start() {

@@ -199,6 +199,9 @@ void DscPane::show() {
     for (const auto& [flag, combo] : flags_) {
         ShowChoices(combo, editor::DscFlagChoices(context_.data.records, flag));
         combo->setEnabled(editor::DscFlagEnabled(context_.data.records, flag));
+        combo->setToolTip(Text(
+            editor::ModelKeeps(context_.app.modelNumber, editor::PaneFeature::DscFlag, flag)
+                .reason));
     }
     if (userMmsi_ != kit_->pending()) ShowText(userMmsi_, view.userMmsi);
     count_->setText(Text(view.entryCount));
@@ -265,6 +268,10 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
         }
         row->addStretch();
         commonLayout->addWidget(frame);
+        if (g.killer) {
+            frame->setObjectName(QStringLiteral("fraATISKiller"));
+            killerFrame_ = frame;
+        }
     }
     commonLayout->addStretch();
 
@@ -310,9 +317,14 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
     (new QVBoxLayout(this))->addWidget(tabs_);
 }
 
-void AtisPane::prepare(ModelNumber) {
+void AtisPane::prepare(ModelNumber model) {
     open_ = false;
     kit_->forgetPending();
+    killerFrame_->setVisible(
+        editor::ModelKeeps(model, editor::PaneFeature::AtisKiller).kept);
+    const bool callSigns = editor::ModelKeeps(model, editor::PaneFeature::AtisCallSigns).kept;
+    if (!callSigns) tabs_->setCurrentIndex(0);
+    tabs_->setTabVisible(1, callSigns);
 }
 
 void AtisPane::fill(const editor::PaneTarget&, const std::string&) {
