@@ -53,18 +53,9 @@ Grid ExportListGrid(const Records& records) {
     int number = 0;
     for (const ChannelRecord& rec : records.CHEXP) {
         ++number;
-        // The list only shows the frequencies; the snap to the channel grid
-        // is applied to copies so that showing a list never changes a record.
-        double rx = rec.Rxfreq;
-        double tx = rec.Txfreq;
-        std::string rxText;
-        std::string txText;
-        try {
-            rxText = ExpFreqText(rx);
-            txText = ExpFreqText(tx);
-        } catch (const std::exception&) {
-            // An out-of-range frequency from a hand-edited file has no text.
-        }
+        // The frequencies as the radio stores them, off the raster or not.
+        const std::string rxText = ExpFreqText(rec.Rxfreq);
+        const std::string txText = ExpFreqText(rec.Txfreq);
         grid.rows.push_back({
             std::to_string(number),
             On(rec.Enable) ? "[Enable]" : "",
