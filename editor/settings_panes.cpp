@@ -166,7 +166,9 @@ CommonPaneView ViewCommonPane(const Records& records, ModelNumber model) {
     const bool scan = c.Scan != 0;
     view.states[static_cast<std::size_t>(CommonChoice::ResumeTime)].enabled = scan;
     view.states[static_cast<std::size_t>(CommonChoice::PttScanClear)].enabled = scan;
-    view.states[static_cast<std::size_t>(CommonChoice::Rotary)].visible = model != 3;
+    // Only a model whose memory keeps the setting shows it.
+    view.states[static_cast<std::size_t>(CommonChoice::Rotary)].visible =
+        ModelKeeps(model, Feature::Rotary);
     return view;
 }
 

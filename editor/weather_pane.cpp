@@ -14,7 +14,7 @@ ChannelRecord* Row(Records& records, int row) {
 
 } // namespace
 
-std::vector<WeatherRowView> ViewWeatherPane(const Records& records) {
+std::vector<WeatherRowView> ViewWeatherPane(const Records& records, ModelNumber model) {
     const auto& list = WeatherList();
     std::vector<WeatherRowView> rows;
     rows.reserve(records.CHWX.size());
@@ -31,6 +31,9 @@ std::vector<WeatherRowView> ViewWeatherPane(const Records& records) {
         row.scan = rec.ScanMemory != 0;
         row.name = rec.ChTag;
         row.detailsEnabled = row.enable;
+        row.nameKept = ModelKeeps(model, Feature::ChannelNames);
+        if (!row.nameKept)
+            row.nameReason = "The " + ModelName(model) + " keeps no such setting in its memory.";
         rows.push_back(std::move(row));
     }
     return rows;
@@ -53,7 +56,8 @@ EditResult SetWeatherScan(Records& records, AppState& state, int row, bool ticke
 EditResult SetWeatherName(Records& records, AppState& state, int row, std::string_view text) {
     ChannelRecord* rec = Row(records, row);
     if (state.loading || !rec || !rec->Enable || rec->ChTag == text ||
-        !TextAccepted(TextBox::WeatherName, text))
+        !TextAccepted(TextBox::WeatherName, text) ||
+        !ModelKeeps(state.modelNumber, Feature::ChannelNames))
         return {};
     rec->ChTag = std::string(text);
     return Edited(state, true, false);
