@@ -74,7 +74,9 @@ const std::vector<Command>& Commands() {
           {"--changed-only",
            "write only the blocks and bytes that differ from the radio (uses the backup read)",
            "off (the whole write plan)"},
-          {"--force", "program a settings file that lacks sections (they become defaults)",
+          {"--force",
+           "program a settings file that lacks sections or holds values outside their rules "
+           "(those become defaults)",
            "off (refused)"},
           kTrace},
          "Before writing, the whole radio is read and saved as a .hex backup under "
