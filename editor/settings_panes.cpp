@@ -81,9 +81,9 @@ std::array<UsableRowView, kUsableGroups> ViewUsablePane(const Records& records, 
         row.statusName = group.StatusName;
         row.txTotState.enabled = row.usable;
         row.priorityState.enabled = row.usable;
-        row.statusIconState = {model != 3, row.usable};
+        row.statusIconState = {model != 3, row.usable, {}};
         row.statusNameState = {model != 3 && StoresChannelNames(model),
-                               row.usable && group.StatusIcon == 0};
+                               row.usable && group.StatusIcon == 0, {}};
     }
     return rows;
 }
@@ -165,7 +165,11 @@ CommonPaneView ViewCommonPane(const Records& records, ModelNumber model) {
     const bool scan = c.Scan != 0;
     view.states[static_cast<std::size_t>(CommonChoice::ResumeTime)].enabled = scan;
     view.states[static_cast<std::size_t>(CommonChoice::PttScanClear)].enabled = scan;
-    view.states[static_cast<std::size_t>(CommonChoice::Rotary)].visible = model != 3;
+    ControlState& rotary = view.states[static_cast<std::size_t>(CommonChoice::Rotary)];
+    rotary.visible = model != 3;
+    const Keeping rotaryKept = ModelKeeps(model, PaneFeature::Rotary);
+    rotary.enabled = rotaryKept.kept;
+    rotary.reason = rotaryKept.reason;
     return view;
 }
 
@@ -200,9 +204,16 @@ Keeping ModelKeeps(ModelNumber model, PaneFeature feature, int flag) {
     case PaneFeature::AtisCallSigns:
         keeping.kept = HasCallSigns(model);
         break;
+    case PaneFeature::Rotary:
+        keeping.kept = DecodesRotary(model);
+        break;
+    case PaneFeature::ChannelNames:
+        keeping.kept = StoresChannelNames(model);
+        break;
     }
     if (!keeping.kept)
-        keeping.reason = "The " + ModelName(model) + " keeps no such setting in its memory.";
+        keeping.reason = "The " + std::string(FindModel(model)->catalogueName) +
+                         " keeps no such setting in its memory.";
     return keeping;
 }
 

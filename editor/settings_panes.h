@@ -83,6 +83,8 @@ enum class PaneFeature {
     DscFlag,       // a DSC selector (`flag`: its DscFlags index)
     AtisKiller,    // the ATIS "Killer CH Group" boxes
     AtisCallSigns, // the ATIS CallSign page
+    Rotary,        // the common setup's "Rotary Beep"
+    ChannelNames,  // channel and weather channel names
 };
 struct Keeping {
     bool kept = true;

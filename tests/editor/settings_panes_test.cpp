@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace qb41::editor {
 namespace {
@@ -155,7 +156,7 @@ TEST_F(SettingsPanesTest, WeatherRowsKeepDetailsWhenDisabled) {
     SetWeatherScan(data.records, state, 3, true);
     SetWeatherName(data.records, state, 3, "NOAA");
     SetWeatherEnable(data.records, state, 3, false);
-    const auto rows = ViewWeatherPane(data.records);
+    const auto rows = ViewWeatherPane(data.records, state.modelNumber);
     EXPECT_FALSE(rows[3].detailsEnabled);
     EXPECT_EQ(rows[3].label, "WX04[162.425MHz]");
     EXPECT_EQ(wx.ScanMemory, kTrue);
@@ -163,6 +164,62 @@ TEST_F(SettingsPanesTest, WeatherRowsKeepDetailsWhenDisabled) {
     EXPECT_FALSE(SetWeatherScan(data.records, state, 3, false).changed);
     SetWeatherEnable(data.records, state, 3, true);
     EXPECT_FALSE(SetWeatherName(data.records, state, 3, "0123456789ABC").changed);
+}
+
+} // namespace
+} // namespace qb41::editor
+
+namespace qb41::editor {
+namespace {
+
+// What the model's image does not keep cannot be edited: the rule refuses it
+// as the pane disables or hides its control.
+TEST(ModelKeeps, EditsOfWhatTheImageDropsAreRefused) {
+    struct Case {
+        const char* what;
+        std::function<bool(Records&, AppState&)> edit; // true when it changed something
+        std::array<bool, 4> keptByModel;
+    };
+    const std::vector<Case> cases = {
+        {"distress cancel level", [](Records& r, AppState& s) {
+             r.DscFlags[0] = kTrue;
+             return PickDscFlag(r, s, 4, 1).changed;
+         }, {false, false, false, false}},
+        {"standby level", [](Records& r, AppState& s) {
+             r.DscFlags[1] = kTrue;
+             return PickDscFlag(r, s, 5, 1).changed;
+         }, {false, false, false, false}},
+        {"pos request level", [](Records& r, AppState& s) {
+             r.DscFlags[2] = kTrue;
+             return PickDscFlag(r, s, 6, 1).changed;
+         }, {true, true, true, true}},
+        {"killer group", [](Records& r, AppState& s) { return SetAtisKiller(r, s, 1, r.AtisKikkerGroup[1] == 0).changed; },
+         {true, false, false, false}},
+        {"call sign", [](Records& r, AppState& s) { return SetAtisDisp(r, s, 2, "AB").changed; },
+         {true, false, false, false}},
+        {"rotary", [](Records& r, AppState& s) {
+             return PickCommonChoice(r, s, CommonChoice::Rotary, r.Common.Rotary != 0 ? 0 : 1).changed;
+         }, {true, false, false, false}},
+        {"weather name", [](Records& r, AppState& s) {
+             r.CHWX[0].Enable = kTrue;
+             return SetWeatherName(r, s, 0, "NOAA").changed;
+         }, {true, false, true, true}},
+    };
+    for (const Case& c : cases)
+        for (ModelNumber model = 0; model <= 3; ++model) {
+            SCOPED_TRACE(std::string(c.what) + " model " + std::to_string(model));
+            DataSet data;
+            MakeFreshDataSet(data, model);
+            AppState state;
+            state.modelNumber = model;
+            const bool kept = c.keptByModel[static_cast<std::size_t>(model)];
+            EXPECT_EQ(c.edit(data.records, state), kept);
+            EXPECT_EQ(state.dataChanged, kept);
+        }
+    EXPECT_FALSE(ModelKeeps(3, PaneFeature::DscFlag, 4).reason.empty());
+    EXPECT_TRUE(ModelKeeps(3, PaneFeature::DscFlag, 6).reason.empty());
+    EXPECT_EQ(ModelKeeps(2, PaneFeature::AtisKiller).reason,
+              "The ZH540 keeps no such setting in its memory.");
 }
 
 } // namespace
