@@ -30,6 +30,15 @@ public:
     void real(std::string_view key, double& field) const {
         if (std::optional<double> value = TextToDouble(section_.value(key))) field = *value;
     }
+    // "tx,rx": both sides or neither.
+    void sides(std::string_view key, std::array<std::int16_t, 2>& field) const {
+        std::string_view value = section_.value(key);
+        std::size_t comma = value.find(',');
+        if (comma == std::string_view::npos) return;
+        std::optional<std::int16_t> tx = TextToInt16(value.substr(0, comma));
+        std::optional<std::int16_t> rx = TextToInt16(value.substr(comma + 1));
+        if (tx && rx) field = {*tx, *rx};
+    }
     void text(std::string_view key, std::string& field) const {
         field = std::string(section_.value(key));
     }
@@ -48,7 +57,8 @@ void ReadUsableGroups(const SectionTable& table, Records& records, ModelNumber m
         in.flag(GroupKey("TX TOT", g), groups[g].TxTot);
         in.int32(GroupKey("Priority CH", g), groups[g].PriorityCh);
         in.flag(GroupKey("Status Icon", g), groups[g].StatusIcon);
-        if (model != 1) in.text(GroupKey("Status name", g), groups[g].StatusName);
+        if (ModelKeeps(model, Feature::ChannelNames))
+            in.text(GroupKey("Status name", g), groups[g].StatusName);
     }
 }
 
@@ -91,14 +101,15 @@ void ReadDsc(const SectionTable& table, Records& records) {
         display.flag(menus[i], flags[kDisplayMenuFirstFlag + i]);
 }
 
-void ReadAtis(const SectionTable& table, Records& records) {
+void ReadAtis(const SectionTable& table, Records& records, ModelNumber model) {
     FieldReader common(table, kAtisCommonSection);
     for (int i = 0; i < 4; ++i)
         common.flag(IndexedKey("Usable ATIS CH Group", i),
                     records.DscFlags[kAtisGroupFirstFlag + i]);
     common.text("Atis Code", records.AtisCode);
-    for (int i = 0; i < 4; ++i)
-        common.flag(IndexedKey("Usable ATIS Kikker CH Group", i), records.AtisKikkerGroup[i]);
+    if (ModelKeeps(model, Feature::KikkerGroup))
+        for (int i = 0; i < 4; ++i)
+            common.flag(IndexedKey("Usable ATIS Kikker CH Group", i), records.AtisKikkerGroup[i]);
 
     FieldReader callSigns(table, kAtisCallSignSection);
     for (int n = 1; n <= kCallSigns; ++n) {
@@ -116,7 +127,7 @@ void ReadPlanChannel(const FieldReader& in, ChannelRecord& ch, ModelNumber model
     in.flag("TxEnable", ch.TxEnable);
     in.flag("DispayA", ch.DispayA);
     in.flag("ScanMemory", ch.ScanMemory);
-    if (model == 1) return;
+    if (!ModelKeeps(model, Feature::ChannelNames)) return;
     in.int16("Scramble", ch.Scramble);
     in.text("ChTag", ch.ChTag);
 }
@@ -146,7 +157,7 @@ void ReadWeatherBank(const SectionTable& table, Records& records) {
     }
 }
 
-void ReadExpBank(const SectionTable& table, Records& records) {
+void ReadExpBank(const SectionTable& table, Records& records, ModelNumber model) {
     for (std::size_t k = 0; k < records.CHEXP.size(); ++k) {
         FieldReader in(table, IndexedKey("CHEXP", static_cast<int>(k)));
         ChannelRecord& ch = records.CHEXP[k];
@@ -160,6 +171,11 @@ void ReadExpBank(const SectionTable& table, Records& records) {
         in.flag("ScanMemory", ch.ScanMemory);
         in.int16("Scramble", ch.Scramble);
         in.text("ChTag", ch.ChTag);
+        if (ModelKeeps(model, Feature::ExpNarrow)) in.flag(kNarrowKey, ch.Narrow);
+        if (!ModelKeeps(model, Feature::ExpTones)) continue;
+        in.sides(kDcsCodeKey, ch.DcsCode);
+        in.sides(kCtcssToneKey, ch.CtcssTone);
+        in.flag(kCompanderKey, ch.Compander);
     }
 }
 
@@ -210,13 +226,13 @@ void FillRecords(const SectionTable& table, Records& records, ModelNumber model)
     ReadUsableGroups(table, records, model);
     ReadCommon(table, records.Common);
     ReadDsc(table, records);
-    ReadAtis(table, records);
+    ReadAtis(table, records, model);
     for (Bank bank : {Bank::CHUSA, Bank::CHINT, Bank::CHCAN})
         ReadPlanBank(table, records, bank, model);
     ReadWeatherBank(table, records);
     ReadDirectory(table, records.CHMMSID, "CHMMSID");
     ReadDirectory(table, records.CHGRPID, "CHGRPID");
-    ReadExpBank(table, records);
+    ReadExpBank(table, records, model);
 }
 
 bool ReadDataFileText(std::string_view fileText, Records& records, ModelNumber model) {

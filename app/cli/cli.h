@@ -117,5 +117,11 @@ int RunVerify(Context& context, const Arguments& args);
 int RunPorts(Context& context, const Arguments& args);
 int RunCheck(Context& context, const Arguments& args);
 int RunHelp(Context& context, const Arguments& args);
+int RunFields(Context& context, const Arguments& args);
+int RunGet(Context& context, const Arguments& args);
+int RunSet(Context& context, const Arguments& args);
+int RunDiff(Context& context, const Arguments& args);
+int RunExport(Context& context, const Arguments& args);
+int RunImport(Context& context, const Arguments& args);
 
 } // namespace qb41::cli

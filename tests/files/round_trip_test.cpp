@@ -84,6 +84,11 @@ void RandomiseChannels(Randomiser& r, Records& rec, ModelNumber model) {
         ch.Txfreq = r.frequency();
         ch.Scramble = r.any16();
         ch.ChTag = r.text(12, true);
+        ch.Narrow = r.flag();
+        if (model != 2) continue;
+        ch.DcsCode = {r.any16(), r.any16()};
+        ch.CtcssTone = {r.any16(), r.any16()};
+        ch.Compander = r.flag();
     }
     for (auto* directory : {&rec.CHMMSID, &rec.CHGRPID})
         for (DirectoryRecord& e : *directory) e = {r.flag(), r.text(11, true), r.text(10, false)};
@@ -109,6 +114,44 @@ TEST(DataFileRoundTrip, RandomisedRecordsComeBackExactly) {
             EXPECT_EQ(read.CHEXP, written.CHEXP);
             EXPECT_EQ(read, written);
         }
+    }
+}
+
+// A file saved before the EXP tone keys existed loads as it always did: the
+// fields it lacks keep the values they had. A model whose image has no tone
+// block neither writes nor reads the tone keys.
+TEST(DataFileRoundTrip, ExpToneKeysAreOptionalAndOnlyForTheModelThatKeepsThem) {
+    for (ModelNumber model = 0; model <= 3; ++model) {
+        SCOPED_TRACE(model);
+        DataSet data;
+        MakeFreshDataSet(data, model);
+        ChannelRecord& ch = data.records.CHEXP[5];
+        ch.Narrow = kTrue;
+        ch.DcsCode = {3, 108};
+        ch.CtcssTone = {4, 0};
+        ch.Compander = kTrue;
+        std::string text = FormatDataFile(data.records, model, '.');
+        const bool tones = model == 2;
+        EXPECT_EQ(text.find("DcsCode=3,108\r\nCtcssTone=4,0\r\nCompander=1\r\n") !=
+                      std::string::npos,
+                  tones);
+
+        Records read;
+        ASSERT_TRUE(ReadDataFileText(text, read, model));
+        EXPECT_EQ(read.CHEXP[5].Narrow, kTrue);
+        EXPECT_EQ(read.CHEXP[5].DcsCode, (tones ? ch.DcsCode : std::array<std::int16_t, 2>{}));
+        EXPECT_EQ(read.CHEXP[5].Compander, tones ? kTrue : kFalse);
+
+        // Without the new keys the fields stay as they were before the read.
+        for (const char* key : {"Narrow=1\r\n", "DcsCode=3,108\r\n", "CtcssTone=4,0\r\n",
+                                "Compander=1\r\n"})
+            if (std::size_t at = text.find(key); at != std::string::npos)
+                text.erase(at, std::string_view(key).size());
+        Records before = data.records;
+        before.CHEXP[5].DcsCode = {1, 2};
+        Records old = before;
+        ASSERT_TRUE(ReadDataFileText(text, old, model));
+        EXPECT_EQ(old.CHEXP[5], before.CHEXP[5]);
     }
 }
 
