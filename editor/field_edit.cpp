@@ -275,9 +275,14 @@ Outcome ApplyDirectory(Records& records, AppState& state, DirectoryRef ref, std:
     if (key == "TagName")
         return FromEdit(SetDirectoryName(records, state, ref, value),
                         TextRule(TextBox::DirectoryName));
-    if (key == "Mmsid")
-        return FromCheck(CommitDirectoryMmsi(records, state, ref, MmsiAsTyped(value, ref.kind)),
-                         value);
+    if (key == "Mmsid") {
+        // An empty MMSI deletes the entry; the assignment is the answer to the question.
+        struct YesNotifier : Notifier {
+            MessageAnswer ask(const Message&) override { return MessageAnswer::Yes; }
+        } yes;
+        return FromCheck(
+            CommitDirectoryMmsi(records, state, yes, ref, MmsiAsTyped(value, ref.kind)), value);
+    }
     return "fixed: the window does not edit it";
 }
 
@@ -379,7 +384,7 @@ Outcome ApplyDsc(Records& records, AppState& state, std::string_view key, std::s
         return FromEdit(PickDscUsable(records, state, *g, *index), "refused");
     }
     if (const auto flag = DscFlagOf(key)) {
-        if (!DscFlagEnabled(records, *flag))
+        if (!DscFlagEnabled(records, state.modelNumber, *flag))
             return "the transmit level takes input only while its call is 1 (On)";
         const ChoiceList list = DscFlagChoices(records, *flag);
         const auto index = ChoiceIndex(list, value);

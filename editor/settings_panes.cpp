@@ -5,8 +5,6 @@
 
 #include "report/formatters.h"
 
-#include "image/codec.h"
-
 namespace qb41::editor {
 namespace {
 
@@ -167,7 +165,7 @@ CommonPaneView ViewCommonPane(const Records& records, ModelNumber model) {
     view.states[static_cast<std::size_t>(CommonChoice::PttScanClear)].enabled = scan;
     ControlState& rotary = view.states[static_cast<std::size_t>(CommonChoice::Rotary)];
     rotary.visible = model != 3;
-    const Keeping rotaryKept = ModelKeeps(model, PaneFeature::Rotary);
+    const Keeping rotaryKept = ControlKept(model, Feature::Rotary);
     rotary.enabled = rotaryKept.kept;
     rotary.reason = rotaryKept.reason;
     return view;
@@ -189,32 +187,21 @@ EditResult PickCommonChoice(Records& records, AppState& state, CommonChoice choi
 
 // ---- What the model's image keeps ------------------------------------------------
 
-Keeping ModelKeeps(ModelNumber model, PaneFeature feature, int flag) {
+Keeping ControlKept(ModelNumber model, Feature feature) {
     Keeping keeping;
-    switch (feature) {
-    case PaneFeature::DscFlag:
-        keeping.kept = ImageKeepsDscFlag(flag);
-        if (!keeping.kept)
-            keeping.reason = "The radio's memory has no place for this setting: it is neither "
-                             "programmed nor read back.";
-        return keeping;
-    case PaneFeature::AtisKiller:
-        keeping.kept = DecodesKikker(model);
-        break;
-    case PaneFeature::AtisCallSigns:
-        keeping.kept = HasCallSigns(model);
-        break;
-    case PaneFeature::Rotary:
-        keeping.kept = DecodesRotary(model);
-        break;
-    case PaneFeature::ChannelNames:
-        keeping.kept = StoresChannelNames(model);
-        break;
+    keeping.kept = ModelKeeps(model, feature);
+    if (!keeping.kept) {
+        const ModelInfo* info = FindModel(model);
+        keeping.reason = "The " + std::string(info ? info->catalogueName : "model") +
+                         " keeps no such setting in its memory: it is neither programmed nor "
+                         "read back.";
     }
-    if (!keeping.kept)
-        keeping.reason = "The " + std::string(FindModel(model)->catalogueName) +
-                         " keeps no such setting in its memory.";
     return keeping;
+}
+
+std::optional<Feature> DscFlagFeature(int flag) {
+    if (flag == 4 || flag == 5) return Feature::DscStandbyFlags;
+    return std::nullopt;
 }
 
 // ---- DSC setup -------------------------------------------------------------------
@@ -232,9 +219,10 @@ ChoiceList DscFlagChoices(const Records& records, int flag) {
     return OffOnChoices(stored);
 }
 
-bool DscFlagEnabled(const Records& records, int flag) {
+bool DscFlagEnabled(const Records& records, ModelNumber model, int flag) {
     const DscSelector* s = FindSelector(flag);
-    if (!s || !ImageKeepsDscFlag(flag)) return false;
+    if (!s) return false;
+    if (auto feature = DscFlagFeature(flag); feature && !ModelKeeps(model, *feature)) return false;
     return s->enabledBy < 0 || records.DscFlags[static_cast<std::size_t>(s->enabledBy)] != 0;
 }
 
@@ -256,7 +244,7 @@ EditResult PickDscUsable(Records& records, AppState& state, int group, int index
 }
 
 EditResult PickDscFlag(Records& records, AppState& state, int flag, int index) {
-    if (state.loading || !DscFlagEnabled(records, flag)) return {};
+    if (state.loading || !DscFlagEnabled(records, state.modelNumber, flag)) return {};
     const auto v = DscFlagChoices(records, flag).valueAt(index);
     if (!v) return {};
     return Edited(state, StoreField(records.DscFlags[static_cast<std::size_t>(flag)],
@@ -322,7 +310,7 @@ EditResult SetAtisChGroup(Records& records, AppState& state, int group, bool tic
 
 EditResult SetAtisKiller(Records& records, AppState& state, int group, bool ticked) {
     if (state.loading || group < 0 || group >= 4 ||
-        !ModelKeeps(state.modelNumber, PaneFeature::AtisKiller).kept)
+        !ModelKeeps(state.modelNumber, Feature::KikkerGroup))
         return {};
     return Edited(state, StoreField(records.AtisKikkerGroup[static_cast<std::size_t>(group)],
                                     ToVbBool(ticked)));
@@ -333,9 +321,7 @@ FieldCheck CommitAtisMid(Records& records, AppState& state, int k, std::string_v
     if (k < 0 || k >= kCallSigns) return check;
     std::string& mid = records.AtisCallSign[static_cast<std::size_t>(k)].MID;
     check.boxText = mid;
-    if (state.loading || !TextAccepted(TextBox::AtisMid, TrimBlanks(text)) ||
-        !ModelKeeps(state.modelNumber, PaneFeature::AtisCallSigns).kept)
-        return check;
+    if (state.loading || !TextAccepted(TextBox::AtisMid, TrimBlanks(text))) return check;
     const std::string_view digits = TrimBlanks(text);
     std::string formatted;
     if (!digits.empty()) {
@@ -348,8 +334,7 @@ FieldCheck CommitAtisMid(Records& records, AppState& state, int k, std::string_v
 }
 
 EditResult SetAtisDisp(Records& records, AppState& state, int k, std::string_view text) {
-    if (state.loading || k < 0 || k >= kCallSigns || !TextAccepted(TextBox::AtisDisp, text) ||
-        !ModelKeeps(state.modelNumber, PaneFeature::AtisCallSigns).kept)
+    if (state.loading || k < 0 || k >= kCallSigns || !TextAccepted(TextBox::AtisDisp, text))
         return {};
     EditResult result =
         Edited(state, StoreField(records.AtisCallSign[static_cast<std::size_t>(k)].DISP,

@@ -17,7 +17,7 @@ ChannelRecord* Row(Records& records, int row) {
 } // namespace
 
 std::vector<WeatherRowView> ViewWeatherPane(const Records& records, ModelNumber model) {
-    const Keeping names = ModelKeeps(model, PaneFeature::ChannelNames);
+    const Keeping names = ControlKept(model, Feature::ChannelNames);
     const auto& list = WeatherList();
     std::vector<WeatherRowView> rows;
     rows.reserve(records.CHWX.size());
@@ -58,8 +58,7 @@ EditResult SetWeatherScan(Records& records, AppState& state, int row, bool ticke
 EditResult SetWeatherName(Records& records, AppState& state, int row, std::string_view text) {
     ChannelRecord* rec = Row(records, row);
     if (state.loading || !rec || !rec->Enable || rec->ChTag == text ||
-        !TextAccepted(TextBox::WeatherName, text) ||
-        !ModelKeeps(state.modelNumber, PaneFeature::ChannelNames).kept)
+        !TextAccepted(TextBox::WeatherName, text))
         return {};
     rec->ChTag = std::string(text);
     return Edited(state, true, false);

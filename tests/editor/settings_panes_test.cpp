@@ -116,10 +116,10 @@ TEST_F(SettingsPanesTest, DscLevelSelectorsFollowTheirCallSelector) {
     }
     EXPECT_EQ(DscSelectors()[8 + 6].label, "Received Geografic");
     data.records.DscFlags[24] = kFalse;
-    EXPECT_FALSE(DscFlagEnabled(data.records, 28));
+    EXPECT_FALSE(DscFlagEnabled(data.records, 0, 28));
     EXPECT_FALSE(PickDscFlag(data.records, state, 28, 1).changed);
     PickDscFlag(data.records, state, 24, 1);
-    EXPECT_TRUE(DscFlagEnabled(data.records, 28));
+    EXPECT_TRUE(DscFlagEnabled(data.records, 0, 28));
     EXPECT_TRUE(PickDscFlag(data.records, state, 28, 1).changed);
     EXPECT_EQ(DscFlagChoices(data.records, 28).entries[1].text, "Hi");
     EXPECT_FALSE(PickDscFlag(data.records, state, 43, 1).changed); // no selector
@@ -172,9 +172,9 @@ TEST_F(SettingsPanesTest, WeatherRowsKeepDetailsWhenDisabled) {
 namespace qb41::editor {
 namespace {
 
-// What the model's image does not keep cannot be edited: the rule refuses it
-// as the pane disables or hides its control.
-TEST(ModelKeeps, EditsOfWhatTheImageDropsAreRefused) {
+// What neither the image nor the data file keeps cannot be edited: the rule
+// refuses it as the pane disables or hides its control.
+TEST(ControlKept, EditsOfWhatTheImageDropsAreRefused) {
     struct Case {
         const char* what;
         std::function<bool(Records&, AppState&)> edit; // true when it changed something
@@ -195,15 +195,9 @@ TEST(ModelKeeps, EditsOfWhatTheImageDropsAreRefused) {
          }, {true, true, true, true}},
         {"killer group", [](Records& r, AppState& s) { return SetAtisKiller(r, s, 1, r.AtisKikkerGroup[1] == 0).changed; },
          {true, false, false, false}},
-        {"call sign", [](Records& r, AppState& s) { return SetAtisDisp(r, s, 2, "AB").changed; },
-         {true, false, false, false}},
         {"rotary", [](Records& r, AppState& s) {
              return PickCommonChoice(r, s, CommonChoice::Rotary, r.Common.Rotary != 0 ? 0 : 1).changed;
          }, {true, false, false, false}},
-        {"weather name", [](Records& r, AppState& s) {
-             r.CHWX[0].Enable = kTrue;
-             return SetWeatherName(r, s, 0, "NOAA").changed;
-         }, {true, false, true, true}},
     };
     for (const Case& c : cases)
         for (ModelNumber model = 0; model <= 3; ++model) {
@@ -216,10 +210,20 @@ TEST(ModelKeeps, EditsOfWhatTheImageDropsAreRefused) {
             EXPECT_EQ(c.edit(data.records, state), kept);
             EXPECT_EQ(state.dataChanged, kept);
         }
-    EXPECT_FALSE(ModelKeeps(3, PaneFeature::DscFlag, 4).reason.empty());
-    EXPECT_TRUE(ModelKeeps(3, PaneFeature::DscFlag, 6).reason.empty());
-    EXPECT_EQ(ModelKeeps(2, PaneFeature::AtisKiller).reason,
-              "The ZH540 keeps no such setting in its memory.");
+    // The data file keeps the weather names of every model, but the window
+    // offers them only where the image keeps them.
+    for (ModelNumber model = 0; model <= 3; ++model) {
+        DataSet data;
+        MakeFreshDataSet(data, model);
+        data.records.CHWX[0].Enable = kTrue;
+        const ControlState name = ViewWeatherPane(data.records, model)[0].nameState;
+        EXPECT_EQ(name.enabled, model != 1);
+        EXPECT_EQ(name.reason.empty(), model != 1);
+    }
+    EXPECT_TRUE(ControlKept(0, Feature::KikkerGroup).reason.empty());
+    EXPECT_EQ(ControlKept(2, Feature::KikkerGroup).reason,
+              "The ZH540 keeps no such setting in its memory: it is neither programmed nor read "
+              "back.");
 }
 
 } // namespace
