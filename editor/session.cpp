@@ -94,11 +94,23 @@ void Session::RebuildDestinations() {
         const std::string stored = ReadDestinationName(store_, app_.modelNumber);
         if (auto index = FindDestination(destinations_, stored)) {
             FileContext context = fileContext();
-            if (FileReadIni(context, destinations_[*index].file))
+            const std::filesystem::path& file = destinations_[*index].file;
+            if (FileReadIni(context, file))
                 checkedDestination_ = static_cast<int>(*index);
+            else
+                ReportDestinationFailure(file);
         }
     }
     PublishDestinationMenu();
+}
+
+void Session::ReportDestinationFailure(const std::filesystem::path& file) {
+    // Said once per file and run: every New would otherwise say it again.
+    if (!reportedDestinations_.insert(file).second) return;
+    notifier_.show(MessageIcon::Warning, app_.windowTitle,
+                   "IniFileRead Error!!\r\n" + file.string() + ": " +
+                       DestinationFailureCause(file, app_.modelNumber) +
+                       "\r\nThe model's defaults are loaded instead.");
 }
 
 bool Session::FileNew() {

@@ -24,6 +24,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,7 @@ private:
     bool SaveFlow(bool useCurrentName);
     void ShowNodePane(const TreeNode& node);
     void ShowOpenFindings(const std::filesystem::path& path);
+    void ReportDestinationFailure(const std::filesystem::path& file);
     const TreeNode* FindNode(const std::string& key) const;
     void ApplyPortMenu();
 
@@ -167,6 +169,7 @@ private:
     int checkedDestination_ = -1;
     std::string comDevice_;
     bool currentFileIsImage_ = false;
+    std::set<std::filesystem::path> reportedDestinations_;
 };
 
 // The warning shown after an open: the check's findings, missing sections
