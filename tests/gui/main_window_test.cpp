@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -229,6 +230,20 @@ private slots:
         QCoreApplication::sendPostedEvents();
         QTest::qWait(1);
         QCOMPARE(ShownCaption(window), plain);
+    }
+
+    void aCommandLineFileThatCannotBeOpenedSaysSo() {
+        for (const QString& path : {home_.filePath("missing.dat"), home_.path()}) {
+            BoxAnswerer answerer;
+            answerer.answerNext(QMessageBox::Ok);
+            auto program = make(gui::ParseCommandLine({path}));
+            QCOMPARE(answerer.texts.size(), 1);
+            QVERIFY2(answerer.texts[0].startsWith("FileRead Error!!"), qPrintable(answerer.texts[0]));
+            QVERIFY2(answerer.texts[0].contains(QFileInfo(path).fileName()),
+                     qPrintable(answerer.texts[0]));
+            QCOMPARE(ShownCaption(program->window()),
+                     QStringLiteral("QB41  PC Program for TQ4800M/LW6100 Series"));
+        }
     }
 
     void minimumSizeSnaps() {
