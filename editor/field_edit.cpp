@@ -257,6 +257,11 @@ Outcome ApplyWeather(Records& records, AppState& state, int row, std::string_vie
 Outcome ApplyDirectory(Records& records, AppState& state, DirectoryRef ref, std::string_view key,
                        std::string_view value) {
     const DirectoryView view = ViewDirectoryEntry(records, ref);
+    // The command line's assignment is the answer to "Are you sure ?" (a delete,
+    // or an emptied MMSI).
+    struct YesNotifier : Notifier {
+        MessageAnswer ask(const Message&) override { return MessageAnswer::Yes; }
+    } yes;
     if (key == "Enable") {
         const auto ticked = ParseFlag(value);
         if (!ticked) return std::string(kFlagRule);
@@ -265,24 +270,15 @@ Outcome ApplyDirectory(Records& records, AppState& state, DirectoryRef ref, std:
                             "only the entry after the last used one can be added, once the "
                             "entry before it holds an MMSI");
         if (!view.remove.enabled) return "the entry is not in use";
-        // The command line's assignment is the answer to "Are you sure ?".
-        struct YesNotifier : Notifier {
-            MessageAnswer ask(const Message&) override { return MessageAnswer::Yes; }
-        } yes;
         return FromEdit(DeleteDirectoryEntry(records, state, yes, ref), "refused");
     }
     if (!view.fieldsEnabled) return "the entry is not in use: set its Enable to 1 first";
     if (key == "TagName")
         return FromEdit(SetDirectoryName(records, state, ref, value),
                         TextRule(TextBox::DirectoryName));
-    if (key == "Mmsid") {
-        // An empty MMSI deletes the entry; the assignment is the answer to the question.
-        struct YesNotifier : Notifier {
-            MessageAnswer ask(const Message&) override { return MessageAnswer::Yes; }
-        } yes;
-        return FromCheck(
-            CommitDirectoryMmsi(records, state, yes, ref, MmsiAsTyped(value, ref.kind)), value);
-    }
+    if (key == "Mmsid")
+        return FromCheck(CommitDirectoryMmsi(records, state, yes, ref, MmsiAsTyped(value, ref.kind)),
+                         value);
     return "fixed: the window does not edit it";
 }
 

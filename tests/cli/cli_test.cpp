@@ -163,8 +163,9 @@ TEST_F(CliTest, HelpForEveryVerbNamesItsDefaults) {
         EXPECT_EQ(Cli(std::string("help ") + verb).output, help.output) << verb;
     }
     EXPECT_NE(Cli("write -h")
-                  .output.find("--no-backup\n      skip the backup read before the "
-                               "write (default: off (a backup is made))"),
+                  .output.find("--no-backup\n      skip the backup read before the write (bytes a "
+                               ".dat or .ini does not carry then take default values) "
+                               "(default: off (a backup is made))"),
               std::string::npos);
     CliRun version = Cli("--version");
     EXPECT_EQ(version.status, 0);
