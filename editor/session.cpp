@@ -411,6 +411,12 @@ void Session::FileOpen() {
 }
 
 bool Session::OpenDataFileAt(const std::filesystem::path& path) {
+    if (!LoadDataFileAt(path)) return false;
+    ShowOpenFindings(path); // once the window takes input again
+    return true;
+}
+
+bool Session::LoadDataFileAt(const std::filesystem::path& path) {
     BusyScope busy(view_);
     // The file is read into a fresh base (defaults, then the checked
     // destination), so nothing of the records before survives; a failed open
@@ -428,7 +434,6 @@ bool Session::OpenDataFileAt(const std::filesystem::path& path) {
     RefreshCaption();
     RefreshTree();
     ShowCurrentPane();
-    ShowOpenFindings(path);
     return true;
 }
 

@@ -149,6 +149,7 @@ private:
     bool SaveTo(const std::string& name);
     bool SaveFlow(bool useCurrentName);
     void ShowNodePane(const TreeNode& node);
+    bool LoadDataFileAt(const std::filesystem::path& path);
     void ShowOpenFindings(const std::filesystem::path& path);
     void ReportDestinationFailure(const std::filesystem::path& file);
     const TreeNode* FindNode(const std::string& key) const;
