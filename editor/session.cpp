@@ -104,6 +104,15 @@ void Session::RebuildDestinations() {
     PublishDestinationMenu();
 }
 
+void Session::CheckStored() {
+    if (!store_.lastSaveFailed() || storeFailureShown_) return;
+    storeFailureShown_ = true; // once: every later choice would say the same
+    notifier_.show(MessageIcon::Warning, app_.windowTitle,
+                   "The settings could not be written to " + store_.location() +
+                       ".\r\nThis choice applies now, but the next start will not remember it "
+                       "(is the folder read-only?).");
+}
+
 void Session::ReportDestinationFailure(const std::filesystem::path& file) {
     // Said once per file and run: every New would otherwise say it again.
     if (!reportedDestinations_.insert(file).second) return;
@@ -161,6 +170,7 @@ void Session::ChooseModel(ModelNumber model) {
     view_.setModelName(app_.modelName());
     view_.setModelChecks(model);
     SaveModelNumber(store_, model);
+    CheckStored();
     view_.armResetTimer();
 }
 
@@ -190,6 +200,7 @@ void Session::ChooseDestination(std::size_t slot) {
     data_ = std::move(scratch);
     checkedDestination_ = static_cast<int>(slot);
     SaveDestinationName(store_, app_.modelNumber, chosen.name);
+    CheckStored();
     PublishDestinationMenu();
     const bool wasLoading = app_.loading;
     app_.loading = true;
@@ -215,6 +226,7 @@ void Session::ChooseSerialPort(int index, bool store) {
     if (store) {
         SaveComPort(store_, app_.serialPort);
         SaveComDevice(store_, "");
+        CheckStored();
     }
 }
 
@@ -226,6 +238,7 @@ void Session::ChooseSerialDevice(const std::string& device) {
     }
     comDevice_ = device;
     SaveComDevice(store_, device);
+    CheckStored();
     ApplyPortMenu();
 }
 

@@ -152,6 +152,8 @@ private:
     bool LoadDataFileAt(const std::filesystem::path& path);
     void ShowOpenFindings(const std::filesystem::path& path);
     void ReportDestinationFailure(const std::filesystem::path& file);
+    // After a choice was stored: says once when the store refused it.
+    void CheckStored();
     const TreeNode* FindNode(const std::string& key) const;
     void ApplyPortMenu();
 
@@ -171,6 +173,7 @@ private:
     std::string comDevice_;
     bool currentFileIsImage_ = false;
     std::set<std::filesystem::path> reportedDestinations_;
+    bool storeFailureShown_ = false;
 };
 
 // The warning shown after an open: the check's findings, missing sections

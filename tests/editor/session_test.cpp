@@ -259,6 +259,23 @@ TEST_F(Fixture, ClashingDestinationNamesStayApartAndTheChosenFileIsStored) {
     EXPECT_EQ(data.records.CHUSA[32].ChTag, "COAST");
 }
 
+TEST_F(Fixture, AStoreThatRefusesWritesIsSaidOnce) {
+    Start();
+    store.readOnly = true;
+    notifier.answers = {MessageAnswer::Ok};
+    session->ChooseModel(3);
+    EXPECT_EQ(app.modelNumber, 3); // the choice holds for this run
+    ASSERT_EQ(notifier.messages.size(), 2u);
+    EXPECT_EQ(notifier.messages[1].icon, MessageIcon::Warning);
+    EXPECT_TRUE(notifier.messages[1].text.starts_with(
+        "The settings could not be written to the test store."))
+        << notifier.messages[1].text;
+    session->ChooseSerialPort(2);
+    session->ChooseSerialDevice("/dev/ttyUSB1");
+    EXPECT_EQ(notifier.messages.size(), 2u);
+    EXPECT_EQ(Stored("ModelPath", "ModelNum"), "<none>");
+}
+
 TEST_F(Fixture, DestinationSwitchAsksUnlessChecked) {
     test::WriteBytes(dir / "usa_021C.ini", DestinationBytes(2, "HARBOUR"));
     test::WriteBytes(dir / "intl_021C.ini", DestinationBytes(2, "PORT"));

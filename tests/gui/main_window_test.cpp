@@ -314,6 +314,27 @@ private slots:
         QCOMPARE(again->app().serialPort, 3);
     }
 
+    void aStoreThatCannotBeWrittenIsSaidOnce() {
+        // A settings file whose folder is a plain file cannot be written.
+        QFile blocker(home_.filePath("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        gui::Application program({}, home_.filePath("blocker/store.ini"),
+                                  home_.path().toStdString());
+        program.start();
+        BoxAnswerer answerer;
+        answerer.answerNext(QMessageBox::Ok);
+        program.window().action("mnuOptionsSerialPort1_2")->trigger();
+        QCOMPARE(answerer.texts.size(), 1);
+        QVERIFY2(answerer.texts[0].startsWith("The settings could not be written to " +
+                                              home_.filePath("blocker/store.ini")),
+                 qPrintable(answerer.texts[0]));
+        program.window().action("mnuOptionsSerialPort1_1")->trigger(); // not again
+        QTest::qWait(50);
+        QCOMPARE(answerer.texts.size(), 1);
+        QCOMPARE(program.app().serialPort, 2);
+    }
+
     void missingHelpSaysSo() {
         auto program = make();
         BoxAnswerer answerer;
