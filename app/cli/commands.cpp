@@ -10,6 +10,15 @@ namespace qb41::cli {
 
 namespace {
 
+// Where write and clear save the backup, as the user finds it.
+#if defined(_WIN32)
+#define QB41_BACKUP_FOLDER_TEXT "%LOCALAPPDATA%\\QB41\\backups"
+#elif defined(__APPLE__)
+#define QB41_BACKUP_FOLDER_TEXT "~/Library/Application Support/QB41/backups"
+#else
+#define QB41_BACKUP_FOLDER_TEXT "$XDG_DATA_HOME/QB41/backups (~/.local/share/QB41/backups)"
+#endif
+
 const OptionHelp kPort{"--port DEV",
                        "the serial port: a device path (/dev/ttyUSB0), a name under /dev "
                        "(ttyUSB0) or COM1-COM4",
@@ -79,8 +88,8 @@ const std::vector<Command>& Commands() {
            "(those become defaults)",
            "off (refused)"},
           kTrace},
-         "Before writing, the whole radio is read and saved as a .hex backup under "
-         "$XDG_DATA_HOME/QB41/backups (~/.local/share/QB41/backups); its path is printed. If the "
+         "Before writing, the whole radio is read and saved as a .hex backup under " QB41_BACKUP_FOLDER_TEXT
+         "; its path is printed. If the "
          "write fails or is cancelled after it started, the command that restores the backup is "
          "printed. A .hex image is programmed exactly as it stands (a backup restores every byte "
          "the write sends); the settings of .dat and .ini files are encoded over the backup read, "
