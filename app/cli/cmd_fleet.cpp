@@ -16,6 +16,8 @@
 
 #include <QThread>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -81,9 +83,9 @@ private:
     std::ostream& out_;
 };
 
-// A port's stream: each line goes out whole, headed by the port. A line the
-// port said just before is not repeated (the wait for a radio, polled), and a
-// progress bar's redraws (ended by CR) are dropped.
+// A port's stream: each line goes out whole, headed by the port. A line among
+// the port's last three is not repeated (the wait for a radio is said before
+// every step), and a progress bar's redraws (ended by CR) are dropped.
 class PortLines : public std::streambuf {
 public:
     PortLines(SharedOutput& out, std::string prefix) : out_(out), prefix_(std::move(prefix)) {}
@@ -110,14 +112,17 @@ protected:
 
 private:
     void sendLine() {
-        if (current_ != last_) out_.line(prefix_ + current_);
-        last_ = std::move(current_);
+        if (std::find(recent_.begin(), recent_.end(), current_) == recent_.end()) {
+            out_.line(prefix_ + current_);
+            recent_[next_++ % recent_.size()] = current_;
+        }
         current_.clear();
     }
     SharedOutput& out_;
     std::string prefix_;
     std::string current_;
-    std::string last_;
+    std::array<std::string, 3> recent_; // the last lines sent, oldest overwritten
+    std::size_t next_ = 0;
 };
 
 // The log: a header when the file is new, then one row per unit as it ends.
