@@ -1,5 +1,7 @@
 #include "weather_pane.h"
 
+#include "settings_panes.h"
+
 #include "input_filters.h"
 
 #include "image/defaults.h"
@@ -15,6 +17,7 @@ ChannelRecord* Row(Records& records, int row) {
 } // namespace
 
 std::vector<WeatherRowView> ViewWeatherPane(const Records& records, ModelNumber model) {
+    const Keeping names = ControlKept(model, Feature::ChannelNames);
     const auto& list = WeatherList();
     std::vector<WeatherRowView> rows;
     rows.reserve(records.CHWX.size());
@@ -31,9 +34,8 @@ std::vector<WeatherRowView> ViewWeatherPane(const Records& records, ModelNumber 
         row.scan = rec.ScanMemory != 0;
         row.name = rec.ChTag;
         row.detailsEnabled = row.enable;
-        row.nameKept = ModelKeeps(model, Feature::ChannelNames);
-        if (!row.nameKept)
-            row.nameReason = "The " + ModelName(model) + " keeps no such setting in its memory.";
+        row.nameState.enabled = row.enable && names.kept;
+        row.nameState.reason = names.reason;
         rows.push_back(std::move(row));
     }
     return rows;
@@ -56,8 +58,7 @@ EditResult SetWeatherScan(Records& records, AppState& state, int row, bool ticke
 EditResult SetWeatherName(Records& records, AppState& state, int row, std::string_view text) {
     ChannelRecord* rec = Row(records, row);
     if (state.loading || !rec || !rec->Enable || rec->ChTag == text ||
-        !TextAccepted(TextBox::WeatherName, text) ||
-        !ModelKeeps(state.modelNumber, Feature::ChannelNames))
+        !TextAccepted(TextBox::WeatherName, text))
         return {};
     rec->ChTag = std::string(text);
     return Edited(state, true, false);

@@ -20,23 +20,20 @@ struct WeatherRowView {
     bool scan = false;
     std::string name;
     bool detailsEnabled = false; // chkDScan and txtDTagName
-    bool nameKept = true;        // the model's memory keeps weather names
-    std::string nameReason;      // why the name box is disabled when it is not kept
+    ControlState nameState;      // txtDTagName: disabled where the model keeps no names
 };
 
 inline constexpr int kWeatherEnableHelp = 1028;
 inline constexpr int kWeatherScanHelp = 1033;
 inline constexpr int kWeatherNameHelp = 1034;
 
-// For `model`: the name boxes take input only where the memory keeps names.
-std::vector<WeatherRowView> ViewWeatherPane(const Records& records, ModelNumber model = 0);
+std::vector<WeatherRowView> ViewWeatherPane(const Records& records, ModelNumber model);
 
 // chkDEnable(row): the pane refills so the row's scan and name boxes follow.
 EditResult SetWeatherEnable(Records& records, AppState& state, int row, bool ticked);
 // chkDScan(row).
 EditResult SetWeatherScan(Records& records, AppState& state, int row, bool ticked);
-// txtDTagName(row), on every change: at most 12 characters; nothing on a
-// model whose memory keeps no names.
+// txtDTagName(row), on every change: at most 12 characters.
 EditResult SetWeatherName(Records& records, AppState& state, int row, std::string_view text);
 
 } // namespace qb41::editor

@@ -7,18 +7,18 @@
 #include "files/data_files.h"
 #include "files/file_io.h"
 
-#include <unistd.h>
+#include "core/platform.h"
 
 namespace qb41::cli {
 
 bool LoadInput(Context& context, const char* verb, const std::string& path,
                std::optional<ModelNumber> model, IncompleteFile incomplete) {
     FileContext file{context.app, context.data, context.notifier, context.log};
-    if (!LoadDataSetFor(file, path, model)) throw Failed{};
+    if (!LoadDataSetFor(file, FilePath(path), model)) throw Failed{};
     if (FileKindOf(path) != FileKind::DataFile) return true;
     std::string text;
     try {
-        text = ReadWholeFile(path, kMaxDataFileBytes);
+        text = ReadWholeFile(FilePath(path), kMaxDataFileBytes);
     } catch (const std::exception&) {
         return true; // it was just read: nothing more to say
     }
@@ -50,16 +50,16 @@ bool LoadInput(Context& context, const char* verb, const std::string& path,
 }
 
 void CheckWritable(Context& context, const char* verb, const std::string& path) {
-    std::filesystem::path target = SaveTarget(path);
+    std::filesystem::path target = SaveTarget(FilePath(path));
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
     std::error_code ec;
     const char* cause = nullptr;
     if (!std::filesystem::is_directory(folder, ec))
         cause = "no such folder";
-    else if (::access(folder.c_str(), W_OK | X_OK) != 0)
+    else if (!platform::FolderWritable(folder))
         cause = "permission denied (the folder)";
-    else if (std::filesystem::exists(target, ec) && ::access(target.c_str(), W_OK) != 0)
+    else if (std::filesystem::exists(target, ec) && !platform::FileWritable(target))
         cause = "permission denied";
     else if (std::filesystem::is_directory(target, ec))
         cause = "it is a folder";
@@ -67,6 +67,10 @@ void CheckWritable(Context& context, const char* verb, const std::string& path) 
     context.err << "qb41-cli " << verb << ": cannot write " << path << ": " << cause
                 << "; nothing was read\n";
     throw Failed{};
+}
+
+std::filesystem::path FilePath(const std::string& argument) {
+    return platform::PathFromUtf8(argument);
 }
 
 std::string WithLf(const std::string& text) {

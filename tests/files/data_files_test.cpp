@@ -120,8 +120,8 @@ TEST(DataFiles, AFileNamingNoModelIsRefusedByItsOwnCheck) {
         EXPECT_FALSE(LoadDataSetFor(context, h.dir / c.name, std::nullopt));
         ASSERT_FALSE(h.notifier.messages.empty());
         std::string expected = c.message;
-        if (std::size_t at = expected.find('@'); at != std::string::npos)
-            expected.replace(at, 1, h.dir.path().string());
+        if (std::size_t at = expected.find("@/"); at != std::string::npos)
+            expected.replace(at, 2, (h.dir.path() / "").string());
         EXPECT_EQ(h.notifier.messages.back().text, expected);
     }
 }
