@@ -11,19 +11,16 @@ namespace qb41::cli {
 // Reads the radio (the blocks a read keeps) and compares the write plan's
 // bytes with `context.data.image`. 0 when they match.
 int VerifyRadio(Context& context, LinkSession& session, const std::string& what) {
-    std::vector<std::uint8_t> radio;
-    link::LinkOutcome read = session.Run([&radio](link::CloneLink& c) {
-        return c.ReadImageRun(radio, link::ReadScope::KeptBlocks);
-    });
-    if (read != link::LinkStatus::Ok) return session.Explain(read, {}, context.app.modelNumber);
-    const std::string ranges =
-        DifferingRanges(radio, context.data.image, ImageLastIndex(context.app.modelNumber));
-    if (ranges.empty()) {
-        session.Say() << "the radio matches " << what << '\n';
-        return 0;
+    link::LinkOutcome verified = session.Run([](link::CloneLink& c) { return c.VerifyRun(); });
+    if (verified.reason == link::LinkReason::VerifyMismatch) {
+        session.Say() << "the radio differs from " << what << " at " << verified.differences
+                      << '\n';
+        return 1;
     }
-    session.Say() << "the radio differs from " << what << " at " << ranges << '\n';
-    return 1;
+    if (verified != link::LinkStatus::Ok)
+        return session.Explain(verified, {}, context.app.modelNumber);
+    session.Say() << "the radio matches " << what << '\n';
+    return 0;
 }
 
 // qb41-cli write --port DEV [--model N] [--no-backup] [--verify] [--changed-only] [--force] IN

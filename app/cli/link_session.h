@@ -7,6 +7,9 @@
 #include "cli.h"
 
 #include "link/clone_link.h"
+#include "link/explanation.h"
+
+#include "files/backup_files.h"
 
 #include <filesystem>
 #include <fstream>
@@ -28,8 +31,8 @@ struct LinkArguments {
 LinkArguments ParseLinkArguments(const Arguments& args);
 
 // "LW6100 (17D4)"
-std::string ModelWithCode(ModelNumber model);
-std::string CodeName(std::uint16_t code);
+using link::CodeName;
+using link::ModelWithCode;
 
 // Exit statuses of a transfer.
 inline constexpr int kExitCancelled = 130;
@@ -54,18 +57,19 @@ public:
 
     // "qb41-cli VERB: " on stderr.
     std::ostream& Say();
+    // The wall-clock time, from the tool's clock.
+    std::chrono::system_clock::time_point wallNow() const;
 
 private:
     class Impl;
     std::unique_ptr<Impl> impl_;
 };
 
-// The folder backups go to: $XDG_DATA_HOME/QB41/backups, by default
-// ~/.local/share/QB41/backups.
-std::filesystem::path BackupFolder();
-// Saves a whole-image read as "backup-LW6100-20250102-153045.hex" there
-// (created when missing); returns the path. Throws RuntimeError on failure.
-std::filesystem::path SaveBackup(ModelNumber model, const std::vector<std::uint8_t>& image);
+using qb41::BackupFolder;
+
+// `word` as one word for a POSIX shell: as it is when it holds only
+// characters a shell leaves alone, else in single quotes.
+std::string ShellQuoted(const std::string& word);
 
 // The radio's model: --model when given, else detected (the model check of
 // the transfer then confirms it). nullopt after a failure already explained,
@@ -80,10 +84,5 @@ std::optional<std::string> ReadBackup(LinkSession& session, const LinkArguments&
                                       ModelNumber model, bool save,
                                       std::vector<std::uint8_t>& radio,
                                       std::optional<ModelNumber> fileModel, int& status);
-
-// The address ranges of the write plan where `radio` and `image` differ:
-// "0x0100-0x013F, 0x0200".
-std::string DifferingRanges(const std::vector<std::uint8_t>& radio, const RadioImage& image,
-                            int lastIndex);
 
 } // namespace qb41::cli
