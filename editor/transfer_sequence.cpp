@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "files/backup_files.h"
+#include "image/codec.h"
 #include "link/messages.h"
 
 namespace qb41 {
@@ -115,12 +116,22 @@ SequenceResult RunTransferSequence(link::CloneLink& link, AppState& app, DataSet
     link::ProgramOptions options;
     if (restoring) {
         std::copy(plan.restoreImage->begin(), plan.restoreImage->end(), data.image.begin());
-        options.prepareImage = false;
     } else {
         // The radio's current contents are the base the records go over.
-        link::CopyReadImage(data.image, data.imageLastIndex, radio);
+        try {
+            BuildImageToWrite(data, app.modelNumber, radio);
+        } catch (const std::exception& error) {
+            app.errorFlag = true;
+            result.outcome = {};
+            result.outcome.status = link::LinkStatus::Failed;
+            result.outcome.reason = link::LinkReason::RuntimeError;
+            result.outcome.detail = ErrorText(error);
+            result.notEncoded = true;
+            return result;
+        }
         if (plan.choices.changedOnly) options.radioImage = &radio;
     }
+    options.prepareImage = false; // built above, or a backup as it stands
     result.outcome = link.ProgramRun(options);
     if (Failed(result) || !plan.choices.verify) return result;
     step(RunStep::Verify);
@@ -165,6 +176,9 @@ std::vector<TransferBox> TransferBoxes(const SequencePlan& plan, const SequenceR
             message.text =
                 link::WindowText("The radio does not hold what was programmed.", explanation);
             if (!result.backup.empty()) message.text += "\n" + BackupLine(result);
+        } else if (result.notEncoded) {
+            message.text = link::WindowText("The settings cannot be encoded.",
+                                            {outcome.detail, "Nothing was written."});
         } else if (result.step == RunStep::Backup &&
                    outcome.reason == link::LinkReason::RuntimeError) {
             message.text = link::WindowText("The backup of the radio could not be saved.",

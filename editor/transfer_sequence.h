@@ -56,6 +56,7 @@ struct SequenceResult {
     RunStep step = RunStep::Transfer;
     std::filesystem::path backup; // the backup saved before the transfer
     bool verified = false;        // the verify read matched
+    bool notEncoded = false;      // the records could not be encoded; nothing was written
 };
 
 // Runs `plan` over the link's context (its AppState and DataSet). `onStep`

@@ -3,25 +3,15 @@
 #include "file_io.h"
 
 #include "core/errors.h"
+#include "core/platform.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <ctime>
+#include <mutex>
 
 namespace qb41 {
 
 namespace {
-
-std::tm LocalTime(std::chrono::system_clock::time_point when) {
-    const std::time_t t = std::chrono::system_clock::to_time_t(when);
-    std::tm local{};
-#if defined(_WIN32)
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
-    return local;
-}
 
 constexpr std::string_view kPrefix = "backup-";
 constexpr std::size_t kStampLength = 15; // 20250102-153045
@@ -61,11 +51,7 @@ std::optional<BackupEntry> ParseName(const std::filesystem::path& path) {
 } // namespace
 
 std::filesystem::path BackupFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
-        return std::filesystem::path(data) / "QB41" / "backups";
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home && *home ? home : ".") / ".local" / "share" / "QB41" /
-           "backups";
+    return platform::UserDataFolder() / "QB41" / "backups";
 }
 
 std::filesystem::path SaveBackup(const std::filesystem::path& folder, ModelNumber model,
@@ -74,12 +60,16 @@ std::filesystem::path SaveBackup(const std::filesystem::path& folder, ModelNumbe
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec) throw RuntimeError(ErrorNumber::PathNotFound, "cannot create " + folder.string());
-    const std::tm local = LocalTime(when);
+    const std::tm local = platform::LocalTime(std::chrono::system_clock::to_time_t(when));
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     const ModelInfo* info = FindModel(model);
     const std::string base =
         std::string(kPrefix) + std::string(info ? info->catalogueName : "model") + "-" + stamp;
+    // Ports programmed in parallel may save in the same second: the name is
+    // chosen and taken under one lock.
+    static std::mutex naming;
+    std::lock_guard<std::mutex> lock(naming);
     std::filesystem::path path = folder / (base + ".hex");
     for (int n = 2; std::filesystem::exists(path, ec); ++n)
         path = folder / (base + "-" + std::to_string(n) + ".hex");

@@ -15,7 +15,9 @@
 
 namespace qb41 {
 
-// $XDG_DATA_HOME/QB41/backups, by default ~/.local/share/QB41/backups.
+// QB41/backups in the user's data folder ($XDG_DATA_HOME, by default
+// ~/.local/share, on Linux; ~/Library/Application Support on macOS;
+// %LOCALAPPDATA% on Windows).
 std::filesystem::path BackupFolder();
 
 // Saves `image` in `folder` (created when missing) as

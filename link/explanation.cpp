@@ -20,7 +20,7 @@ std::string ChoosePort(const ExplainContext& context) {
 Explanation PortExplanation(const ExplainContext& context) {
     const std::string& device = context.device;
     const PortDiagnosis diagnosis = context.port.value_or(PortDiagnosis{});
-    switch (diagnosis.cause) {
+    switch (diagnosis.kind) {
     case PortCause::Missing:
         return {"no such device " + device,
                 ForWindow(context)

@@ -12,6 +12,7 @@
 #include "outcome.h"
 
 #include "core/model.h"
+#include "core/platform.h"
 
 #include <optional>
 #include <string>
@@ -20,22 +21,12 @@ namespace qb41::link {
 
 enum class Audience { Window, CommandLine };
 
-// Why a port would not open, found on the device itself.
-enum class PortCause {
-    Missing,          // no such device (unplugged, mistyped)
-    NotSerialDevice,  // a regular file, a folder, /dev/null: not a terminal
-    PermissionDenied, // the device is not ours to open; `group` may
-    Busy,             // another program holds it
-};
-
-struct PortDiagnosis {
-    PortCause cause = PortCause::Busy;
-    std::string group; // PermissionDenied: the group the device belongs to
-};
-
-// Looks at `device` (it was just refused): missing, not a serial device, not
-// ours to open, or else held by another program. Behind the platform's calls.
-PortDiagnosis DiagnosePort(const std::string& device);
+// Why a port would not open, found on the device itself (core/platform.h).
+using PortDiagnosis = platform::PortDiagnosis;
+using PortCause = platform::PortDiagnosis::Kind;
+inline PortDiagnosis DiagnosePort(const std::string& device) {
+    return platform::DiagnosePort(device);
+}
 
 struct ExplainContext {
     Audience audience = Audience::Window;

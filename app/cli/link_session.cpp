@@ -1,59 +1,33 @@
 #include "link_session.h"
+#include "serial_line.h"
 
 #include "link/explanation.h"
 #include "link/port_name.h"
-#include "link/qt_serial_transport.h"
 #include "link/trace_transport.h"
 #include "link/write_plan.h"
 
 #include "core/errors.h"
+#include "core/platform.h"
 #include "files/file_io.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
+#include <optional>
 
 namespace qb41::cli {
 
 namespace {
 
-// The token the stop signals cancel while a transfer runs. A signal handler
-// can reach nothing else; SignalScope sets and clears it around the transfer.
-std::atomic<link::CancelToken*> gInterruptToken{nullptr};
-
-extern "C" void OnStopSignal(int) {
-    if (link::CancelToken* token = gInterruptToken.load()) token->cancel();
-}
-
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
-
-// Ctrl+C, SIGTERM and SIGHUP cancel as the Cancel button does
-// (SA_RESETHAND: a second one ends the process).
+// Ctrl+C, SIGTERM and SIGHUP (a console's Ctrl+C, Ctrl+Break and close on
+// Windows) cancel as the Cancel button does; a second one ends the process.
 class SignalScope {
 public:
-    explicit SignalScope(link::CancelToken& token) {
-        gInterruptToken.store(&token);
-        struct sigaction action {};
-        action.sa_handler = OnStopSignal;
-        action.sa_flags = SA_RESETHAND;
-        sigemptyset(&action.sa_mask);
-        for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
-            sigaction(kStopSignals[i], &action, &previous_[i]);
-    }
-    ~SignalScope() {
-        for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
-            sigaction(kStopSignals[i], &previous_[i], nullptr);
-        gInterruptToken.store(nullptr);
-    }
-    SignalScope(const SignalScope&) = delete;
-    SignalScope& operator=(const SignalScope&) = delete;
+    explicit SignalScope(link::CancelToken& token) : stop_(&Cancel, &token) {}
 
 private:
-    struct sigaction previous_[std::size(kStopSignals)]{};
+    static void Cancel(void* token) noexcept { static_cast<link::CancelToken*>(token)->cancel(); }
+    platform::StopScope stop_;
 };
 
 const char* PhaseVerb(link::LinkPhase phase) {
@@ -176,26 +150,25 @@ class LinkSession::Impl {
 public:
     Impl(Context& c, const LinkArguments& l, const char* v)
         : context(c), args(l), verb(v), serial(c.clock),
-          bar(c.err, v, l.device, isatty(STDERR_FILENO) != 0), notifier(c.notifier, bar) {
+          bar(c.err, v, l.device, platform::StandardErrorIsTerminal()), notifier(c.notifier, bar) {
         if (args.trace) {
-            traceFile.open(*args.trace, std::ios::out | std::ios::app);
+            traceFile.open(platform::PathFromUtf8(*args.trace), std::ios::out | std::ios::app);
             if (!traceFile) {
                 c.err << "qb41-cli " << verb << ": cannot write the trace file " << *args.trace
                       << '\n';
                 throw Failed{};
             }
-            tracer = std::make_unique<link::TraceTransport>(serial, c.clock, traceFile);
+            tracer = std::make_unique<link::TraceTransport>(serial.transport(), c.clock, traceFile);
         }
     }
     link::Transport& transport() {
-        return tracer ? static_cast<link::Transport&>(*tracer) : serial;
+        return tracer ? static_cast<link::Transport&>(*tracer) : serial.transport();
     }
 
     Context& context;
     LinkArguments args;
     std::string verb;
-    link::QtCoreScope qt;
-    link::QtSerialTransport serial;
+    SerialLine serial;
     std::ofstream traceFile;
     std::unique_ptr<link::TraceTransport> tracer;
     link::CancelToken cancel;
@@ -236,7 +209,8 @@ link::LinkOutcome LinkSession::Run(const Operation& operation) {
     // Reset before the handler goes in: a signal from then on cancels the run.
     s.cancel.reset();
     link::LinkOutcome outcome = [&] {
-        SignalScope signals(s.cancel);
+        std::optional<SignalScope> signals;
+        if (s.args.signalsCancel) signals.emplace(s.cancel);
         return operation(clone);
     }();
     s.bar.breakLine();

@@ -1,6 +1,7 @@
 // What the verbs that talk to a radio share: the port options, the
-// QSerialPort transport on the main thread (traced with --trace), the progress
-// line on stderr, Ctrl+C, SIGTERM and SIGHUP as the Cancel button, and the
+// serial transport on the main thread (traced with --trace), the progress
+// line on stderr, Ctrl+C, SIGTERM and SIGHUP (Ctrl+C and closing the console
+// on Windows) as the Cancel button, and the
 // lines that say what to do after a failure, chosen from the run's outcome.
 #pragma once
 
@@ -8,6 +9,7 @@
 
 #include "link/clone_link.h"
 #include "link/explanation.h"
+#include "link/write_plan.h"
 
 #include "files/backup_files.h"
 
@@ -25,6 +27,9 @@ struct LinkArguments {
     std::string given;                // as the user wrote it, for commands we print
     std::optional<ModelNumber> model; // nullopt: from the file or detected
     std::optional<std::string> trace;
+    // Ctrl+C, SIGTERM and SIGHUP cancel the run (off where the caller
+    // handles them itself, as fleet does for several ports at once).
+    bool signalsCancel = true;
 };
 // ttyUSB0 means /dev/ttyUSB0; COM1-COM4 their device (refused on macOS,
 // which has no /dev/ttyS*).
@@ -65,6 +70,7 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+using link::DifferingRanges;
 using qb41::BackupFolder;
 
 // `word` as one word for a POSIX shell: as it is when it holds only

@@ -129,6 +129,7 @@ void FollowOffer(MainWindow& window, const CommandParts& parts, const TransferBo
 } // namespace
 
 void RunTransferCommand(MainWindow& window, const CommandParts& parts, TransferMode mode) {
+    if (mode == TransferMode::Read && !window.session().OfferToSaveChanges()) return;
     parts.app.transferMode = mode;
     std::optional<TransferBox> offer =
         RunDialog(window, parts, mode, DialogParts(window, parts, mode));

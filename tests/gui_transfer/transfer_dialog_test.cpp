@@ -102,6 +102,11 @@ private:
     void answer() {
         QWidget* top = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(top)) {
+            // Unsaved edits are offered for saving before a read: not saved here.
+            if (box->text().startsWith(QStringLiteral("KVX data has changed."))) {
+                box->button(QMessageBox::No)->click();
+                return;
+            }
             boxes.push_back({IconText(box->icon()), box->windowTitle(), box->text()});
             const int index = choose ? choose(boxes.back()) : 0;
             box->buttons().value(index, box->buttons().first())->click();

@@ -129,10 +129,10 @@ TEST(Explain, TheWindowTextKeepsTheMessageFirst) {
 TEST(DiagnosePort, TellsMissingNotSerialAndBusyApart) {
     test::ScratchDir dir;
     test::WriteBytes(dir / "file.hex", "x");
-    EXPECT_EQ(DiagnosePort((dir / "none").string()).cause, PortCause::Missing);
-    EXPECT_EQ(DiagnosePort((dir / "file.hex").string()).cause, PortCause::NotSerialDevice);
-    EXPECT_EQ(DiagnosePort(dir.path().string()).cause, PortCause::NotSerialDevice);
-    EXPECT_EQ(DiagnosePort("/dev/null").cause, PortCause::NotSerialDevice);
+    EXPECT_EQ(DiagnosePort((dir / "none").string()).kind, PortCause::Missing);
+    EXPECT_EQ(DiagnosePort((dir / "file.hex").string()).kind, PortCause::NotSerialDevice);
+    EXPECT_EQ(DiagnosePort(dir.path().string()).kind, PortCause::NotSerialDevice);
+    EXPECT_EQ(DiagnosePort("/dev/null").kind, PortCause::NotSerialDevice);
 
     // A terminal that opens but was refused: held by someone else.
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
@@ -140,11 +140,11 @@ TEST(DiagnosePort, TellsMissingNotSerialAndBusyApart) {
     ASSERT_EQ(::grantpt(master), 0);
     ASSERT_EQ(::unlockpt(master), 0);
     const std::string terminal = ::ptsname(master);
-    EXPECT_EQ(DiagnosePort(terminal).cause, PortCause::Busy);
+    EXPECT_EQ(DiagnosePort(terminal).kind, PortCause::Busy);
     if (::geteuid() != 0) { // root may open anything
         ::chmod(terminal.c_str(), 0);
         const PortDiagnosis denied = DiagnosePort(terminal);
-        EXPECT_EQ(denied.cause, PortCause::PermissionDenied);
+        EXPECT_EQ(denied.kind, PortCause::PermissionDenied);
         EXPECT_FALSE(denied.group.empty());
         ::chmod(terminal.c_str(), 0620);
     }
