@@ -21,6 +21,7 @@
 #include "report/report_text.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,10 +38,12 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <csignal>
 #include <deque>
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -220,6 +223,7 @@ private slots:
     void runnerDestroyedMidRunStopsIt();
     void reportWindowShowsAndSavesTheReport();
     void printedPdfHasThePagesAndColumns();
+    void aPdfThatCannotBeWrittenLeavesTheOldOne();
 };
 
 void TransferDialogTest::readFromRadioUpdatesTheWindow() {
@@ -860,6 +864,55 @@ void TransferDialogTest::printedPdfHasThePagesAndColumns() {
     for (const auto& column : columns)
         QVERIFY2(std::abs(left(QString::fromLatin1(column.word)) - column.mm) < 0.5,
                  qPrintable(QStringLiteral("%1 at %2 mm").arg(column.word).arg(left(column.word))));
+}
+
+void TransferDialogTest::aPdfThatCannotBeWrittenLeavesTheOldOne() {
+    Rig rig;
+    const QString pdf = rig.home.filePath("report.pdf");
+    const gui::ReportPrintParts parts{rig.app(), rig.data(), rig.program->notifier()};
+    QVERIFY(gui::ExportReportPdf(parts, pdf));
+    const std::string before = test::ReadBytes(pdf.toStdString());
+    QVERIFY(before.size() > 8192);
+    const auto entries = [&] {
+        return QDir(rig.home.path()).entryList(QDir::Files | QDir::Hidden);
+    };
+    const QStringList files = entries();
+
+    // A file may not grow past 8 KiB: writes fail as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit previous {};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    struct rlimit small = previous;
+    small.rlim_cur = 8192;
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+    Driver driver;
+    const bool exported = gui::ExportReportPdf(parts, pdf);
+    qputenv("QB41_PRINT_PDF", pdf.toUtf8());
+    rig.trigger("mnuFilePrint");
+    qunsetenv("QB41_PRINT_PDF");
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+
+    QVERIFY(!exported);
+    QCOMPARE(driver.boxes.size(), 2u);
+    for (const Shown& box : driver.boxes) {
+        QCOMPARE(box.icon, QStringLiteral("warning"));
+        QCOMPARE(box.title.toStdString(), gui::ReportFailureTitle(rig.app()));
+        QCOMPARE(FirstLine(box.text),
+                 QStringLiteral("The report could not be written to ") + pdf + QStringLiteral("."));
+        QVERIFY2(box.text.contains(QStringLiteral("disk")), qPrintable(box.text));
+    }
+    QVERIFY(test::ReadBytes(pdf.toStdString()) == before);
+    QCOMPARE(entries(), files); // no half-written file left beside it
+
+    // A folder this user may not write (root writes anywhere).
+    if (::geteuid() != 0) {
+        QVERIFY(::chmod(rig.home.path().toLocal8Bit().constData(), 0500) == 0);
+        Driver denied;
+        QVERIFY(!gui::ExportReportPdf(parts, pdf));
+        ::chmod(rig.home.path().toLocal8Bit().constData(), 0700);
+        QCOMPARE(denied.boxes.size(), 1u);
+        QVERIFY(test::ReadBytes(pdf.toStdString()) == before);
+    }
 }
 
 QTEST_MAIN(TransferDialogTest)
