@@ -262,6 +262,9 @@ std::string ReasonWords(const link::LinkOutcome& outcome) {
     case LinkReason::RuntimeError:
         words = "error";
         break;
+    case LinkReason::VerifyMismatch:
+        words = "differs after programming";
+        break;
     }
     return outcome.detail.empty() ? words : words + " (" + outcome.detail + ")";
 }

@@ -51,12 +51,12 @@ std::optional<int> ReadRadio(Context& context, LinkSession& session,
 
 } // namespace
 
-// Reads the radio back and compares it with context.data.image, the image
-// just written; 0 when they match.
+// Reads the radio (the blocks a read keeps) and compares the write plan's
+// bytes with `context.data.image`, the image just programmed. 0 when they match.
 int VerifyRadio(Context& context, LinkSession& session, const std::string& what) {
-    std::vector<std::uint8_t> after;
-    if (std::optional<int> failed = ReadRadio(context, session, after)) return *failed;
-    return CompareWithRadio(context, session, after, what);
+    std::vector<std::uint8_t> radio;
+    if (std::optional<int> failed = ReadRadio(context, session, radio)) return *failed;
+    return CompareWithRadio(context, session, radio, what);
 }
 
 // qb41-cli write --port DEV [--model N] [--no-backup] [--verify] [--changed-only] [--force] IN

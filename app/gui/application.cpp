@@ -107,7 +107,9 @@ Application::Application(const LaunchOptions& options, const QString& settingsFi
     window_ =
         std::make_unique<MainWindow>(WindowParts{app_, data_, notifier_, *store_, *log_, clock_,
                                                  FindDestinationFolder(programFolder), help});
-    InstallTransferAndReports(*window_, {app_, data_, notifier_, *log_, clock_, help});
+    CommandParts commands{app_, data_, notifier_, *log_, clock_, help};
+    commands.store = store_.get();
+    InstallTransferAndReports(*window_, std::move(commands));
     if (GuardedApplication* guarded = GuardedApplication::running())
         guarded->setHooks(
             this,
