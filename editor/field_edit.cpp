@@ -461,6 +461,20 @@ std::optional<std::string> ApplyFieldValue(Records& records, AppState& state,
     return outcome;
 }
 
+std::optional<std::string> ApplyChangedField(Records& records, AppState& state,
+                                             std::string_view section, std::string_view key,
+                                             std::string_view value) {
+    FieldValue field;
+    field.section = std::string(section);
+    field.key = std::string(key);
+    if (value.find_first_of("\r\n") != std::string_view::npos) return "a value holds no line break";
+    const bool loading = state.loading;
+    state.loading = false;
+    Outcome outcome = Apply(records, state, field, value);
+    state.loading = loading;
+    return outcome;
+}
+
 std::optional<FieldAssignment> ParseAssignment(std::string_view text) {
     const std::size_t eq = text.find('=');
     if (eq == std::string_view::npos) return std::nullopt;

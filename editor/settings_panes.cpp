@@ -3,6 +3,7 @@
 #include "input_filters.h"
 #include "mmsi.h"
 
+#include "image/value_rules.h"
 #include "report/formatters.h"
 
 namespace qb41::editor {
@@ -261,6 +262,7 @@ FieldCheck CommitUserMmsi(Records& records, AppState& state, std::string_view te
     if (!stored) {
         check.accepted = false;
         check.message = FieldError("User MMSI");
+        check.message->text = MmsiErrorText(text, MmsiKind::Individual);
         return check;
     }
     check.result = Edited(state, StoreField(records.UserMmsi, *stored));
@@ -291,7 +293,7 @@ FieldCheck CommitAtisCode(Records& records, AppState& state, std::string_view te
     check.boxText = records.AtisCode;
     if (state.loading) return check;
     const std::string_view trimmed = TrimBlanks(text);
-    if (!trimmed.empty() && (trimmed.size() != 10 || !AllDigits(trimmed))) {
+    if (AtisCodeProblem(trimmed)) {
         check.accepted = false;
         check.message = FieldError("ATISNo");
         return check;

@@ -136,8 +136,8 @@ TEST_F(SettingsPanesTest, UserMmsiAndAtisCodeChecks) {
     EXPECT_EQ(data.records.UserMmsi, "");
 
     EXPECT_EQ(CommitAtisCode(data.records, state, "123456789").message->title, "ATISNo");
-    EXPECT_TRUE(CommitAtisCode(data.records, state, "1234567890").accepted);
-    EXPECT_EQ(data.records.AtisCode, "1234567890");
+    EXPECT_TRUE(CommitAtisCode(data.records, state, "9234567890").accepted);
+    EXPECT_EQ(data.records.AtisCode, "9234567890");
 }
 
 TEST_F(SettingsPanesTest, MidIsWrittenWithThreeDigits) {
