@@ -500,9 +500,20 @@ bool Session::SaveFlow(bool useCurrentName) {
 bool Session::SaveTo(const std::string& name) {
     app_.cancelFlag = true;
     if (name.empty()) return false;
-    BusyScope busy(view_);
-    FileContext context = fileContext();
-    if (!SaveDataFile(context, name) || app_.errorFlag) return false;
+    bool saved = false;
+    {
+        BusyScope busy(view_);
+        FileContext context = fileContext();
+        saved = SaveDataFile(context, name) && !app_.errorFlag;
+    }
+    if (!saved) {
+        // The file said why it refused (read-only, no such folder, disk
+        // full): another name may still keep the data.
+        if (notifier_.ask({MessageIcon::Question, app_.windowTitle, kSaveElsewherePrompt,
+                           MessageButtons::YesNo}) != MessageAnswer::Yes)
+            return false;
+        return SaveTo(view_.askSaveFileName(kDataSaveDialog));
+    }
     currentFileIsImage_ = false;
     app_.dataChanged = false;
     RefreshCaption();
