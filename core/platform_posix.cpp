@@ -122,7 +122,8 @@ bool SyncFile(std::FILE* file) {
     return ::fsync(::fileno(file)) == 0 || errno == EINVAL || errno == EROFS;
 }
 
-std::error_code RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+std::error_code RenameReplacing(const std::filesystem::path& from,
+                                const std::filesystem::path& to) {
     std::error_code ec;
     std::filesystem::rename(from, to, ec);
     return ec;

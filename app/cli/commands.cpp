@@ -83,8 +83,8 @@ const std::vector<Command>& Commands() {
           {"--force", "program a settings file that lacks sections (they become defaults)",
            "off (refused)"},
           kTrace},
-         "Before writing, the whole radio is read and saved as a .hex backup under " QB41_BACKUP_FOLDER_TEXT
-         "; its path is printed. If the "
+         "Before writing, the whole radio is read and saved as a .hex backup "
+         "under " QB41_BACKUP_FOLDER_TEXT "; its path is printed. If the "
          "write fails or is cancelled after it started, the command that restores the backup is "
          "printed. A .hex image is programmed exactly as it stands (a backup restores every byte "
          "the write sends); .dat and .ini files go through the settings.",
