@@ -36,29 +36,45 @@ std::uint16_t ModelCode(ModelNumber model) {
 
 // The codec tests "model is 1" for names and "model is 0/2" for the rest, so an
 // unknown number stores names and has none of the optional features.
-bool StoresChannelNames(ModelNumber model) {
+bool ModelKeeps(ModelNumber model, Feature feature) {
     const ModelInfo* info = FindModel(model);
-    return info ? info->storesChannelNames : true;
+    switch (feature) {
+    case Feature::ChannelNames:
+        return info ? info->storesChannelNames : true;
+    case Feature::ExpNarrow:
+        return true; // every model's EXP entry has the bit
+    case Feature::ExpTones:
+        return info && info->hasExpTones;
+    case Feature::Rotary:
+        return info && info->decodesRotary;
+    case Feature::CallSigns:
+        return info && info->hasCallSigns;
+    case Feature::KikkerGroup:
+        return info && info->decodesKikker;
+    case Feature::DscStandbyFlags:
+        return false; // no model's image has a place for them
+    }
+    return false;
+}
+
+bool StoresChannelNames(ModelNumber model) {
+    return ModelKeeps(model, Feature::ChannelNames);
 }
 
 bool HasExpTones(ModelNumber model) {
-    const ModelInfo* info = FindModel(model);
-    return info && info->hasExpTones;
+    return ModelKeeps(model, Feature::ExpTones);
 }
 
 bool HasCallSigns(ModelNumber model) {
-    const ModelInfo* info = FindModel(model);
-    return info && info->hasCallSigns;
+    return ModelKeeps(model, Feature::CallSigns);
 }
 
 bool DecodesRotary(ModelNumber model) {
-    const ModelInfo* info = FindModel(model);
-    return info && info->decodesRotary;
+    return ModelKeeps(model, Feature::Rotary);
 }
 
 bool DecodesKikker(ModelNumber model) {
-    const ModelInfo* info = FindModel(model);
-    return info && info->decodesKikker;
+    return ModelKeeps(model, Feature::KikkerGroup);
 }
 
 std::string_view ExpBankName(ModelNumber model) {

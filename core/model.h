@@ -29,12 +29,29 @@ struct ModelInfo {
     bool decodesKikker; // AtisKikkerGroup decoded
 };
 
+// The fields a model's memory may or may not keep. Whatever a model does not
+// keep is neither decoded, encoded, saved to a data file nor offered for
+// editing: the codec, the data file, the report and the window all ask here.
+enum class Feature {
+    ChannelNames,    // ChTag of the channel banks, usable-group status names
+    ExpNarrow,       // Narrow of the EXP channels (bit 0 of the flags byte)
+    ExpTones,        // DcsCode, CtcssTone and Compander of the EXP channels
+    Rotary,          // CommonSetup::Rotary
+    CallSigns,       // the ATIS call-sign table
+    KikkerGroup,     // AtisKikkerGroup, the "Usable ATIS Kikker CH Group" flags
+    DscStandbyFlags, // DscFlags 4 and 5 ("Distress Cancel Call", "Standby Mode")
+};
+
+// True when the model's memory image keeps the feature's fields.
+bool ModelKeeps(ModelNumber model, Feature feature);
+
 // nullptr for a number outside 0..3.
 const ModelInfo* FindModel(ModelNumber model);
 
 int ImageSize(ModelNumber model);      // 8192 for model 1, else 16384
 int ImageLastIndex(ModelNumber model); // 8191 for model 1, else 16383
 std::uint16_t ModelCode(ModelNumber model);
+// Shorthands of ModelKeeps.
 bool StoresChannelNames(ModelNumber model);
 bool HasExpTones(ModelNumber model);
 bool HasCallSigns(ModelNumber model);

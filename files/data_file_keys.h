@@ -2,6 +2,8 @@
 // the reader so that both always agree.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -35,6 +37,17 @@ inline constexpr CallBlock kCallBlocks[] = {
     {"All Ships Call", 16, 20}, {"Group Call", 24, 28}, {"Individual Call", 32, 36}};
 inline constexpr int kDisplayMenuFirstFlag = 40;
 inline constexpr int kAtisGroupFirstFlag = 44;
+
+// EXP keys after ChTag, written for the models whose image keeps the field.
+// DcsCode and CtcssTone hold both sides, transmit first: "DcsCode=3,108".
+inline constexpr std::string_view kNarrowKey = "Narrow";
+inline constexpr std::string_view kDcsCodeKey = "DcsCode";
+inline constexpr std::string_view kCtcssToneKey = "CtcssTone";
+inline constexpr std::string_view kCompanderKey = "Compander";
+
+inline std::string SidePairText(const std::array<std::int16_t, 2>& sides) {
+    return std::to_string(sides[0]) + "," + std::to_string(sides[1]);
+}
 
 // The two index-suffix conventions. The usable-group section appends the
 // group number as the number-to-text conversion of old wrote it, with a

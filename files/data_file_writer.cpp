@@ -96,7 +96,7 @@ void WriteUsableGroups(DataFileText& out, const Records& records, ModelNumber mo
             out.raw(GroupKey("Priority CH", g), *priority);
     for (int g = 0; g < kUsableGroups; ++g)
         out.flag(GroupKey("Status Icon", g), groups[g].StatusIcon);
-    if (model == 1) return;
+    if (!ModelKeeps(model, Feature::ChannelNames)) return;
     for (int g = 0; g < kUsableGroups; ++g)
         out.plain(GroupKey("Status name", g), groups[g].StatusName);
 }
@@ -145,7 +145,7 @@ void WriteAtis(DataFileText& out, const Records& records, ModelNumber model) {
     for (int i = 0; i < 4; ++i)
         out.flag(IndexedKey("Usable ATIS CH Group", i), records.DscFlags[kAtisGroupFirstFlag + i]);
     out.marked("Atis Code", records.AtisCode);
-    if (model == 0)
+    if (ModelKeeps(model, Feature::KikkerGroup))
         for (int i = 0; i < 4; ++i)
             out.flag(IndexedKey("Usable ATIS Kikker CH Group", i), records.AtisKikkerGroup[i]);
 
@@ -169,7 +169,7 @@ void WritePlanBank(DataFileText& out, const Records& records, Bank bank, ModelNu
         out.flag("TxEnable", ch.TxEnable);
         out.flag("DispayA", ch.DispayA);
         out.flag("ScanMemory", ch.ScanMemory);
-        if (model == 1) continue;
+        if (!ModelKeeps(model, Feature::ChannelNames)) continue;
         out.raw("Scramble", ch.Scramble);
         out.marked("ChTag", ch.ChTag);
     }
@@ -185,7 +185,16 @@ void WriteWeatherBank(DataFileText& out, const Records& records) {
     }
 }
 
-void WriteExpBank(DataFileText& out, const Records& records) {
+// The EXP keys that follow ChTag, for the models whose image keeps them.
+void WriteExpExtras(DataFileText& out, const ChannelRecord& ch, ModelNumber model) {
+    if (ModelKeeps(model, Feature::ExpNarrow)) out.flag(kNarrowKey, ch.Narrow);
+    if (!ModelKeeps(model, Feature::ExpTones)) return;
+    out.plain(kDcsCodeKey, SidePairText(ch.DcsCode));
+    out.plain(kCtcssToneKey, SidePairText(ch.CtcssTone));
+    out.flag(kCompanderKey, ch.Compander);
+}
+
+void WriteExpBank(DataFileText& out, const Records& records, ModelNumber model) {
     for (std::size_t k = 0; k < records.CHEXP.size(); ++k) {
         const ChannelRecord& ch = records.CHEXP[k];
         out.section("CHEXP", static_cast<int>(k));
@@ -199,6 +208,7 @@ void WriteExpBank(DataFileText& out, const Records& records) {
         out.flag("ScanMemory", ch.ScanMemory);
         out.raw("Scramble", ch.Scramble);
         out.marked("ChTag", ch.ChTag);
+        WriteExpExtras(out, ch, model);
     }
 }
 
@@ -226,7 +236,7 @@ std::string FormatDataFile(const Records& records, ModelNumber model, char decim
     WriteWeatherBank(out, records);
     WriteDirectory(out, records.CHMMSID, "CHMMSID");
     WriteDirectory(out, records.CHGRPID, "CHGRPID");
-    WriteExpBank(out, records);
+    WriteExpBank(out, records, model);
     return out.take();
 }
 

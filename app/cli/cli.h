@@ -19,11 +19,16 @@ namespace qb41::cli {
 // Prints messages on stderr as they stand; questions take their first button.
 class StderrNotifier : public Notifier {
 public:
+    explicit StderrNotifier(std::ostream& err) : err_(err) {}
     MessageAnswer ask(const Message& message) override;
+
+private:
+    std::ostream& err_;
 };
 
 struct Context {
-    Context(std::ostream& outStream, std::ostream& errStream) : out(outStream), err(errStream) {}
+    Context(std::ostream& outStream, std::ostream& errStream)
+        : notifier(errStream), out(outStream), err(errStream) {}
 
     AppState app;
     DataSet data;
@@ -45,6 +50,8 @@ public:
     Arguments(const std::vector<std::string>& args, const std::vector<std::string>& valued,
               const std::vector<std::string>& flags = {});
     std::optional<std::string> option(const std::string& name) const;
+    // Every value of an option given more than once ("--port A --port B").
+    std::vector<std::string> values(const std::string& name) const;
     bool flag(const std::string& name) const;
     const std::vector<std::string>& operands() const { return operands_; }
     // Model from --model (0..3); nullopt when absent. Throws UsageError when bad.
@@ -122,5 +129,12 @@ int RunVerify(Context& context, const Arguments& args);
 int RunPorts(Context& context, const Arguments& args);
 int RunCheck(Context& context, const Arguments& args);
 int RunHelp(Context& context, const Arguments& args);
+int RunFields(Context& context, const Arguments& args);
+int RunGet(Context& context, const Arguments& args);
+int RunSet(Context& context, const Arguments& args);
+int RunDiff(Context& context, const Arguments& args);
+int RunExport(Context& context, const Arguments& args);
+int RunImport(Context& context, const Arguments& args);
+int RunFleet(Context& context, const Arguments& args);
 
 } // namespace qb41::cli

@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "identity_warnings.h"
 
 #include "files/data_file_check.h"
 #include "files/data_file_reader.h"
@@ -23,6 +24,7 @@ int RunCheck(Context& context, const Arguments& args) {
     const std::vector<DataFileFinding> findings = CheckDataFileText(text);
     for (const DataFileFinding& finding : findings)
         context.out << path << ": " << FindingLine(finding) << '\n';
+    PrintIdentityWarnings(context, "check", FileIdentityFindings(context, path));
     if (findings.empty()) {
         context.out << path << ": no findings\n";
         return 0;

@@ -75,19 +75,25 @@ const std::vector<Command>& Commands() {
          {"--no-backup", "--verify", "--changed-only", "--force"},
          {kPort,
           kModelFromFile,
-          {"--no-backup", "skip the backup read before the write", "off (a backup is made)"},
+          {"--no-backup",
+           "skip the backup read before the write (bytes a .dat or .ini does not carry then "
+           "take default values)",
+           "off (a backup is made)"},
           {"--verify", "read the radio back afterwards and compare", "off"},
           {"--changed-only",
            "write only the blocks and bytes that differ from the radio (uses the backup read)",
            "off (the whole write plan)"},
-          {"--force", "program a settings file that lacks sections (they become defaults)",
+          {"--force",
+           "program a settings file that lacks sections or holds values outside their rules "
+           "(those become defaults)",
            "off (refused)"},
           kTrace},
          "Before writing, the whole radio is read and saved as a .hex backup "
          "under " QB41_BACKUP_FOLDER_TEXT "; its path is printed. If the "
          "write fails or is cancelled after it started, the command that restores the backup is "
          "printed. A .hex image is programmed exactly as it stands (a backup restores every byte "
-         "the write sends); .dat and .ini files go through the settings.",
+         "the write sends); the settings of .dat and .ini files are encoded over the backup read, "
+         "so every byte they do not carry keeps the radio's value.",
          "qb41-cli write --port /dev/ttyUSB0 --verify radio.dat"},
         {"verify",
          "--port DEV [--model N] IN",
@@ -96,7 +102,8 @@ const std::vector<Command>& Commands() {
          {"--port", "--model", "--trace"},
          {},
          {kPort, kModelFromFile, kTrace},
-         "Compares exactly the bytes a write sends and prints the address ranges that differ.",
+         "Compares exactly the bytes a write sends and prints the address ranges that differ; the "
+         "settings of a .dat or .ini are encoded over the radio's contents, as write does.",
          "qb41-cli verify --port /dev/ttyUSB0 radio.dat"},
         {"clear",
          "--port DEV [--model N] [--no-backup]",
@@ -158,6 +165,115 @@ const std::vector<Command>& Commands() {
          {{"-o OUT", "save the report as OUT (.txt) instead", "standard output"}, kModelFromFile},
          "Files keep CR LF line ends; standard output gets LF.",
          "qb41-cli report radio.dat -o radio.txt"},
+        {"fields",
+         "FILE [--model N]",
+         "list every field of FILE by its address (SECTION.KEY), with its value and a label",
+         RunFields,
+         {"--model"},
+         {},
+         {kModelFromFile},
+         "An address is the settings file's section and key joined by a dot, as the file writes "
+         "them: CHUSA16.ChTag, \"DSC Setup (Basic Setup).User MMSI\". Addresses are matched "
+         "without regard to case; a channel or entry may also be named by its number and a "
+         "label word: usa:16.name, wx:3.scan, exp:1.rx frequency, individual:2.mmsi. Quote "
+         "addresses with blanks in the shell.",
+         "qb41-cli fields radio.dat"},
+        {"get",
+         "FILE ADDRESS...",
+         "print the value of each field, one a line",
+         RunGet,
+         {"--model"},
+         {},
+         {kModelFromFile},
+         "Exit 1 when FILE has no such field.",
+         "qb41-cli get radio.dat \"DSC Setup (Basic Setup).User MMSI\" usa:16.name"},
+        {"set",
+         "FILE ADDRESS=VALUE... [-o OUT]",
+         "change fields through the editor's rules and save; all or nothing",
+         RunSet,
+         {"--model", "-o"},
+         {},
+         {{"-o OUT", "save the result as OUT (.dat or .hex)", "FILE, replaced in place"},
+          kModelFromFile},
+         "Each value is checked and stored as the window's box for that field does it: flags "
+         "0 or 1, list fields the number the file stores, MMSIs as 9 digits (8 for a group) or "
+         "as stored. One refused value changes nothing: the field and the rule are named and the "
+         "exit status is 1. MMSIs and ATIS codes of an unusual form are warned about.",
+         "qb41-cli set radio.dat usa:16.name=CALLING \"CHUSA16.ScanMemory=1\""},
+        {"diff",
+         "A B",
+         "name every field that differs between A and B (.dat, .hex or .ini); exit 0 none, 1 "
+         "some, 2 error",
+         RunDiff,
+         {},
+         {},
+         {},
+         "Each line reads ADDRESS: A-VALUE -> B-VALUE  (label); a count follows. Each file is "
+         "loaded as the program loads it, for the model it names.",
+         "qb41-cli diff radio.dat backup.hex"},
+        {"export",
+         "FILE --bank B OUT.csv",
+         "write one bank or directory of FILE as CSV (usa, intl, canada, wx, exp, individual, "
+         "group)",
+         RunExport,
+         {"--bank", "--model"},
+         {},
+         {{"--bank B", "usa, intl, canada, wx, exp, individual or group", "required"},
+          kModelFromFile},
+         "The header names the settings file's keys after a first column with the channel or "
+         "entry number. UTF-8, comma separated, quoted as RFC 4180 asks; OUT - is standard "
+         "output.",
+         "qb41-cli export radio.dat --bank usa usa.csv"},
+        {"import",
+         "FILE --bank B IN.csv [-o OUT]",
+         "apply a CSV of one bank or directory to FILE through the editor's rules; all or "
+         "nothing",
+         RunImport,
+         {"--bank", "--model", "-o"},
+         {},
+         {{"--bank B", "usa, intl, canada, wx, exp, individual or group", "required"},
+          {"-o OUT", "save the result as OUT (.dat or .hex)", "FILE, replaced in place"},
+          kModelFromFile},
+         "Every cell is checked as the window checks it; when any is refused nothing is saved "
+         "and each refusal is named by line, column and rule (exit 1). Columns may be left out; "
+         "rows name their channel or entry in the first column.",
+         "qb41-cli import radio.dat --bank usa usa.csv"},
+        {"fleet",
+         "--template T.dat (--units U.csv | --keep-identity) --port DEV [--port DEV2 ...] "
+         "[--log LOG.csv] [--verify]",
+         "program the template into many radios, each with its own fields, on several ports at "
+         "once",
+         RunFleet,
+         {"--template", "--units", "--port", "--log", "--model", "--trace"},
+         {"--verify", "--keep-identity"},
+         {{"--template T", "the settings every radio gets (.dat, .hex or .ini)", "required"},
+          {"--units U.csv",
+           "one row per radio: a unit column and field addresses as fields prints them "
+           "(typically \"DSC Setup (Basic Setup).User MMSI\" and \"ATIS Setup (Common).Atis "
+           "Code\"); an empty cell keeps the template's value",
+           "required unless --keep-identity"},
+          {"--keep-identity",
+           "no units file: every radio that comes keeps its own user MMSI, ATIS code and MMSI "
+           "entry counter (from its backup read); the log names it by its MMSI",
+           "off"},
+          {"--port DEV", "a port with a radio on it; give it once per port", "required"},
+          {"--log LOG.csv",
+           "append one row per unit (unit, port, model, backup, result, seconds); units the log "
+           "names as ok are skipped",
+           "no log"},
+          {"--verify", "read each radio back after its write and compare", "off"},
+          kModelFromFile,
+          {"--trace FILE", "trace each port's bytes to FILE.1, FILE.2, ...", "off"}},
+         "Every row is checked with the editor's rules before any radio is touched; a refused "
+         "value, or the same MMSI, ATIS code or unit name on two rows, refuses the whole run. "
+         "Then each port waits for a radio in clone mode, checks its model against the "
+         "template's, makes the backup as write does, programs the template with the unit's "
+         "fields, and asks for the next radio. Ports work in parallel and a failure on one "
+         "never stops the others; a failed unit's log row holds the command that restores its "
+         "backup. Ctrl+C stops after the current radios, with the log complete. Exit 0 when "
+         "every unit is done, 1 when any failed, 130 when stopped with units left.",
+         "qb41-cli fleet --template plan.dat --units boats.csv --port /dev/ttyUSB0 --port "
+         "/dev/ttyUSB1 --log fleet-log.csv --verify"},
         {"help",
          "[COMMAND]",
          "show the help of COMMAND, or this list",

@@ -22,29 +22,32 @@ bool LoadInput(Context& context, const char* verb, const std::string& path,
     } catch (const std::exception&) {
         return true; // it was just read: nothing more to say
     }
-    int missing = 0;
+    int missing = 0, values = 0;
     std::string firstMissing;
     for (const DataFileFinding& finding : CheckDataFileText(text)) {
         if (finding.kind == DataFileFinding::Kind::MissingSection) {
             if (missing++ == 0) firstMissing = finding.text;
             continue;
         }
+        values += IsValueFinding(finding) ? 1 : 0;
         context.err << "qb41-cli " << verb << ": warning: " << path << ": " << FindingLine(finding)
                     << '\n';
     }
-    if (missing == 0) return true;
     const bool refuse = incomplete == IncompleteFile::Refuse;
-    context.err << "qb41-cli " << verb << ": " << (refuse ? "" : "warning: ") << path
-                << " is incomplete: it lacks " << missing
-                << " section(s) a complete file always has (" << firstMissing
-                << (missing > 1 ? ", ..." : "") << "); they "
-                << (refuse ? "would become" : "become") << " defaults\n";
-    if (refuse) {
-        context.err << "  The file may be damaged. 'qb41-cli check " << path
-                    << "' lists the findings; --force programs it anyway.\n";
-        throw Failed{};
-    }
-    return true;
+    if (missing > 0)
+        context.err << "qb41-cli " << verb << ": " << (refuse ? "" : "warning: ") << path
+                    << " is incomplete: it lacks " << missing
+                    << " section(s) a complete file always has (" << firstMissing
+                    << (missing > 1 ? ", ..." : "") << "); they "
+                    << (refuse ? "would become" : "become") << " defaults\n";
+    if (values > 0 && refuse)
+        context.err << "qb41-cli " << verb << ": " << path << " has " << values
+                    << " value(s) the radio cannot take as written (listed above); those fields "
+                       "would keep their defaults\n";
+    if (!refuse || (missing == 0 && values == 0)) return true;
+    context.err << "  The file may be damaged. 'qb41-cli check " << path
+                << "' lists the findings; --force programs it anyway.\n";
+    throw Failed{};
 }
 
 void CheckWritable(Context& context, const char* verb, const std::string& path) {

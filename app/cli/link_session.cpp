@@ -13,6 +13,8 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <mutex>
+#include <optional>
 
 namespace qb41::cli {
 
@@ -225,7 +227,8 @@ link::LinkOutcome LinkSession::Run(const Operation& operation) {
                           s.args.device);
     clone.setProgress([&s](const link::Progress& progress) { s.bar.update(progress); });
     link::LinkOutcome outcome = [&] {
-        SignalScope signals(s.cancel);
+        std::optional<SignalScope> signals;
+        if (s.args.signalsCancel) signals.emplace(s.cancel);
         return operation(clone);
     }();
     s.bar.breakLine();
@@ -308,6 +311,10 @@ std::filesystem::path SaveBackup(ModelNumber model, const std::vector<std::uint8
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     const ModelInfo* info = FindModel(model);
     std::string base = "backup-" + std::string(info ? info->catalogueName : "model") + "-" + stamp;
+    // Ports programmed in parallel may save in the same second: the name is
+    // chosen and taken under one lock.
+    static std::mutex naming;
+    std::lock_guard<std::mutex> lock(naming);
     std::filesystem::path path = folder / (base + ".hex");
     for (int n = 2; std::filesystem::exists(path); ++n)
         path = folder / (base + "-" + std::to_string(n) + ".hex");

@@ -23,6 +23,9 @@ struct LinkArguments {
     std::string given;                // as the user wrote it, for commands we print
     std::optional<ModelNumber> model; // nullopt: from the file or detected
     std::optional<std::string> trace;
+    // Ctrl+C, SIGTERM and SIGHUP cancel the run (off where the caller
+    // handles them itself, as fleet does for several ports at once).
+    bool signalsCancel = true;
 };
 // ttyUSB0 means /dev/ttyUSB0; COM1-COM4 their device (refused on macOS,
 // which has no /dev/ttyS*).

@@ -11,7 +11,7 @@
 namespace qb41::cli {
 
 MessageAnswer StderrNotifier::ask(const Message& message) {
-    std::cerr << message.text << '\n';
+    err_ << message.text << '\n';
     return message.buttons == MessageButtons::YesNo ||
                    message.buttons == MessageButtons::YesNoCancel
                ? MessageAnswer::Yes
@@ -63,6 +63,13 @@ std::optional<std::string> Arguments::option(const std::string& name) const {
     for (const auto& [key, text] : options_)
         if (key == name) value = text;
     return value;
+}
+
+std::vector<std::string> Arguments::values(const std::string& name) const {
+    std::vector<std::string> values;
+    for (const auto& [key, text] : options_)
+        if (key == name) values.push_back(text);
+    return values;
 }
 
 bool Arguments::flag(const std::string& name) const {

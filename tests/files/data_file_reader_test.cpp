@@ -148,7 +148,7 @@ TEST(DataFileReader, ModelOneKeepsPlanNamesAndStatusNames) {
     EXPECT_EQ(records.CHUSA[24].ChTag, "KEEP");
     EXPECT_EQ(records.CHUSA[24].Scramble, 5);
     EXPECT_EQ(records.UsableGroup[0].StatusName, "ST");
-    EXPECT_EQ(records.AtisKikkerGroup[2], kTrue); // read for every model
+    EXPECT_EQ(records.AtisKikkerGroup[2], kFalse); // only the model that keeps them reads them
 }
 
 TEST(DataFileReader, KeysWithBothIndexConventionsAreFound) {

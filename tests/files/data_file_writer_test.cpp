@@ -101,10 +101,12 @@ std::vector<Section> ExpectedStructure(ModelNumber model) {
         s.push_back({"CHMMSID" + std::to_string(n), {"Enable", "TagName", "Mmsid"}});
     for (int n = 1; n <= 10; ++n)
         s.push_back({"CHGRPID" + std::to_string(n), {"Enable", "TagName", "Mmsid"}});
-    for (int k = 0; k < 40; ++k)
-        s.push_back({"CHEXP" + std::to_string(k),
-                     {"Enable", "CHDisplayL", "CHDisplayR", "Rxfreq", "Txfreq", "LowPower", "PowUp",
-                      "ScanMemory", "Scramble", "ChTag"}});
+    // Narrow (every model) and the tone keys (the LMR model) follow ChTag.
+    std::vector<std::string> exp{"Enable",   "CHDisplayL", "CHDisplayR", "Rxfreq",
+                                 "Txfreq",   "LowPower",   "PowUp",      "ScanMemory",
+                                 "Scramble", "ChTag",      "Narrow"};
+    if (model == 2) exp.insert(exp.end(), {"DcsCode", "CtcssTone", "Compander"});
+    for (int k = 0; k < 40; ++k) s.push_back({"CHEXP" + std::to_string(k), exp});
     return s;
 }
 

@@ -25,7 +25,7 @@ DataSet EditedImage(ModelNumber model) {
     r.CHEXP[7] = r.CHEXP[0];
     r.CHEXP[7].Enable = kTrue;
     r.CHEXP[7].CHDisplayL = "70";
-    r.CHEXP[7].CHDisplayR = "B";
+    r.CHEXP[7].CHDisplayR = "b";
     r.CHEXP[7].Rxfreq = 157.4125;
     r.CHEXP[7].Txfreq = 156.4;
     r.CHEXP[7].ChTag = "WORK";

@@ -4,7 +4,10 @@
 
 #include "files/data_file_check.h"
 #include "files/data_file_writer.h"
+#include "files/data_file_reader.h"
 #include "files/file_io.h"
+#include "image/codec.h"
+#include "support/value_cases.h"
 
 #include "core/platform.h"
 
@@ -160,7 +163,7 @@ TEST(DataFileCheck, EachKindOfFindingWithItsLine) {
 
 TEST(DataFileCheck, MmsisInTheirStoredFormAreClean) {
     const std::string fresh = FreshFile(2);
-    for (const char* mmsi : {"3661234560", "366123456", "0244123450"}) {
+    for (const char* mmsi : {"3661234560", "366123456"}) {
         const std::string text = Replace(fresh, "User MMSI=#", std::string("User MMSI=#") + mmsi);
         EXPECT_TRUE(CheckDataFileText(text).empty()) << mmsi;
     }
@@ -184,6 +187,57 @@ TEST(DataFileCheck, ATruncatedFileListsWhatIsMissing) {
     EXPECT_EQ(findings.size(), missing.size());
     EXPECT_EQ(findings.front().kind, Kind::MissingSection);
     EXPECT_EQ(findings.front().line, 0);
+}
+
+// Each value that breaks its rule: the check names it on its own line as a
+// value finding, the load neither throws nor lets it into the records (only an
+// off-raster frequency is kept as stored), and the loaded records encode.
+TEST(ValueRules, TheCheckAndTheLoadCatchEveryBadValue) {
+    const std::string fresh = FreshFile(0);
+    for (const test::ValueCase& c : test::kValueCases) {
+        SCOPED_TRACE(c.to);
+        const std::string text = Replace(fresh, c.from, c.to);
+        const auto findings = CheckDataFileText(text);
+        ASSERT_EQ(findings.size(), 1u) << (findings.empty() ? "" : FindingLine(findings[1]));
+        EXPECT_TRUE(IsValueFinding(findings[0])) << FindingLine(findings[0]);
+        const std::size_t at = text.find(c.to);
+        EXPECT_EQ(findings[0].line, LineOf(text.substr(at), std::string(c.key) + "=") +
+                                        LineOf(text, c.to) - 1)
+            << FindingLine(findings[0]);
+
+        DataSet loaded;
+        MakeFreshDataSet(loaded, 0);
+        const Records defaults = loaded.records;
+        std::vector<LoadNote> notes;
+        ASSERT_NO_THROW(ReadDataFileText(text, loaded.records, 0, &notes));
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_EQ(notes[0].kind,
+                  c.keptAsStored ? LoadNote::Kind::Flagged : LoadNote::Kind::Refused);
+        if (!c.keptAsStored) {
+            EXPECT_EQ(loaded.records, defaults) << "the default stays";
+        }
+        EXPECT_NO_THROW(PrepareImageForWrite(loaded, 0));
+    }
+}
+
+TEST(ValueRules, ValuesReadInTheEditorsFormAreNotedButNotRefused) {
+    const std::string fresh = FreshFile(3);
+    std::string text = Replace(fresh, "[CHEXP2]\r\nEnable=0\r\nCHDisplayL=",
+                               "[CHEXP2]\r\nEnable=1\r\nCHDisplayL= 5");
+    text = Replace(text, "Status name 1=", "Status name 1=ab");
+    Records records;
+    std::vector<LoadNote> notes;
+    ASSERT_TRUE(ReadDataFileText(text, records, 3, &notes));
+    EXPECT_EQ(records.CHEXP[2].CHDisplayL, "05");
+    EXPECT_EQ(records.UsableGroup[1].StatusName, "  ab") << "right-aligned as the editor stores it";
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].kind, LoadNote::Kind::Normalised);
+    const auto findings = CheckDataFileText(text);
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].kind, Kind::Normalised);
+    EXPECT_FALSE(IsValueFinding(findings[0]));
+    EXPECT_EQ(FindingLine(findings[0]), "line " + std::to_string(LineOf(text, "CHDisplayL= 5")) +
+                                            ": value CHDisplayL=5 in [CHEXP2] read as 05");
 }
 
 } // namespace
