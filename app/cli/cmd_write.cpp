@@ -51,6 +51,14 @@ std::optional<int> ReadRadio(Context& context, LinkSession& session,
 
 } // namespace
 
+// Reads the radio back and compares it with `context.data.image` (0 when it
+// matches); fleet's --verify.
+int VerifyRadio(Context& context, LinkSession& session, const std::string& what) {
+    std::vector<std::uint8_t> radio;
+    if (std::optional<int> failed = ReadRadio(context, session, radio)) return *failed;
+    return CompareWithRadio(context, session, radio, what);
+}
+
 // qb41-cli write --port DEV [--model N] [--no-backup] [--verify] [--changed-only] [--force] IN
 //
 // The image written is the file's settings encoded over the backup read, so
