@@ -144,7 +144,7 @@ model=1
 "$linux_cli" new --model $model "$work/fresh.hex" >/dev/null
 # What the write programs: the fresh settings with a few of them changed.
 "$linux_cli" convert "$work/fresh.hex" "$work/fresh.dat" >/dev/null
-sed -e 's/^Resume Time=3/Resume Time=5/' -e 's/^Dual Watch=1/Dual Watch=0/' \
+sed -e 's/^Resume Time=3/Resume Time=1/' -e 's/^Dual Watch=1/Dual Watch=0/' \
   -e '0,/^TagName=#$/s//TagName=#HARBOUR/' "$work/fresh.dat" >"$work/program.dat"
 for tool in linux windows; do
   if [ $tool = linux ]; then
