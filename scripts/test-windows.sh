@@ -50,14 +50,25 @@ export WINEARCH=win64
 # Wine stores file names in the locale's character set: UTF-8 holds them all.
 export LC_ALL=C.UTF-8
 unset DISPLAY
+# Wine's COM5 is the device HKLM\Software\Wine\Ports names: a link that each
+# simulator started below points at its pseudo-terminal. Ports are mapped
+# when Wine starts, so the key is set before the server of this run starts.
+com5=$root/$out/com5
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "test-windows: making the Wine prefix"
   "$wine" wineboot -i >/dev/null 2>&1 || true
-  "$wineserver" -w
+  "$wineserver" -w # the registry is on disk once the server has ended
 fi
 [ -f "$WINEPREFIX/system.reg" ] || { echo "test-windows: wineboot made no prefix" >&2; exit 1; }
-# One server for the whole run, its diagnostics kept out of the log.
+if ! "$wine" reg query 'HKLM\Software\Wine\Ports' /v COM5 2>/dev/null | grep -qF "$com5"; then
+  "$wine" reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$com5" /f >/dev/null
+fi
+"$wineserver" -k >/dev/null 2>&1 || true
+"$wineserver" -w
+# One server for the whole run, its diagnostics kept out of the log; the
+# first program started brings up the prefix's services.
 "$wineserver" -p30 >/dev/null 2>&1 || true
+"$wine" cmd /c exit >/dev/null 2>&1 || true
 
 sims=()
 cleanup() {
@@ -93,14 +104,6 @@ cmake --build build -j "$jobs" --target qb41-radio-sim qb41-cli
 sim=build/bin/qb41-radio-sim
 linux_cli=build/bin/qb41-cli
 work=$(mktemp -d "${TMPDIR:-/tmp}/qb41-windows.XXXXXX")
-# Wine's COM5 is the device HKLM\Software\Wine\Ports names: a link that each
-# simulator started below points at its pseudo-terminal.
-com5=$root/$out/com5
-if ! "$wine" reg query 'HKLM\Software\Wine\Ports' /v COM5 2>/dev/null | grep -qF "$com5"; then
-  "$wine" reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$com5" /f >/dev/null
-  "$wineserver" -k >/dev/null 2>&1 || true # the ports are mapped when Wine starts
-  "$wineserver" -p30 >/dev/null 2>&1 || true
-fi
 
 # Starts the simulator with its pseudo-terminal linked as Wine's COM5:
 # `start_sim NAME OPTIONS...` leaves NAME.port (its device) in $work.

@@ -111,8 +111,8 @@ public:
     std::set<std::string> open() {
         if (!path_) return {};
         std::error_code ec;
-        if (std::filesystem::exists(*path_, ec))
-            return editor::UnitsDone(ReadWholeFile(*path_, 64 << 20));
+        if (std::filesystem::exists(FilePath(*path_), ec))
+            return editor::UnitsDone(ReadWholeFile(FilePath(*path_), 64 << 20));
         append(editor::FleetLogHeader());
         return {};
     }
@@ -122,7 +122,7 @@ private:
     bool append(const std::string& text) {
         if (!path_) return true;
         std::lock_guard<std::mutex> lock(mutex_);
-        std::ofstream file(*path_, std::ios::binary | std::ios::app);
+        std::ofstream file(FilePath(*path_), std::ios::binary | std::ios::app);
         file << text;
         file.flush();
         return static_cast<bool>(file);
@@ -405,7 +405,7 @@ int RunFleet(Context& context, const Arguments& args) {
     if (unitsPath) {
         std::string table;
         try {
-            table = ReadWholeFile(*unitsPath, 16 << 20);
+            table = ReadWholeFile(FilePath(*unitsPath), 16 << 20);
         } catch (const std::exception& error) {
             context.err << "qb41-cli fleet: cannot read " << *unitsPath << ": "
                         << FileFailureCause(error) << '\n';
