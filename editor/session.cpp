@@ -2,12 +2,13 @@
 
 #include "app_settings.h"
 
+#include "core/platform.h"
 #include "files/data_file_check.h"
 #include "files/data_file_reader.h"
-#include "files/data_files.h"
-#include "files/file_io.h"
 #include "files/data_file_writer.h"
+#include "files/data_files.h"
 #include "files/destination_files.h"
+#include "files/file_io.h"
 #include "files/image_file.h"
 #include "image/defaults.h"
 #include "link/port_name.h"
@@ -420,7 +421,7 @@ void Session::FileOpen() {
         app_.cancelFlag = true;
         return;
     }
-    OpenDataFileAt(name);
+    OpenDataFileAt(platform::PathFromUtf8(name));
 }
 
 bool Session::OpenDataFileAt(const std::filesystem::path& path) {
@@ -537,7 +538,7 @@ void Session::OpenImage() {
         app_.cancelFlag = true;
         return;
     }
-    OpenImageAt(name);
+    OpenImageAt(platform::PathFromUtf8(name));
 }
 
 bool Session::OpenImageAt(const std::filesystem::path& path) {
@@ -562,7 +563,7 @@ void Session::SaveImage() {
     }
     BusyScope busy(view_);
     FileContext context = fileContext();
-    SaveImageFile(context, name);
+    SaveImageFile(context, platform::PathFromUtf8(name));
     // Preparing the image repairs records (usable groups, priority channel):
     // show what was written.
     BuildTree();

@@ -131,8 +131,8 @@ std::string ReadFileStart(const std::filesystem::path& path, std::size_t count) 
 
 std::filesystem::path SaveTemporaryName(const std::filesystem::path& target, long processId) {
     return target.parent_path() /
-           (std::string(kTemporaryPrefix) + NameHash(platform::PathToUtf8(target.filename())) + "-" +
-            std::to_string(processId) + ".tmp");
+           (std::string(kTemporaryPrefix) + NameHash(platform::PathToUtf8(target.filename())) +
+            "-" + std::to_string(processId) + ".tmp");
 }
 
 std::filesystem::path SaveTarget(const std::filesystem::path& path) {
