@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "exchange_commands.h"
 #include "transfer_commands.h"
 
 #include <QFileInfo>
@@ -58,6 +59,7 @@ Application::Application(const LaunchOptions& options, const QString& settingsFi
         std::make_unique<MainWindow>(WindowParts{app_, data_, notifier_, *store_, *log_, clock_,
                                                  FindDestinationFolder(programFolder), help});
     InstallTransferAndReports(*window_, {app_, data_, notifier_, *log_, clock_, help});
+    InstallExchangeCommands(*window_, {app_, data_, notifier_, *log_});
 }
 
 void Application::start() {
