@@ -25,24 +25,28 @@ Grid PlanListGrid(const Records& records, Bank bank, ModelNumber model) {
     for (const ChannelRecord& rec : records.bank(bank)) {
         if (!On(rec.Enable)) continue;
         if (rec.Position < 0 || rec.Position >= static_cast<int>(table.size())) continue;
-        const MasterChannelRow& row = table[static_cast<std::size_t>(rec.Position)];
-        std::vector<std::string> cells = {
-            row.text,
-            FreqText(On(rec.Duplex) ? row.rxDuplex : row.rxSimplex),
-            TxFreqText(row.txFreq, On(rec.RxOnly)),
-            OnOffText(On(rec.TxEnable)),
-            OnOffText(On(rec.LowPower)),
-            OnOffText(On(rec.PowUp)),
-            OnOffText(On(rec.Duplex)),
-            OnOffText(On(rec.ScanMemory)),
-        };
-        if (names) {
-            cells.push_back(ScrambleText(rec.Scramble));
-            cells.push_back(rec.ChTag);
-        }
-        grid.rows.push_back(std::move(cells));
+        grid.rows.push_back(PlanRowCells(rec, names));
     }
     return grid;
+}
+
+std::vector<std::string> PlanRowCells(const ChannelRecord& rec, bool names) {
+    const MasterChannelRow& row = MasterTable()[static_cast<std::size_t>(rec.Position)];
+    std::vector<std::string> cells = {
+        row.text,
+        FreqText(On(rec.Duplex) ? row.rxDuplex : row.rxSimplex),
+        TxFreqText(row.txFreq, On(rec.RxOnly)),
+        OnOffText(On(rec.TxEnable)),
+        OnOffText(On(rec.LowPower)),
+        OnOffText(On(rec.PowUp)),
+        OnOffText(On(rec.Duplex)),
+        OnOffText(On(rec.ScanMemory)),
+    };
+    if (names) {
+        cells.push_back(ScrambleText(rec.Scramble));
+        cells.push_back(rec.ChTag);
+    }
+    return cells;
 }
 
 Grid ExportListGrid(const Records& records) {
@@ -51,34 +55,35 @@ Grid ExportListGrid(const Records& records) {
                     "LOW", "UP",     "MEM",  "KW",      "CH Name"};
     grid.widthsTwips = {800, 1000, 800, 1000, 1000, 600, 600, 600, 600, 2000};
     int number = 0;
-    for (const ChannelRecord& rec : records.CHEXP) {
-        ++number;
-        // The list only shows the frequencies; the snap to the channel grid
-        // is applied to copies so that showing a list never changes a record.
-        double rx = rec.Rxfreq;
-        double tx = rec.Txfreq;
-        std::string rxText;
-        std::string txText;
-        try {
-            rxText = ExpFreqText(rx);
-            txText = ExpFreqText(tx);
-        } catch (const std::exception&) {
-            // An out-of-range frequency from a hand-edited file has no text.
-        }
-        grid.rows.push_back({
-            std::to_string(number),
-            On(rec.Enable) ? "[Enable]" : "",
-            PadText(rec.CHDisplayL, 2) + rec.CHDisplayR,
-            rxText,
-            txText,
-            OnOffText(On(rec.LowPower)),
-            OnOffText(On(rec.PowUp)),
-            OnOffText(On(rec.ScanMemory)),
-            ScrambleText(rec.Scramble),
-            rec.ChTag,
-        });
-    }
+    for (const ChannelRecord& rec : records.CHEXP) grid.rows.push_back(ExportRowCells(rec, ++number));
     return grid;
+}
+
+std::vector<std::string> ExportRowCells(const ChannelRecord& rec, int number) {
+    // The list only shows the frequencies; the snap to the channel grid
+    // is applied to copies so that showing a list never changes a record.
+    double rx = rec.Rxfreq;
+    double tx = rec.Txfreq;
+    std::string rxText;
+    std::string txText;
+    try {
+        rxText = ExpFreqText(rx);
+        txText = ExpFreqText(tx);
+    } catch (const std::exception&) {
+        // An out-of-range frequency from a hand-edited file has no text.
+    }
+    return {
+        std::to_string(number),
+        On(rec.Enable) ? "[Enable]" : "",
+        PadText(rec.CHDisplayL, 2) + rec.CHDisplayR,
+        rxText,
+        txText,
+        OnOffText(On(rec.LowPower)),
+        OnOffText(On(rec.PowUp)),
+        OnOffText(On(rec.ScanMemory)),
+        ScrambleText(rec.Scramble),
+        rec.ChTag,
+    };
 }
 
 Grid DirectoryListGrid(const Records& records, DirectoryKind kind) {
@@ -87,11 +92,13 @@ Grid DirectoryListGrid(const Records& records, DirectoryKind kind) {
                     "MMSI"};
     grid.widthsTwips = {800, 2500, 2150};
     int number = 0;
-    for (const DirectoryRecord& entry : Directory(records, kind)) {
-        ++number;
-        grid.rows.push_back({std::to_string(number), entry.TagName, PadText(entry.Mmsid, 9)});
-    }
+    for (const DirectoryRecord& entry : Directory(records, kind))
+        grid.rows.push_back(DirectoryRowCells(entry, ++number));
     return grid;
+}
+
+std::vector<std::string> DirectoryRowCells(const DirectoryRecord& entry, int number) {
+    return {std::to_string(number), entry.TagName, PadText(entry.Mmsid, 9)};
 }
 
 } // namespace qb41::editor

@@ -24,6 +24,11 @@ Grid ExportListGrid(const Records& records);
 // MSFlexGrid2 for "SM" and "SG": every entry of the directory.
 Grid DirectoryListGrid(const Records& records, DirectoryKind kind);
 
+// One row's cells of those lists (a plan row needs a valid Position).
+std::vector<std::string> PlanRowCells(const ChannelRecord& record, bool names);
+std::vector<std::string> ExportRowCells(const ChannelRecord& record, int number); // 1..40
+std::vector<std::string> DirectoryRowCells(const DirectoryRecord& entry, int number);
+
 inline constexpr const char* kGridHint = "[Double click],[Enter]:Jump the Setting screen.";
 
 } // namespace qb41::editor

@@ -26,6 +26,12 @@ void CloseGap(std::vector<DirectoryRecord>& directory, int entry) {
     if (!directory.empty()) directory.back() = DirectoryRecord{};
 }
 
+// The question before an entry goes (Delete ticked, or its MMSI cleared).
+bool DeleteConfirmed(const AppState& state, Notifier& notifier) {
+    return notifier.ask(Message{MessageIcon::Critical, state.windowTitle, "Are you sure ?",
+                                MessageButtons::YesNo}) == MessageAnswer::Yes;
+}
+
 EditResult Removed(AppState& state) {
     EditResult result;
     result.changed = true;
@@ -71,7 +77,8 @@ DirectoryView ViewDirectoryEntry(const Records& records, DirectoryRef ref) {
     view.nameLabel = individual ? "Station Name" : "Group Name";
     view.name = entry.TagName;
     view.mmsi = MmsiBoxText(entry.Mmsid, ref.kind);
-    view.mmsiMaxLength = MmsiDigits(ref.kind);
+    view.mmsiMaxLength =
+        RuleFor(individual ? TextBox::IndividualMmsi : TextBox::GroupMmsi).maxLength;
     view.helpMmsi = individual ? 2308 : 2309;
     if (ref.entry <= used) {
         view.addTicked = true;
@@ -103,9 +110,7 @@ EditResult AddDirectoryEntry(Records& records, AppState& state, DirectoryRef ref
 EditResult DeleteDirectoryEntry(Records& records, AppState& state, Notifier& notifier,
                                 DirectoryRef ref) {
     if (state.loading || !ViewDirectoryEntry(records, ref).remove.enabled) return {};
-    const MessageAnswer answer = notifier.ask(
-        Message{MessageIcon::Critical, state.windowTitle, "Are you sure ?", MessageButtons::YesNo});
-    if (answer != MessageAnswer::Yes) {
+    if (!DeleteConfirmed(state, notifier)) {
         EditResult result;
         result.refill = true;
         return result;
@@ -128,8 +133,8 @@ EditResult SetDirectoryName(Records& records, AppState& state, DirectoryRef ref,
     return result;
 }
 
-FieldCheck CommitDirectoryMmsi(Records& records, AppState& state, DirectoryRef ref,
-                               std::string_view text) {
+FieldCheck CommitDirectoryMmsi(Records& records, AppState& state, Notifier& notifier,
+                               DirectoryRef ref, std::string_view text) {
     FieldCheck check;
     const DirectoryView view = ViewDirectoryEntry(records, ref);
     if (state.loading || !view.fieldsEnabled) {
@@ -142,12 +147,16 @@ FieldCheck CommitDirectoryMmsi(Records& records, AppState& state, DirectoryRef r
         check.message = Message{MessageIcon::Warning,
                                 ref.kind == MmsiKind::Individual ? "Individual Directory MMSI"
                                                                  : "Group Directory MMSI",
-                                "Data Error!!", MessageButtons::Ok};
+                                MmsiErrorText(text, ref.kind), MessageButtons::Ok};
         return check;
     }
     auto& directory = Directory(records, ref.kind);
     DirectoryRecord& entry = directory[static_cast<std::size_t>(ref.entry - 1)];
     if (stored->empty()) {
+        if (!DeleteConfirmed(state, notifier)) {
+            check.boxText = view.mmsi;
+            return check;
+        }
         CloseGap(directory, ref.entry);
         check.result = Removed(state);
     } else if (entry.Mmsid != *stored) {

@@ -67,9 +67,10 @@ EditResult SetDirectoryName(Records& records, AppState& state, DirectoryRef ref,
 
 // Leaving the MMSI box after a change: 9 digits (individual) or 8 digits
 // (group) are stored in their stored form; an empty box deletes the entry
-// without asking; anything else is refused with "Data Error!!" titled
+// after the question Delete asks (on No the stored MMSI comes back and
+// nothing changes); anything else is refused with "Data Error!!" titled
 // "Individual Directory MMSI" / "Group Directory MMSI".
-FieldCheck CommitDirectoryMmsi(Records& records, AppState& state, DirectoryRef ref,
-                               std::string_view text);
+FieldCheck CommitDirectoryMmsi(Records& records, AppState& state, Notifier& notifier,
+                               DirectoryRef ref, std::string_view text);
 
 } // namespace qb41::editor

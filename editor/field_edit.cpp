@@ -257,6 +257,11 @@ Outcome ApplyWeather(Records& records, AppState& state, int row, std::string_vie
 Outcome ApplyDirectory(Records& records, AppState& state, DirectoryRef ref, std::string_view key,
                        std::string_view value) {
     const DirectoryView view = ViewDirectoryEntry(records, ref);
+    // The command line's assignment is the answer to "Are you sure ?" (a delete,
+    // or an emptied MMSI).
+    struct YesNotifier : Notifier {
+        MessageAnswer ask(const Message&) override { return MessageAnswer::Yes; }
+    } yes;
     if (key == "Enable") {
         const auto ticked = ParseFlag(value);
         if (!ticked) return std::string(kFlagRule);
@@ -265,10 +270,6 @@ Outcome ApplyDirectory(Records& records, AppState& state, DirectoryRef ref, std:
                             "only the entry after the last used one can be added, once the "
                             "entry before it holds an MMSI");
         if (!view.remove.enabled) return "the entry is not in use";
-        // The command line's assignment is the answer to "Are you sure ?".
-        struct YesNotifier : Notifier {
-            MessageAnswer ask(const Message&) override { return MessageAnswer::Yes; }
-        } yes;
         return FromEdit(DeleteDirectoryEntry(records, state, yes, ref), "refused");
     }
     if (!view.fieldsEnabled) return "the entry is not in use: set its Enable to 1 first";
@@ -276,7 +277,7 @@ Outcome ApplyDirectory(Records& records, AppState& state, DirectoryRef ref, std:
         return FromEdit(SetDirectoryName(records, state, ref, value),
                         TextRule(TextBox::DirectoryName));
     if (key == "Mmsid")
-        return FromCheck(CommitDirectoryMmsi(records, state, ref, MmsiAsTyped(value, ref.kind)),
+        return FromCheck(CommitDirectoryMmsi(records, state, yes, ref, MmsiAsTyped(value, ref.kind)),
                          value);
     return "fixed: the window does not edit it";
 }
@@ -379,7 +380,7 @@ Outcome ApplyDsc(Records& records, AppState& state, std::string_view key, std::s
         return FromEdit(PickDscUsable(records, state, *g, *index), "refused");
     }
     if (const auto flag = DscFlagOf(key)) {
-        if (!DscFlagEnabled(records, *flag))
+        if (!DscFlagEnabled(records, state.modelNumber, *flag))
             return "the transmit level takes input only while its call is 1 (On)";
         const ChoiceList list = DscFlagChoices(records, *flag);
         const auto index = ChoiceIndex(list, value);
@@ -455,6 +456,20 @@ std::optional<std::string> ApplyFieldValue(Records& records, AppState& state,
     if (value.find_first_of("\r\n") != std::string_view::npos) return "a value holds no line break";
     const bool loading = state.loading;
     state.loading = false; // an edit by the user, never a pane being filled
+    Outcome outcome = Apply(records, state, field, value);
+    state.loading = loading;
+    return outcome;
+}
+
+std::optional<std::string> ApplyChangedField(Records& records, AppState& state,
+                                             std::string_view section, std::string_view key,
+                                             std::string_view value) {
+    FieldValue field;
+    field.section = std::string(section);
+    field.key = std::string(key);
+    if (value.find_first_of("\r\n") != std::string_view::npos) return "a value holds no line break";
+    const bool loading = state.loading;
+    state.loading = false;
     Outcome outcome = Apply(records, state, field, value);
     state.loading = loading;
     return outcome;

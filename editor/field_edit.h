@@ -31,6 +31,13 @@ struct FieldRefusal {
 std::optional<std::string> ApplyFieldValue(Records& records, AppState& state,
                                            const FieldValue& field, std::string_view value);
 
+// One value to the field `section`.`key` (as the file names it) that the
+// caller knows to differ from the stored one: the grids, which hold the
+// record rather than the file's text. nullopt when taken.
+std::optional<std::string> ApplyChangedField(Records& records, AppState& state,
+                                             std::string_view section, std::string_view key,
+                                             std::string_view value);
+
 struct FieldAssignment {
     std::string address; // canonical, any case, or short form
     std::string value;

@@ -2,7 +2,10 @@
 
 #include "app_settings.h"
 
+#include "files/data_file_check.h"
 #include "files/data_file_reader.h"
+#include "files/data_files.h"
+#include "files/file_io.h"
 #include "files/data_file_writer.h"
 #include "files/destination_files.h"
 #include "files/image_file.h"
@@ -91,23 +94,53 @@ void Session::RebuildDestinations() {
         const std::string stored = ReadDestinationName(store_, app_.modelNumber);
         if (auto index = FindDestination(destinations_, stored)) {
             FileContext context = fileContext();
-            if (FileReadIni(context, destinations_[*index].file))
+            const std::filesystem::path& file = destinations_[*index].file;
+            if (FileReadIni(context, file))
                 checkedDestination_ = static_cast<int>(*index);
+            else
+                ReportDestinationFailure(file);
         }
     }
     PublishDestinationMenu();
 }
 
+void Session::CheckStored() {
+    if (!store_.lastSaveFailed() || storeFailureShown_) return;
+    storeFailureShown_ = true; // once: every later choice would say the same
+    notifier_.show(MessageIcon::Warning, app_.windowTitle,
+                   "The settings could not be written to " + store_.location() +
+                       ".\r\nThis choice applies now, but the next start will not remember it "
+                       "(is the folder read-only?).");
+}
+
+void Session::ReportDestinationFailure(const std::filesystem::path& file) {
+    // Said once per file and run: every New would otherwise say it again.
+    if (!reportedDestinations_.insert(file).second) return;
+    notifier_.show(MessageIcon::Warning, app_.windowTitle,
+                   "IniFileRead Error!!\r\n" + file.string() + ": " +
+                       DestinationFailureCause(file, app_.modelNumber) +
+                       "\r\nThe model's defaults are loaded instead.");
+}
+
 bool Session::FileNew() {
     if (!view_.validateEditor()) return false;
-    if (app_.dataChanged) {
-        const MessageAnswer answer = notifier_.ask(
-            {MessageIcon::Warning, app_.windowTitle, kClosePrompt, MessageButtons::YesNoCancel});
-        if (answer == MessageAnswer::Cancel) return false;
-        if (answer == MessageAnswer::Yes && !SaveFlow(true)) return false;
-    }
+    if (!OfferToSaveChanges()) return false;
     view_.armResetTimer();
     return true;
+}
+
+bool Session::OfferToSaveChanges() {
+    if (!app_.dataChanged) return true;
+    const MessageAnswer answer = notifier_.ask(
+        {MessageIcon::Warning, app_.windowTitle, kClosePrompt, MessageButtons::YesNoCancel});
+    if (answer == MessageAnswer::Cancel) return false;
+    return answer == MessageAnswer::No || SaveFlow(true);
+}
+
+void Session::ReportUnexpectedFailure(const std::string& errorText) {
+    app_.loading = false;
+    log_.LogError("frmMain.EventLoop", errorText);
+    notifier_.show(MessageIcon::Critical, app_.windowTitle, kUnexpectedFailure + errorText);
 }
 
 void Session::OnResetTimer() {
@@ -132,10 +165,12 @@ void Session::ChooseModel(ModelNumber model) {
     if (notifier_.ask({MessageIcon::Warning, app_.windowTitle, text, MessageButtons::OkCancel}) !=
         MessageAnswer::Ok)
         return;
+    if (!OfferToSaveChanges()) return;
     app_.modelNumber = model;
     view_.setModelName(app_.modelName());
     view_.setModelChecks(model);
     SaveModelNumber(store_, model);
+    CheckStored();
     view_.armResetTimer();
 }
 
@@ -148,6 +183,8 @@ void Session::ChooseDestination(std::size_t slot) {
                            MessageButtons::OkCancel}) != MessageAnswer::Ok)
             return;
     }
+    // Even the checked destination is loaded afresh, over the edits.
+    if (!view_.validateEditor() || !OfferToSaveChanges()) return;
     BusyScope busy(view_);
     ShowSection("General");
     clock_.pause(500ms);
@@ -163,6 +200,7 @@ void Session::ChooseDestination(std::size_t slot) {
     data_ = std::move(scratch);
     checkedDestination_ = static_cast<int>(slot);
     SaveDestinationName(store_, app_.modelNumber, chosen.name);
+    CheckStored();
     PublishDestinationMenu();
     const bool wasLoading = app_.loading;
     app_.loading = true;
@@ -188,6 +226,7 @@ void Session::ChooseSerialPort(int index, bool store) {
     if (store) {
         SaveComPort(store_, app_.serialPort);
         SaveComDevice(store_, "");
+        CheckStored();
     }
 }
 
@@ -199,6 +238,7 @@ void Session::ChooseSerialDevice(const std::string& device) {
     }
     comDevice_ = device;
     SaveComDevice(store_, device);
+    CheckStored();
     ApplyPortMenu();
 }
 
@@ -359,11 +399,22 @@ void Session::RefreshCaption() {
 }
 
 std::string Session::Caption() const {
-    return WindowCaption(app_);
+    std::string caption = WindowCaption(app_);
+    // A literal "[*]" in a file name is written doubled so it stays text.
+    for (std::size_t at = caption.find("[*]"); at != std::string::npos;
+         at = caption.find("[*]", at + 6))
+        caption.insert(at, "[*]");
+    const std::string plain = app_.productName + "  " + app_.windowTitle;
+    if (caption.size() > plain.size() + 3)
+        caption.insert(caption.size() - plain.size() - 3, "[*]");
+    else
+        caption += "[*]";
+    return caption;
 }
 
 void Session::FileOpen() {
     if (!view_.validateEditor()) return;
+    if (!OfferToSaveChanges()) return;
     const std::string name = view_.askOpenFileName(kDataOpenDialog);
     if (name.empty()) {
         app_.cancelFlag = true;
@@ -373,14 +424,66 @@ void Session::FileOpen() {
 }
 
 bool Session::OpenDataFileAt(const std::filesystem::path& path) {
+    if (!LoadDataFileAt(path)) return false;
+    ShowOpenFindings(path); // once the window takes input again
+    return true;
+}
+
+bool Session::LoadDataFileAt(const std::filesystem::path& path) {
     BusyScope busy(view_);
-    FileContext context = fileContext();
+    // The file is read into a fresh base (defaults, then the checked
+    // destination), so nothing of the records before survives; a failed open
+    // leaves them as they were.
+    DataSet scratch;
+    FileContext context{app_, scratch, notifier_, log_};
+    std::filesystem::path destination;
+    if (checkedDestination_ >= 0)
+        destination = destinations_[static_cast<std::size_t>(checkedDestination_)].file;
+    MakeLoadBase(context, destination);
     if (!OpenDataFile(context, path.string())) return false;
+    data_ = std::move(scratch);
+    app_.dataChanged = false;
     currentFileIsImage_ = false;
     RefreshCaption();
     RefreshTree();
     ShowCurrentPane();
     return true;
+}
+
+void Session::ShowOpenFindings(const std::filesystem::path& path) {
+    std::string text;
+    try {
+        text = ReadWholeFile(path, kMaxDataFileBytes);
+    } catch (const std::exception&) {
+        return; // it was just read: nothing more to say
+    }
+    const std::string message = OpenFindingsText(path.filename().string(), CheckDataFileText(text));
+    if (!message.empty()) notifier_.show(MessageIcon::Warning, app_.windowTitle, message);
+}
+
+std::string OpenFindingsText(const std::string& fileName,
+                             const std::vector<DataFileFinding>& findings) {
+    constexpr std::size_t kShown = 15;
+    std::vector<std::string> missing;
+    std::vector<std::string> lines;
+    for (const DataFileFinding& finding : findings) {
+        if (finding.kind == DataFileFinding::Kind::MissingSection)
+            missing.push_back(finding.text);
+        else
+            lines.push_back(FindingLine(finding));
+    }
+    if (missing.empty() && lines.empty()) return {};
+    std::string text = fileName + " was opened; the check found:";
+    if (!missing.empty()) {
+        text += "\r\nit lacks " + std::to_string(missing.size()) +
+                " section(s) a complete file always has (" + missing.front() +
+                (missing.size() > 1 ? ", ..." : "") + "); they are defaults";
+    }
+    for (std::size_t i = 0; i < lines.size() && i < kShown; ++i) text += "\r\n" + lines[i];
+    if (lines.size() > kShown)
+        text += "\r\n... and " + std::to_string(lines.size() - kShown) +
+                " more (qb41-cli check lists them all)";
+    return text;
 }
 
 bool Session::SaveFlow(bool useCurrentName) {
@@ -468,6 +571,7 @@ void Session::RefreshTree() {
 
 bool Session::QueryClose() {
     if (!app_.dataChanged) return true;
+    // The field is validated only after Yes (Exit asks first).
     const MessageAnswer answer = notifier_.ask(
         {MessageIcon::Warning, app_.windowTitle, kClosePrompt, MessageButtons::YesNoCancel});
     if (answer == MessageAnswer::Cancel) return false;

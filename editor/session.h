@@ -17,12 +17,14 @@
 #include "core/error_log.h"
 #include "core/notifier.h"
 #include "core/records.h"
+#include "files/data_file_check.h"
 #include "files/destination_files.h"
 #include "files/file_context.h"
 #include "files/settings_store.h"
 
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -117,9 +119,20 @@ public:
 
     // The close prompt; false keeps the window open.
     bool QueryClose();
+    // Before the records are replaced (New, Open, a read from the radio, a
+    // model or destination switch): unsaved changes are offered for saving
+    // with the close prompt. False when the action must stop (Cancel, or the
+    // save was cancelled or failed).
+    bool OfferToSaveChanges();
+
+    // A failure no operation trapped reached the event loop: the loading flag
+    // is cleared, the failure logged and shown; the records stay as they are.
+    void ReportUnexpectedFailure(const std::string& errorText);
     // The placement written at close (twips), unless minimised.
     void SaveWindowPlacement(const WindowPlacement& placement);
 
+    // The window caption with "[*]" where the window shows its mark for
+    // unsaved changes (after the file name, else at the end).
     std::string Caption() const;
     FileContext fileContext() { return {app_, data_, notifier_, log_}; }
     const std::vector<DestinationFile>& destinations() const { return destinations_; }
@@ -136,6 +149,11 @@ private:
     bool SaveTo(const std::string& name);
     bool SaveFlow(bool useCurrentName);
     void ShowNodePane(const TreeNode& node);
+    bool LoadDataFileAt(const std::filesystem::path& path);
+    void ShowOpenFindings(const std::filesystem::path& path);
+    void ReportDestinationFailure(const std::filesystem::path& file);
+    // After a choice was stored: says once when the store refused it.
+    void CheckStored();
     const TreeNode* FindNode(const std::string& key) const;
     void ApplyPortMenu();
 
@@ -154,8 +172,17 @@ private:
     int checkedDestination_ = -1;
     std::string comDevice_;
     bool currentFileIsImage_ = false;
+    std::set<std::filesystem::path> reportedDestinations_;
+    bool storeFailureShown_ = false;
 };
 
+// The warning shown after an open: the check's findings, missing sections
+// summed up, at most 15 other lines. Empty when there is nothing to say.
+std::string OpenFindingsText(const std::string& fileName,
+                             const std::vector<DataFileFinding>& findings);
+
 inline constexpr const char* kClosePrompt = "KVX data has changed.\r\nDo you want to save changes?";
+inline constexpr const char* kUnexpectedFailure =
+    "Unexpected Error!!\r\nThe action was stopped; the data in the window is kept.\r\n";
 
 } // namespace qb41::editor

@@ -3,6 +3,7 @@
 #include "input_filters.h"
 #include "mmsi.h"
 
+#include "image/value_rules.h"
 #include "report/formatters.h"
 
 namespace qb41::editor {
@@ -79,9 +80,9 @@ std::array<UsableRowView, kUsableGroups> ViewUsablePane(const Records& records, 
         row.statusName = group.StatusName;
         row.txTotState.enabled = row.usable;
         row.priorityState.enabled = row.usable;
-        row.statusIconState = {model != 3, row.usable};
+        row.statusIconState = {model != 3, row.usable, {}};
         row.statusNameState = {model != 3 && StoresChannelNames(model),
-                               row.usable && group.StatusIcon == 0};
+                               row.usable && group.StatusIcon == 0, {}};
     }
     return rows;
 }
@@ -163,7 +164,11 @@ CommonPaneView ViewCommonPane(const Records& records, ModelNumber model) {
     const bool scan = c.Scan != 0;
     view.states[static_cast<std::size_t>(CommonChoice::ResumeTime)].enabled = scan;
     view.states[static_cast<std::size_t>(CommonChoice::PttScanClear)].enabled = scan;
-    view.states[static_cast<std::size_t>(CommonChoice::Rotary)].visible = model != 3;
+    ControlState& rotary = view.states[static_cast<std::size_t>(CommonChoice::Rotary)];
+    rotary.visible = model != 3;
+    const Keeping rotaryKept = ControlKept(model, Feature::Rotary);
+    rotary.enabled = rotaryKept.kept;
+    rotary.reason = rotaryKept.reason;
     return view;
 }
 
@@ -181,6 +186,25 @@ EditResult PickCommonChoice(Records& records, AppState& state, CommonChoice choi
                                     static_cast<std::int16_t>(*v)));
 }
 
+// ---- What the model's image keeps ------------------------------------------------
+
+Keeping ControlKept(ModelNumber model, Feature feature) {
+    Keeping keeping;
+    keeping.kept = ModelKeeps(model, feature);
+    if (!keeping.kept) {
+        const ModelInfo* info = FindModel(model);
+        keeping.reason = "The " + std::string(info ? info->catalogueName : "model") +
+                         " keeps no such setting in its memory: it is neither programmed nor "
+                         "read back.";
+    }
+    return keeping;
+}
+
+std::optional<Feature> DscFlagFeature(int flag) {
+    if (flag == 4 || flag == 5) return Feature::DscStandbyFlags;
+    return std::nullopt;
+}
+
 // ---- DSC setup -------------------------------------------------------------------
 
 const std::vector<DscSelector>& DscSelectors() {
@@ -196,9 +220,10 @@ ChoiceList DscFlagChoices(const Records& records, int flag) {
     return OffOnChoices(stored);
 }
 
-bool DscFlagEnabled(const Records& records, int flag) {
+bool DscFlagEnabled(const Records& records, ModelNumber model, int flag) {
     const DscSelector* s = FindSelector(flag);
     if (!s) return false;
+    if (auto feature = DscFlagFeature(flag); feature && !ModelKeeps(model, *feature)) return false;
     return s->enabledBy < 0 || records.DscFlags[static_cast<std::size_t>(s->enabledBy)] != 0;
 }
 
@@ -220,7 +245,7 @@ EditResult PickDscUsable(Records& records, AppState& state, int group, int index
 }
 
 EditResult PickDscFlag(Records& records, AppState& state, int flag, int index) {
-    if (state.loading || !DscFlagEnabled(records, flag)) return {};
+    if (state.loading || !DscFlagEnabled(records, state.modelNumber, flag)) return {};
     const auto v = DscFlagChoices(records, flag).valueAt(index);
     if (!v) return {};
     return Edited(state, StoreField(records.DscFlags[static_cast<std::size_t>(flag)],
@@ -237,6 +262,7 @@ FieldCheck CommitUserMmsi(Records& records, AppState& state, std::string_view te
     if (!stored) {
         check.accepted = false;
         check.message = FieldError("User MMSI");
+        check.message->text = MmsiErrorText(text, MmsiKind::Individual);
         return check;
     }
     check.result = Edited(state, StoreField(records.UserMmsi, *stored));
@@ -267,7 +293,7 @@ FieldCheck CommitAtisCode(Records& records, AppState& state, std::string_view te
     check.boxText = records.AtisCode;
     if (state.loading) return check;
     const std::string_view trimmed = TrimBlanks(text);
-    if (!trimmed.empty() && (trimmed.size() != 10 || !AllDigits(trimmed))) {
+    if (AtisCodeProblem(trimmed)) {
         check.accepted = false;
         check.message = FieldError("ATISNo");
         return check;
@@ -285,7 +311,9 @@ EditResult SetAtisChGroup(Records& records, AppState& state, int group, bool tic
 }
 
 EditResult SetAtisKiller(Records& records, AppState& state, int group, bool ticked) {
-    if (state.loading || group < 0 || group >= 4) return {};
+    if (state.loading || group < 0 || group >= 4 ||
+        !ModelKeeps(state.modelNumber, Feature::KikkerGroup))
+        return {};
     return Edited(state, StoreField(records.AtisKikkerGroup[static_cast<std::size_t>(group)],
                                     ToVbBool(ticked)));
 }

@@ -74,6 +74,19 @@ struct CommonPaneView {
 CommonPaneView ViewCommonPane(const Records& records, ModelNumber model);
 EditResult PickCommonChoice(Records& records, AppState& state, CommonChoice choice, int index);
 
+// ---- What the model's image keeps ------------------------------------------------
+
+// A control that edits a field the model's memory does not keep (core's
+// ModelKeeps) is disabled with the reason as its tooltip, or hidden with the
+// whole group or page it belongs to.
+struct Keeping {
+    bool kept = true;
+    std::string reason; // empty when kept
+};
+Keeping ControlKept(ModelNumber model, Feature feature);
+// The feature a DSC selector's flag belongs to when not every model keeps it.
+std::optional<Feature> DscFlagFeature(int flag);
+
 // ---- DSC setup -------------------------------------------------------------------
 
 // One selector of the DSC pane and the DscFlags index it edits. Transmit-level
@@ -88,9 +101,10 @@ struct DscSelector {
 
 const std::vector<DscSelector>& DscSelectors();
 
-// "Off"/"On" or "Low"/"Hi" for the flag, and whether its selector takes input.
+// "Off"/"On" or "Low"/"Hi" for the flag, and whether its selector takes input
+// (never for a flag the image has no place for).
 ChoiceList DscFlagChoices(const Records& records, int flag);
-bool DscFlagEnabled(const Records& records, int flag);
+bool DscFlagEnabled(const Records& records, ModelNumber model, int flag);
 
 struct DscPaneView {
     std::array<ChoiceList, 3> usable; // cmbUsableDsc, "Available DSC CH Group"

@@ -56,9 +56,14 @@ std::optional<ModelNumber> DetectFileModel(const std::filesystem::path& path, Fi
     return std::nullopt;
 }
 
+void MakeLoadBase(FileContext& context, const std::filesystem::path& destination) {
+    MakeFreshDataSet(context.data, context.app.modelNumber);
+    if (!destination.empty()) FileReadIni(context, destination);
+}
+
 bool LoadDataSet(FileContext& context, const std::filesystem::path& path) {
     AppState& app = context.app;
-    MakeFreshDataSet(context.data, app.modelNumber);
+    MakeLoadBase(context);
     switch (FileKindOf(path)) {
     case FileKind::DataFile:
         return FileRead2(context, path);

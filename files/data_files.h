@@ -31,7 +31,12 @@ bool CanSave(FileKind kind); // .dat, .hex, .txt
 // nullopt when it names none or cannot be read (the load then says why).
 std::optional<ModelNumber> DetectFileModel(const std::filesystem::path& path, FileKind kind);
 
-// Fresh data set for app.modelNumber, then the file read on top with the
+// The base every load starts from: a fresh data set for app.modelNumber and,
+// when `destination` names one, that destination default file read over the
+// defaults (a destination that fails to load leaves the defaults).
+void MakeLoadBase(FileContext& context, const std::filesystem::path& destination = {});
+
+// MakeLoadBase without a destination, then the file read on top with the
 // operation of its kind (FileRead2, the image-file open, FileReadIni). A
 // destination file refused for its length or model also reports
 // "IniFileRead Error!!", as an explicit destination switch does.

@@ -2,6 +2,8 @@
 
 #include "value_conversion.h"
 
+#include "core/model.h"
+
 namespace qb41 {
 namespace {
 
@@ -22,11 +24,13 @@ std::string MemorySettingsStore::GetSetting(const std::string& app, const std::s
 
 void MemorySettingsStore::SaveSetting(const std::string& app, const std::string& section,
                                       const std::string& key, const std::string& value) {
+    if (readOnly) return;
     values[{app, section, key}] = value;
 }
 
 ModelNumber ReadModelNumber(const SettingsStore& store) {
-    return ReadNumber(store, "ModelPath", "ModelNum", 2);
+    const ModelNumber stored = ReadNumber(store, "ModelPath", "ModelNum", 2);
+    return FindModel(stored) != nullptr ? stored : ModelNumber{2};
 }
 
 void SaveModelNumber(SettingsStore& store, ModelNumber model) {

@@ -47,11 +47,19 @@ void DecodeToneBlock(const RadioImage& image, int address, ChannelRecord& record
     record.DcsCode[0] = static_cast<std::int16_t>(b3 == 0xFF ? 0 : b3 + 104 * GetBit(b0, 7));
 }
 
+// Written only when the block does not already read as the record's tones;
+// bit 6 of the first byte is not the codec's and keeps its value.
 void EncodeToneBlock(RadioImage& image, int address, const ChannelRecord& record) {
+    ChannelRecord stored;
+    DecodeToneBlock(image, address, stored);
+    if (stored.DcsCode == record.DcsCode && stored.CtcssTone == record.CtcssTone &&
+        stored.Compander == record.Compander)
+        return;
     auto codeNumber = [](int index) { return ToByte(index > 104 ? index - 104 : index); };
     unsigned rxTone = static_cast<unsigned>(record.CtcssTone[1]);
     unsigned mode = record.Compander != 0 ? 2 : (record.DcsCode[1] > 104 ? 1 : 0);
-    std::uint8_t block[4] = {0, 0, 0, 0};
+    std::uint8_t block[4] = {static_cast<std::uint8_t>(ImageByte(image, address) & 0x40), 0, 0,
+                             0};
     SetBit(block[0], record.DcsCode[0] > 104 ? 1 : 0, 7);
     SetBits(block[0], 2, 5, mode);
     SetBits(block[0], 4, 3, (rxTone >> 2) & 0x0F);
@@ -60,6 +68,14 @@ void EncodeToneBlock(RadioImage& image, int address, const ChannelRecord& record
     block[2] = codeNumber(record.DcsCode[1]);
     block[3] = codeNumber(record.DcsCode[0]);
     for (int i = 0; i < 4; ++i) ImageByte(image, address + i) = block[i];
+}
+
+// Bits 7-6, left as they are when they already give the record's setting
+// (the radio's mode 10 reads as transmit off).
+void PutTransmitMode(std::uint8_t& byte, const ChannelRecord& record) {
+    ChannelRecord stored;
+    DecodeTransmitMode(byte, stored);
+    if (TransmitMode(stored) != TransmitMode(record)) SetBits(byte, 2, 7, TransmitMode(record));
 }
 
 void DecodeExpEntry(const RadioImage& image, int address, ModelNumber model,
@@ -76,19 +92,22 @@ void DecodeExpEntry(const RadioImage& image, int address, ModelNumber model,
     if (HasExpTones(model)) DecodeToneBlock(image, address + layout::kExpToneBlock, record);
 }
 
+// Bit 5 of the flags byte and bytes 14-15 are the radio's.
 void EncodeExpEntry(RadioImage& image, int address, ModelNumber model,
                     const ChannelRecord& record) {
-    std::uint8_t flags = 0;
-    SetBits(flags, 2, 7, TransmitMode(record));
+    std::uint8_t& flags = ImageByte(image, address);
+    PutTransmitMode(flags, record);
     SetBit(flags, BoolToBit(record.PowUp), 4);
     SetBits(flags, 3, 3, static_cast<unsigned>(record.Scramble));
     SetBit(flags, BoolToBit(record.Narrow), 0);
-    ImageByte(image, address) = flags;
-    std::string left = (record.CHDisplayL + "  ").substr(0, 2);
-    std::string right = " " + record.CHDisplayR;
-    WriteText(image, address + 1, left + right.back(), 3, false);
-    WriteFrequency(image, address + 4, record.Rxfreq);
-    WriteFrequency(image, address + 7, record.Txfreq);
+    if (ReadText(image, address + 1, 2) != record.CHDisplayL ||
+        ReadText(image, address + 3, 1) != record.CHDisplayR) {
+        std::string left = (record.CHDisplayL + "  ").substr(0, 2);
+        std::string right = " " + record.CHDisplayR;
+        WriteText(image, address + 1, left + right.back(), 3, false);
+    }
+    UpdateFrequency(image, address + 4, record.Rxfreq);
+    UpdateFrequency(image, address + 7, record.Txfreq);
     if (HasExpTones(model)) EncodeToneBlock(image, address + layout::kExpToneBlock, record);
 }
 
@@ -131,18 +150,21 @@ void EncodeBank(DataSet& data, ModelNumber model, Bank bank) {
     int count = static_cast<int>(records.size());
     if (StoresChannelNames(model)) {
         for (int k = 0; k < count && k < at.nameCount; ++k)
-            WriteText(image, at.names + layout::kNameLength * k,
-                      records[static_cast<std::size_t>(k)].ChTag, layout::kNameLength, false);
+            UpdateText(image, at.names + layout::kNameLength * k,
+                       records[static_cast<std::size_t>(k)].ChTag, layout::kNameLength);
     }
     if (IsPlanBank(bank)) {
         for (int k = 0; k < count && k < kPlanChannels; ++k) {
+            // Bit 0 and the entry's second byte are the radio's. Duplex is
+            // written (AND DuplexAllowed) only when it changed, so a duplex
+            // bit the radio keeps on such a channel stays.
             const ChannelRecord& record = records[static_cast<std::size_t>(k)];
-            std::uint8_t byte = 0;
-            SetBits(byte, 2, 7, TransmitMode(record));
-            SetBit(byte, BoolToBit(record.Duplex) & BoolToBit(record.DuplexAllowed), 5);
+            std::uint8_t& byte = ImageByte(image, at.data + at.entrySize * k);
+            PutTransmitMode(byte, record);
+            if (BoolToBit(record.Duplex) != GetBit(byte, 5))
+                SetBit(byte, BoolToBit(record.Duplex) & BoolToBit(record.DuplexAllowed), 5);
             SetBit(byte, BoolToBit(record.PowUp), 4);
             SetBits(byte, 3, 3, static_cast<unsigned>(record.Scramble));
-            ImageByte(image, at.data + at.entrySize * k) = byte;
         }
     } else if (bank == Bank::CHEXP) {
         for (int k = 0; k < count && k < kExpChannels; ++k)

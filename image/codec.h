@@ -11,6 +11,9 @@
 
 #include "core/records.h"
 
+#include <cstdint>
+#include <span>
+
 namespace qb41 {
 
 // Whole-image decode: settings, then CHUSA, CHINT, CHCAN, CHWX, CHMMSID,
@@ -38,6 +41,15 @@ void StoreChecksum(RadioImage& image);
 // Everything that happens right before an image leaves the program (clone
 // write, image file save): encode, channel reference repair, checksum.
 void PrepareImageForWrite(DataSet& data, ModelNumber model);
+
+// The image a program operation writes: `base`, the radio's current contents
+// (the whole read made just before, indices 0 up to the model's last index),
+// with the records encoded over it, the channel references repaired and the
+// checksum stored. Every byte and bit the records do not own keeps the radio's
+// value (its counters, per-radio bytes, flags no file can hold). Without a read
+// of the radio the caller passes the image it has (a fresh image's values).
+// Throws RuntimeError as the encode does; data.image is then partly written.
+void BuildImageToWrite(DataSet& data, ModelNumber model, std::span<const std::uint8_t> base);
 
 // OffsetTime index (0..24, 12 = none) from/to the 5-bit code of byte 76.
 std::int16_t DecodeOffsetTime(std::uint8_t byte76);

@@ -20,9 +20,11 @@ void DecodeDirectory(const RadioImage& image, int address, std::vector<Directory
 void EncodeDirectory(RadioImage& image, int address, const std::vector<DirectoryRecord>& entries) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         int at = address + layout::kDirectoryEntrySize * static_cast<int>(i);
-        WriteDigits(image, at, entries[i].Mmsid, true);
-        WriteText(image, at + layout::kDirectoryTagOffset, entries[i].TagName,
-                  layout::kDirectoryTagLength, false);
+        // Compared with what the entry holds, not with what a decode keeps of
+        // it: an entry after a gap must be cleared when the gap is filled.
+        UpdateDigits(image, at, entries[i].Mmsid, true);
+        UpdateText(image, at + layout::kDirectoryTagOffset, entries[i].TagName,
+                   layout::kDirectoryTagLength);
     }
 }
 

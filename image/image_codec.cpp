@@ -5,6 +5,7 @@
 #include "layout.h"
 #include "primitives.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace qb41 {
@@ -145,6 +146,13 @@ void PrepareImageForWrite(DataSet& data, ModelNumber model) {
     EncodeImage(data, model);
     RepairChannelReferences(data);
     StoreChecksum(data.image);
+}
+
+void BuildImageToWrite(DataSet& data, ModelNumber model, std::span<const std::uint8_t> base) {
+    const std::size_t count =
+        std::min(base.size(), static_cast<std::size_t>(ImageLastIndex(model)) + 1);
+    std::copy_n(base.begin(), count, data.image.begin());
+    PrepareImageForWrite(data, model);
 }
 
 } // namespace qb41

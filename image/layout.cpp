@@ -42,7 +42,7 @@ ByteMask CodecOwnedBits(ModelNumber model) {
     Own(mask, kCurrentWeather, 1);
     Own(mask, kOffsetTime, 1, 0x5F); // bits 6 and 4-0; 5 and 7 are the radio's
     Own(mask, kCurrentChannel, 10);  // 80-89
-    Own(mask, kRotary, 1, 0x01);
+    if (ModelKeeps(model, Feature::Rotary)) Own(mask, kRotary, 1, 0x01);
     Own(mask, kScanByte, 1, 0x8E);  // bits 7, 3, 2-1
     Own(mask, kWatchByte, 1, 0xBF); // bits 7, 5-4, 3-0
     Own(mask, kGroupBits, 1);
@@ -55,7 +55,7 @@ ByteMask CodecOwnedBits(ModelNumber model) {
     Own(mask, kDscBytes + 4, 1);       // 165
     Own(mask, kDscBytes + 5, 1, 0xC2); // 166: bits 7, 6, 1
     Own(mask, kUserMmsi, 5);
-    Own(mask, kAtisGroups, 1);
+    Own(mask, kAtisGroups, 1, ModelKeeps(model, Feature::KikkerGroup) ? 0xFF : 0xF0);
     Own(mask, kAtisCode, 5);
     if (HasCallSigns(model))
         for (int i = 0; i < qb41::kCallSigns; ++i) Own(mask, layout::kCallSignTable + 8 * i, 6);
@@ -66,10 +66,19 @@ ByteMask CodecOwnedBits(ModelNumber model) {
         OwnBitmap(mask, at.scanBitmap, at.nameCount);
         if (StoresChannelNames(model)) Own(mask, at.names, kNameLength * at.nameCount);
     }
+    // Plan entries: bits 7-1 of the first byte. EXP entries: the flags byte
+    // but bit 5, display text and frequencies, and the tone block (its first
+    // byte without bit 6) where the model has one.
     for (Bank bank : {Bank::CHUSA, Bank::CHINT, Bank::CHCAN})
-        for (int k = 0; k < kPlanChannels; ++k) Own(mask, LayoutOf(bank).data + 2 * k, 1);
-    for (int k = 0; k < kExpChannels; ++k)
-        Own(mask, kCHEXP.data + 16 * k, HasExpTones(model) ? 14 : 10);
+        for (int k = 0; k < kPlanChannels; ++k) Own(mask, LayoutOf(bank).data + 2 * k, 1, 0xFE);
+    for (int k = 0; k < kExpChannels; ++k) {
+        const int entry = kCHEXP.data + 16 * k;
+        Own(mask, entry, 1, 0xDF);
+        Own(mask, entry + 1, 9);
+        if (!HasExpTones(model)) continue;
+        Own(mask, entry + kExpToneBlock, 1, 0xBF);
+        Own(mask, entry + kExpToneBlock + 1, 3);
+    }
 
     Own(mask, kMemoryIdDirectory, kDirectoryEntrySize * kMemoryIds);
     Own(mask, kGroupIdDirectory, kDirectoryEntrySize * kGroupIds);

@@ -66,7 +66,11 @@ inline constexpr int kDirectoryTagLength = 11;
 
 // Per byte, the bits the codec writes for the model (encode of any records,
 // channel reference repair and checksum). Every other bit of the image is
-// carried unchanged through a decode/encode cycle.
+// carried unchanged through a decode/encode cycle. Apart from the derived
+// bytes (checksum, repaired channel references) these are exactly the bits
+// the decode reads, and a field is rewritten only when the record differs
+// from what the image reads as: decoding an image whose checksum and channel
+// references need no repair and encoding it again changes no byte.
 using ByteMask = std::array<std::uint8_t, kImageCapacity>;
 ByteMask CodecOwnedBits(ModelNumber model);
 

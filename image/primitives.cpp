@@ -259,4 +259,21 @@ void WriteFrequency(RadioImage& image, int address, double mhz) {
     for (int i = 0; i < 3; ++i) ImageByte(image, address + i) = bytes[i];
 }
 
+void UpdateText(RadioImage& image, int address, std::string_view text, int length) {
+    if (ReadText(image, address, length) != text) WriteText(image, address, text, length, false);
+}
+
+void UpdateTextRight(RadioImage& image, int address, std::string_view text, int length) {
+    if (ReadTextRight(image, address, length) != text)
+        WriteTextRight(image, address, text, length, true);
+}
+
+void UpdateDigits(RadioImage& image, int address, std::string_view digits, bool nineDigit) {
+    if (ReadDigits(image, address) != digits) WriteDigits(image, address, digits, nineDigit);
+}
+
+void UpdateFrequency(RadioImage& image, int address, double mhz) {
+    if (ReadFrequency(image, address) != mhz) WriteFrequency(image, address, mhz);
+}
+
 } // namespace qb41

@@ -60,4 +60,13 @@ void WriteDigits(RadioImage& image, int address, std::string_view digits, bool n
 double ReadFrequency(const RadioImage& image, int address);
 void WriteFrequency(RadioImage& image, int address, double mhz);
 
+// Field writes over an image that may already hold the value in another form
+// (a text followed by bytes the radio ignores, a frequency stored as non-
+// decimal bytes, ...): the field is written only when it does not already read
+// back as the value, so a decode followed by an encode changes no byte.
+void UpdateText(RadioImage& image, int address, std::string_view text, int length);
+void UpdateTextRight(RadioImage& image, int address, std::string_view text, int length);
+void UpdateDigits(RadioImage& image, int address, std::string_view digits, bool nineDigit);
+void UpdateFrequency(RadioImage& image, int address, double mhz);
+
 } // namespace qb41

@@ -73,7 +73,7 @@ void EncodeUsableGroups(DataSet& data, ModelNumber model) {
         PutBool(data.image, kGroupBits, 7 - g, group.StatusIcon);
         if (g < 3) SetWord(data.image, kPriorityCh + 2 * g, group.PriorityCh);
         if (StoresChannelNames(model))
-            WriteText(data.image, kStatusNames + 4 * g, group.StatusName, 4, false);
+            UpdateText(data.image, kStatusNames + 4 * g, group.StatusName, 4);
     }
 }
 
@@ -91,7 +91,7 @@ void DecodeCommon(DataSet& data, ModelNumber model) {
     if (DecodesRotary(model)) common.Rotary = BitOf(image, kRotary, 0);
 }
 
-void EncodeCommon(DataSet& data) {
+void EncodeCommon(DataSet& data, ModelNumber model) {
     RadioImage& image = data.image;
     const CommonSetup& common = data.records.Common;
     if (common.TxPoDisplay < 0 || common.TxPoDisplay > 255)
@@ -101,10 +101,11 @@ void EncodeCommon(DataSet& data) {
     SetBits(ImageByte(image, kScanByte), 2, 2, static_cast<unsigned>(common.ResumeTime));
     PutBool(image, kScanByte, 3, common.PttScanClear);
     PutBool(image, kWatchByte, 7, common.DualWatch);
-    SetBits(ImageByte(image, kOffsetTime), 5, 4, EncodeOffsetTime(common.OffsetTime));
+    if (DecodeOffsetTime(ImageByte(image, kOffsetTime)) != common.OffsetTime)
+        SetBits(ImageByte(image, kOffsetTime), 5, 4, EncodeOffsetTime(common.OffsetTime));
     SetBit(ImageByte(image, kOffsetTime), common.MagneticVariation, 6);
     SetBits(ImageByte(image, kWatchByte), 2, 5, static_cast<unsigned>(common.Weater));
-    PutBool(image, kRotary, 0, common.Rotary);
+    if (ModelKeeps(model, Feature::Rotary)) PutBool(image, kRotary, 0, common.Rotary);
 }
 
 void DecodeDscAndAtis(DataSet& data, ModelNumber model) {
@@ -122,17 +123,18 @@ void DecodeDscAndAtis(DataSet& data, ModelNumber model) {
     }
 }
 
-void EncodeDscAndAtis(DataSet& data) {
+void EncodeDscAndAtis(DataSet& data, ModelNumber model) {
     const Records& records = data.records;
     for (int i = 0; i < 3; ++i)
         PutBool(data.image, kDscUsable, 7 - i, records.DscUsable[static_cast<std::size_t>(i)]);
-    WriteDigits(data.image, kUserMmsi, records.UserMmsi, true);
+    UpdateDigits(data.image, kUserMmsi, records.UserMmsi, true);
     for (const FlagBit& f : DscFlags())
         PutBool(data.image, f.address, f.bit, records.DscFlags[static_cast<std::size_t>(f.flag)]);
-    for (int g = 0; g < 4; ++g)
-        PutBool(data.image, kAtisGroups, 3 - g,
-                records.AtisKikkerGroup[static_cast<std::size_t>(g)]);
-    WriteDigits(data.image, kAtisCode, records.AtisCode, false);
+    if (ModelKeeps(model, Feature::KikkerGroup))
+        for (int g = 0; g < 4; ++g)
+            PutBool(data.image, kAtisGroups, 3 - g,
+                    records.AtisKikkerGroup[static_cast<std::size_t>(g)]);
+    UpdateDigits(data.image, kAtisCode, records.AtisCode, false);
 }
 
 void DecodeCallSigns(DataSet& data) {
@@ -146,8 +148,8 @@ void DecodeCallSigns(DataSet& data) {
 void EncodeCallSigns(DataSet& data) {
     for (int i = 0; i < kCallSigns; ++i) {
         const AtisCallSignEntry& entry = data.records.AtisCallSign[static_cast<std::size_t>(i)];
-        WriteTextRight(data.image, layout::kCallSignTable + 8 * i, entry.MID, 3, true);
-        WriteTextRight(data.image, layout::kCallSignTable + 8 * i + 3, entry.DISP, 3, true);
+        UpdateTextRight(data.image, layout::kCallSignTable + 8 * i, entry.MID, 3);
+        UpdateTextRight(data.image, layout::kCallSignTable + 8 * i + 3, entry.DISP, 3);
     }
 }
 
@@ -178,8 +180,8 @@ void DecodeSettings(DataSet& data, ModelNumber model) {
 
 void EncodeSettings(DataSet& data, ModelNumber model) {
     EncodeUsableGroups(data, model);
-    EncodeCommon(data);
-    EncodeDscAndAtis(data);
+    EncodeCommon(data, model);
+    EncodeDscAndAtis(data, model);
     if (HasCallSigns(model)) EncodeCallSigns(data);
 }
 

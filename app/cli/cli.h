@@ -8,6 +8,7 @@
 #include "core/notifier.h"
 #include "core/records.h"
 
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -108,6 +109,10 @@ bool LoadInput(Context& context, const char* verb, const std::string& path,
                std::optional<ModelNumber> model, IncompleteFile incomplete);
 // Failed, with the reason on stderr, when `path` cannot be saved.
 void CheckWritable(Context& context, const char* verb, const std::string& path);
+// A file named on the command line (UTF-8 text) as a path: every file function
+// takes one, so any name the system allows is opened as written (a
+// std::string alone would be read in the ANSI code page on Windows).
+std::filesystem::path FilePath(const std::string& argument);
 // CR LF line ends made LF, for standard output.
 std::string WithLf(const std::string& text);
 

@@ -10,6 +10,15 @@ namespace qb41::cli {
 
 namespace {
 
+// Where write and clear save the backup, as the user finds it.
+#if defined(_WIN32)
+#define QB41_BACKUP_FOLDER_TEXT "%LOCALAPPDATA%\\QB41\\backups"
+#elif defined(__APPLE__)
+#define QB41_BACKUP_FOLDER_TEXT "~/Library/Application Support/QB41/backups"
+#else
+#define QB41_BACKUP_FOLDER_TEXT "$XDG_DATA_HOME/QB41/backups (~/.local/share/QB41/backups)"
+#endif
+
 const OptionHelp kPort{"--port DEV",
                        "the serial port: a device path (/dev/ttyUSB0), a name under /dev "
                        "(ttyUSB0) or COM1-COM4",
@@ -66,19 +75,25 @@ const std::vector<Command>& Commands() {
          {"--no-backup", "--verify", "--changed-only", "--force"},
          {kPort,
           kModelFromFile,
-          {"--no-backup", "skip the backup read before the write", "off (a backup is made)"},
+          {"--no-backup",
+           "skip the backup read before the write (bytes a .dat or .ini does not carry then "
+           "take default values)",
+           "off (a backup is made)"},
           {"--verify", "read the radio back afterwards and compare", "off"},
           {"--changed-only",
            "write only the blocks and bytes that differ from the radio (uses the backup read)",
            "off (the whole write plan)"},
-          {"--force", "program a settings file that lacks sections (they become defaults)",
+          {"--force",
+           "program a settings file that lacks sections or holds values outside their rules "
+           "(those become defaults)",
            "off (refused)"},
           kTrace},
-         "Before writing, the whole radio is read and saved as a .hex backup under "
-         "$XDG_DATA_HOME/QB41/backups (~/.local/share/QB41/backups); its path is printed. If the "
+         "Before writing, the whole radio is read and saved as a .hex backup under " QB41_BACKUP_FOLDER_TEXT
+         "; its path is printed. If the "
          "write fails or is cancelled after it started, the command that restores the backup is "
          "printed. A .hex image is programmed exactly as it stands (a backup restores every byte "
-         "the write sends); .dat and .ini files go through the settings.",
+         "the write sends); the settings of .dat and .ini files are encoded over the backup read, "
+         "so every byte they do not carry keeps the radio's value.",
          "qb41-cli write --port /dev/ttyUSB0 --verify radio.dat"},
         {"verify",
          "--port DEV [--model N] IN",
@@ -87,7 +102,8 @@ const std::vector<Command>& Commands() {
          {"--port", "--model", "--trace"},
          {},
          {kPort, kModelFromFile, kTrace},
-         "Compares exactly the bytes a write sends and prints the address ranges that differ.",
+         "Compares exactly the bytes a write sends and prints the address ranges that differ; the "
+         "settings of a .dat or .ini are encoded over the radio's contents, as write does.",
          "qb41-cli verify --port /dev/ttyUSB0 radio.dat"},
         {"clear",
          "--port DEV [--model N] [--no-backup]",

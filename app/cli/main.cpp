@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "core/errors.h"
+#include "core/platform.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -97,7 +98,10 @@ std::optional<ModelNumber> Arguments::model() const {
 
 int main(int argc, char** argv) {
     using namespace qb41::cli;
-    std::vector<std::string> args(argv + 1, argv + argc);
+    qb41::platform::UseUtf8Console();
+    const std::vector<std::string> commandLine = qb41::platform::CommandLine(argc, argv);
+    std::vector<std::string> args(commandLine.begin() + (commandLine.empty() ? 0 : 1),
+                                  commandLine.end());
     Context context(std::cout, std::cerr);
     if (args.empty()) {
         std::cerr << UsageText();

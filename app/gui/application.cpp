@@ -7,6 +7,54 @@
 
 namespace qb41::gui {
 
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+GuardedApplication* GuardedApplication::running() {
+    return qobject_cast<GuardedApplication*>(QCoreApplication::instance());
+}
+
+void GuardedApplication::setHooks(const void* owner, FailureHandler failure,
+                                  std::function<void()> afterEvent) {
+    owner_ = owner;
+    failure_ = std::move(failure);
+    afterEvent_ = std::move(afterEvent);
+}
+
+void GuardedApplication::dropHooks(const void* owner) {
+    if (owner != owner_) return;
+    owner_ = nullptr;
+    failure_ = {};
+    afterEvent_ = {};
+}
+
+void GuardedApplication::fail(const std::exception* error) noexcept {
+    try {
+        if (failure_) failure_(error);
+    } catch (...) {
+        // The report itself failed (no memory for the box): the event loop
+        // must still go on.
+    }
+}
+
+bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
+    bool handled = true;
+    try {
+        handled = QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        fail(&error);
+    } catch (...) {
+        fail(nullptr);
+    }
+    if (afterEvent_) {
+        try {
+            afterEvent_();
+        } catch (...) {
+            fail(nullptr);
+        }
+    }
+    return handled;
+}
+
 LaunchOptions ParseCommandLine(const QStringList& arguments) {
     LaunchOptions options;
     QStringList rest;
@@ -20,10 +68,12 @@ LaunchOptions ParseCommandLine(const QStringList& arguments) {
             options.port = argument.mid(7).toStdString();
             continue;
         }
+        // A named data file that is missing, or a folder, is taken too: the
+        // open then says why it cannot be read instead of passing it over.
         const QString suffix = QFileInfo(argument).suffix().toLower();
         if (options.file.empty() &&
-            (suffix == QLatin1String("dat") || suffix == QLatin1String("hex")) &&
-            QFileInfo(argument).isFile()) {
+            (suffix == QLatin1String("dat") || suffix == QLatin1String("hex") ||
+             QFileInfo(argument).isDir())) {
             options.file = QFileInfo(argument).absoluteFilePath().toStdString();
             continue;
         }
@@ -60,6 +110,18 @@ Application::Application(const LaunchOptions& options, const QString& settingsFi
                                                  FindDestinationFolder(programFolder), help});
     InstallTransferAndReports(*window_, {app_, data_, notifier_, *log_, clock_, help});
     InstallExchangeCommands(*window_, {app_, data_, notifier_, *log_});
+    if (GuardedApplication* guarded = GuardedApplication::running())
+        guarded->setHooks(
+            this,
+            [this](const std::exception* error) {
+                window_->session().ReportUnexpectedFailure(error ? ErrorText(*error)
+                                                                 : std::string("unknown failure"));
+            },
+            [this] { window_->showChangedMark(); });
+}
+
+Application::~Application() {
+    if (GuardedApplication* guarded = GuardedApplication::running()) guarded->dropHooks(this);
 }
 
 void Application::start() {
@@ -69,7 +131,7 @@ void Application::start() {
     const std::filesystem::path file(options_.file);
     std::string suffix = file.extension().string();
     for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (suffix == ".dat")
+    if (suffix == ".dat" || suffix != ".hex")
         window_->session().OpenDataFileAt(file);
     else if (suffix == ".hex" && app_.diagnosticMode)
         window_->session().OpenImageAt(file);

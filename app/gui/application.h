@@ -10,8 +10,11 @@
 
 #include "core/error_log.h"
 
+#include <QApplication>
 #include <QStringList>
 
+#include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,7 +28,7 @@ struct LaunchOptions {
 };
 
 // The program's arguments (without the program name): "--port DEV" and one
-// existing .dat/.hex file are taken out; the rest, joined by blanks, is the
+// .dat/.hex file (or a folder, which the open refuses) are taken out; the rest, joined by blanks, is the
 // diagnostic switch test ("/D").
 LaunchOptions ParseCommandLine(const QStringList& arguments);
 
@@ -33,11 +36,40 @@ LaunchOptions ParseCommandLine(const QStringList& arguments);
 // data folder of an installed program (../share/qb41).
 std::filesystem::path FindDestinationFolder(const std::filesystem::path& programFolder);
 
+// The program's QApplication. No exception leaves an event handler: one that
+// reaches the event loop is handed to the failure handler (the error box and
+// err.log) and the event counts as handled, so the window and its data stay.
+// After every event the after-event hook runs. Both hooks belong to one
+// owner at a time and are dropped when that owner says so.
+class GuardedApplication : public QApplication {
+    Q_OBJECT
+public:
+    GuardedApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // `error` is null for an exception that is not a std::exception.
+    using FailureHandler = std::function<void(const std::exception* error)>;
+    void setHooks(const void* owner, FailureHandler failure, std::function<void()> afterEvent);
+    void dropHooks(const void* owner);
+    // The running application when it is a GuardedApplication, else null.
+    static GuardedApplication* running();
+
+private:
+    void fail(const std::exception* error) noexcept;
+
+    const void* owner_ = nullptr;
+    FailureHandler failure_;
+    std::function<void()> afterEvent_;
+};
+
 class Application {
 public:
     // `settingsFile` empty = the user's store.
     Application(const LaunchOptions& options, const QString& settingsFile = {},
                 std::filesystem::path programFolder = ExecutableFolder());
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
 
     // Shows the window after its start-up, then opens the file given, if any.
     void start();

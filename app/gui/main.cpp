@@ -1,8 +1,6 @@
 // qb41: the desktop program.
 #include "application.h"
 
-#include <QApplication>
-
 #include <cstdio>
 #include <cstring>
 
@@ -35,7 +33,7 @@ int main(int argc, char* argv[]) {
             return 0;
         }
     }
-    QApplication application(argc, argv);
+    qb41::gui::GuardedApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QB41"));
     QApplication::setOrganizationName(QStringLiteral("QB41"));
     QApplication::setApplicationVersion(QStringLiteral(QB41_VERSION));

@@ -391,7 +391,11 @@ void MainWindow::setPrintToFileHandler(std::function<void()> handler) {
     QAction* act = action(QStringLiteral("mnuFilePrintToFile"));
     act->disconnect(this);
     act->setEnabled(static_cast<bool>(handler));
-    if (handler) connect(act, &QAction::triggered, this, [handler] { handler(); });
+    // The field being edited is committed first, as Print does.
+    if (handler)
+        connect(act, &QAction::triggered, this, [this, handler] {
+            if (validateEditor()) handler();
+        });
 }
 
 void MainWindow::runTransfer(TransferMode mode) {
@@ -424,6 +428,11 @@ bool MainWindow::isMinimised() const {
 
 void MainWindow::setCaption(const std::string& caption) {
     setWindowTitle(QString::fromStdString(caption));
+    showChangedMark();
+}
+
+void MainWindow::showChangedMark() {
+    if (isWindowModified() != app_.dataChanged) setWindowModified(app_.dataChanged);
 }
 
 void MainWindow::setStatusHint(const std::string& hint) {

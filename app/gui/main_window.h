@@ -64,6 +64,9 @@ public:
     // Opens the help file at a context (0 = contents); when it cannot be shown
     // the message is titled `title` (the window title when empty).
     void openHelp(int context, const QString& title = {});
+    // The caption's "[*]" mark follows the data-changed flag (after every
+    // event, and whenever the caption is set).
+    void showChangedMark();
 
     // editor::MainView
     void setBusy(bool busy) override;

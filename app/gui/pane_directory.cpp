@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QTimer>
 
 namespace qb41::gui {
 namespace {
@@ -64,7 +65,8 @@ DirectoryPane::DirectoryPane(PaneContext& context, QWidget* parent)
             apply(editor::SetDirectoryName(context_.data.records, context_.app, ref_, Std(text)));
     });
     kit_->checkBox(mmsi_, [this](const std::string& text) {
-        return editor::CommitDirectoryMmsi(context_.data.records, context_.app, ref_, text);
+        return editor::CommitDirectoryMmsi(context_.data.records, context_.app,
+                                           context_.notifier, ref_, text);
     });
     connect(add_, &QCheckBox::clicked, this, [this](bool ticked) {
         if (!open_) return;
@@ -134,6 +136,13 @@ void DirectoryPane::show() {
 void DirectoryPane::apply(const editor::EditResult& result) {
     context_.session.ApplyEdit(result, nodeKey_);
     if (result.refill) show();
+    // When an entry went, the pane now shows the one that moved up: the focus
+    // waits on "Delete", not in a box where the next key would edit it.
+    if (result.directoryTexts && result.changed) {
+        QTimer::singleShot(0, delete_, [this] {
+            if (delete_->isVisible()) delete_->setFocus(Qt::OtherFocusReason);
+        });
+    }
 }
 
 bool DirectoryPane::validate() {

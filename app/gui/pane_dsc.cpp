@@ -198,7 +198,11 @@ void DscPane::show() {
     for (std::size_t k = 0; k < usable_.size(); ++k) ShowChoices(usable_[k], view.usable[k]);
     for (const auto& [flag, combo] : flags_) {
         ShowChoices(combo, editor::DscFlagChoices(context_.data.records, flag));
-        combo->setEnabled(editor::DscFlagEnabled(context_.data.records, flag));
+        const ModelNumber model = context_.app.modelNumber;
+        combo->setEnabled(editor::DscFlagEnabled(context_.data.records, model, flag));
+        const auto feature = editor::DscFlagFeature(flag);
+        combo->setToolTip(
+            feature ? Text(editor::ControlKept(model, *feature).reason) : QString());
     }
     if (userMmsi_ != kit_->pending()) ShowText(userMmsi_, view.userMmsi);
     count_->setText(Text(view.entryCount));
@@ -265,6 +269,10 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
         }
         row->addStretch();
         commonLayout->addWidget(frame);
+        if (g.killer) {
+            frame->setObjectName(QStringLiteral("fraATISKiller"));
+            killerFrame_ = frame;
+        }
     }
     commonLayout->addStretch();
 
@@ -310,9 +318,14 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
     (new QVBoxLayout(this))->addWidget(tabs_);
 }
 
-void AtisPane::prepare(ModelNumber) {
+void AtisPane::prepare(ModelNumber model) {
     open_ = false;
     kit_->forgetPending();
+    killerFrame_->setVisible(
+        ModelKeeps(model, Feature::KikkerGroup));
+    const bool callSigns = ModelKeeps(model, Feature::CallSigns);
+    if (!callSigns) tabs_->setCurrentIndex(0);
+    tabs_->setTabVisible(1, callSigns);
 }
 
 void AtisPane::fill(const editor::PaneTarget&, const std::string&) {

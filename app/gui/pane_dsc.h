@@ -58,6 +58,7 @@ private:
     QLineEdit* code_ = nullptr;
     std::array<QCheckBox*, 4> chGroup_{};
     std::array<QCheckBox*, 4> killer_{};
+    QWidget* killerFrame_ = nullptr; // shown for the models whose memory keeps it
     std::array<QLineEdit*, kCallSigns> mid_{};
     std::array<QLineEdit*, kCallSigns> disp_{};
     bool open_ = false;

@@ -57,6 +57,7 @@ void ApplyTransferFollowUp(MainWindow& window, AppState& app, DataSet& data,
 }
 
 void RunTransferCommand(MainWindow& window, const CommandParts& parts, TransferMode mode) {
+    if (mode == TransferMode::Read && !window.session().OfferToSaveChanges()) return;
     AppState& app = parts.app;
     app.transferMode = mode;
     std::function<void(int)> help;

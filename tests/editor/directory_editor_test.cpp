@@ -28,7 +28,7 @@ TEST(Mmsi, TypedAndStoredForms) {
     EXPECT_EQ(StoredMmsi("", MmsiKind::Group), "");
     for (const char* bad : {"36612345", "3661234567", "36612345a"})
         EXPECT_FALSE(StoredMmsi(bad, MmsiKind::Individual)) << bad;
-    EXPECT_FALSE(StoredMmsi("366123456", MmsiKind::Group));
+    EXPECT_FALSE(StoredMmsi("366123456", MmsiKind::Group)) << "9 digits must begin with 0";
     // What a box shows commits back to the same stored value.
     for (auto [stored, kind] :
          {std::pair{"3661234560", MmsiKind::Individual}, std::pair{"0366123450", MmsiKind::Group}})
@@ -84,29 +84,44 @@ TEST_F(DirectoryEditorTest, DeleteAsksAndClosesTheGap) {
 
 TEST_F(DirectoryEditorTest, MmsiCommitStoresRejectsOrDeletes) {
     fill(3);
-    FieldCheck wrong = CommitDirectoryMmsi(data.records, state, entry(1), "12345678");
+    FieldCheck wrong = CommitDirectoryMmsi(data.records, state, notifier, entry(1), "12345678");
     EXPECT_FALSE(wrong.accepted);
     EXPECT_EQ(wrong.message->title, "Individual Directory MMSI");
     EXPECT_EQ(data.records.CHMMSID[0].Mmsid, "3660000010");
 
-    FieldCheck ok = CommitDirectoryMmsi(data.records, state, entry(1), "211000111");
+    FieldCheck ok = CommitDirectoryMmsi(data.records, state, notifier, entry(1), "211000111");
     EXPECT_TRUE(ok.accepted);
     EXPECT_EQ(ok.boxText, "211000111");
     EXPECT_EQ(data.records.CHMMSID[0].Mmsid, "2110001110");
 
-    // Clearing the MMSI deletes without asking.
-    FieldCheck cleared = CommitDirectoryMmsi(data.records, state, entry(1), " ");
+    // Clearing the MMSI asks as Delete does; on No the MMSI comes back.
+    const Records before = data.records;
+    state.dataChanged = false;
+    notifier.answers = {MessageAnswer::No};
+    FieldCheck kept = CommitDirectoryMmsi(data.records, state, notifier, entry(1), " ");
+    EXPECT_TRUE(kept.accepted);
+    EXPECT_EQ(kept.boxText, "211000111");
+    EXPECT_FALSE(kept.result.changed);
+    EXPECT_EQ(data.records, before);
+    EXPECT_FALSE(state.dataChanged);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].text, "Are you sure ?");
+    EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::YesNo);
+
+    notifier.answers = {MessageAnswer::Yes};
+    FieldCheck cleared = CommitDirectoryMmsi(data.records, state, notifier, entry(1), " ");
     EXPECT_TRUE(cleared.accepted);
-    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_EQ(notifier.messages.size(), 2u);
     EXPECT_EQ(data.records.CHMMSID[0].TagName, "SHIP2");
+    EXPECT_EQ(cleared.boxText, "366000002"); // the entry that moved up
     EXPECT_EQ(UsedEntries(data.records, MmsiKind::Individual), 2);
 }
 
 TEST_F(DirectoryEditorTest, GroupMmsiTypedAsEightDigits) {
     const DirectoryRef g1{MmsiKind::Group, 1};
     AddDirectoryEntry(data.records, state, g1);
-    EXPECT_FALSE(CommitDirectoryMmsi(data.records, state, g1, "123456789").accepted);
-    EXPECT_TRUE(CommitDirectoryMmsi(data.records, state, g1, "12345678").accepted);
+    EXPECT_FALSE(CommitDirectoryMmsi(data.records, state, notifier, g1, "123456789").accepted);
+    EXPECT_TRUE(CommitDirectoryMmsi(data.records, state, notifier, g1, "12345678").accepted);
     EXPECT_EQ(data.records.CHGRPID[0].Mmsid, "0123456780");
     EXPECT_EQ(ViewDirectoryEntry(data.records, g1).mmsi, "12345678");
     EXPECT_TRUE(ViewDirectoryEntry(data.records, DirectoryRef{MmsiKind::Group, 2}).add.enabled);

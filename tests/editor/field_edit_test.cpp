@@ -128,7 +128,7 @@ TEST(FieldEdit, ValuesAreStoredInTheWindowsForms) {
          {{"Usable CH Group Setup.Status name 1", "ab"}},
          "Usable CH Group Setup.Status name 1",
          "  ab"},
-        {3, {{"ATIS Setup (Call Sign).MID1", "7"}}, "ATIS Setup (Call Sign).MID1", "007"},
+        {0, {{"ATIS Setup (Call Sign).MID1", "7"}}, "ATIS Setup (Call Sign).MID1", "007"},
         {3,
          {{"ATIS Setup (Common).Atis Code", "9211234567"}},
          "ATIS Setup (Common).Atis Code",

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 
 namespace qb41::editor {
 namespace {
@@ -127,7 +128,7 @@ TEST_F(Fixture, FirstStartUsesModel2Com1AndShowsGeneral) {
     EXPECT_EQ(view.selected, "General");
     EXPECT_EQ(session->currentKey(), "General");
     EXPECT_FALSE(app.dataChanged);
-    EXPECT_EQ(view.caption, "QB41  PC Program for TQ4800M/LW6100 Series");
+    EXPECT_EQ(view.caption, "QB41  PC Program for TQ4800M/LW6100 Series[*]");
     EXPECT_EQ(view.node("PU")->text, "USA(Dock)");
     EXPECT_EQ(view.busyDepth, 0);
     EXPECT_TRUE(notifier.messages.empty());
@@ -141,8 +142,9 @@ TEST_F(Fixture, StoredValuesOutOfRange) {
         std::int16_t port;
         ModelNumber model;
     };
+    // A model number no model has falls back to the default, as junk does.
     for (const Case& c : {Case{"7", "3", 1, 3}, Case{"-2", "0", 1, 0}, Case{"x", "junk", 1, 2},
-                          Case{"4", "9", 4, 9}}) {
+                          Case{"4", "9", 4, 2}, Case{"1", "7", 1, 2}, Case{"1", "-1", 1, 2}}) {
         SCOPED_TRACE(std::string(c.comNum) + "/" + c.modelNum);
         Store("ComPath", "ComNum", c.comNum);
         Store("ModelPath", "ModelNum", c.modelNum);
@@ -152,8 +154,8 @@ TEST_F(Fixture, StoredValuesOutOfRange) {
         EXPECT_EQ(app.modelNumber, c.model);
         EXPECT_EQ(Stored("ComPath", "ComNum"), c.comNum); // nothing written back
     }
-    // A model number no menu item stands for checks no item, and still works.
-    EXPECT_EQ(view.checkedModel, 9);
+    EXPECT_EQ(view.checkedModel, 2);
+    EXPECT_EQ(Stored("ModelPath", "ModelNum"), "-1"); // nothing written back
     EXPECT_NE(view.node("General"), nullptr);
 }
 
@@ -186,11 +188,13 @@ TEST_F(Fixture, FailedDestinationSwitchChangesNothing) {
     ASSERT_EQ(view.destinations.checked, 1);
     data.records.CHUSA[32].ChTag = "EDITED";
     app.dataChanged = true;
+    notifier.answers = {MessageAnswer::Ok, MessageAnswer::No};
     session->ChooseDestination(0);
-    ASSERT_EQ(notifier.messages.size(), 2u);
+    ASSERT_EQ(notifier.messages.size(), 3u);
     EXPECT_EQ(notifier.messages[0].text, "Do yo want to change to broken?");
-    EXPECT_EQ(notifier.messages[1].text, "IniFileRead Error!!");
-    EXPECT_EQ(notifier.messages[1].icon, MessageIcon::Warning);
+    EXPECT_EQ(notifier.messages[1].text, kClosePrompt);
+    EXPECT_EQ(notifier.messages[2].text, "IniFileRead Error!!");
+    EXPECT_EQ(notifier.messages[2].icon, MessageIcon::Warning);
     EXPECT_EQ(data.records.CHUSA[32].ChTag, "EDITED");
     EXPECT_TRUE(app.dataChanged);
     EXPECT_EQ(view.destinations.checked, 1);
@@ -198,6 +202,78 @@ TEST_F(Fixture, FailedDestinationSwitchChangesNothing) {
     EXPECT_EQ(view.busyDepth, 0);
     EXPECT_EQ(clock.pauses(),
               (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(500)}));
+}
+
+TEST_F(Fixture, AStoredDestinationThatFailsIsNamedOnce) {
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        const char* cause;
+    };
+    const auto file = dir / "usa_021C.ini";
+    const std::vector<Case> cases = {
+        {"short", [&] { test::WriteBytes(file, std::string(100, '\xFF')); },
+         "its length is 100 bytes, not the 16384 of the model's image"},
+        {"other model", [&] { test::WriteBytes(file, DestinationBytes(3, "X")); },
+         "it was made for another model"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make();
+        notifier.messages.clear();
+        Start();
+        ASSERT_EQ(notifier.messages.size(), 1u);
+        EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Warning);
+        EXPECT_EQ(notifier.messages[0].text, "IniFileRead Error!!\r\n" + file.string() + ": " +
+                                                 c.cause +
+                                                 "\r\nThe model's defaults are loaded instead.");
+        EXPECT_EQ(view.destinations.checked, -1);
+        ASSERT_TRUE(session->FileNew());
+        session->OnResetTimer();
+        EXPECT_EQ(notifier.messages.size(), 1u); // not again on New
+    }
+    // A stored name no file has is no failure: nothing to say.
+    std::filesystem::remove(file);
+    notifier.messages.clear();
+    Start();
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST_F(Fixture, ClashingDestinationNamesStayApartAndTheChosenFileIsStored) {
+    test::WriteBytes(dir / "east_021C.ini", DestinationBytes(2, "EAST"));
+    test::WriteBytes(dir / "east_coast_021C.ini", DestinationBytes(2, "COAST"));
+    test::WriteBytes(dir / "usa_021C.ini", DestinationBytes(2, "HARBOUR"));
+    Start();
+    ASSERT_EQ(view.destinations.captions,
+              (std::vector<std::string>{"east", "east_coast", "usa"}));
+    notifier.answers = {MessageAnswer::Ok};
+    session->ChooseDestination(1);
+    EXPECT_EQ(data.records.CHUSA[32].ChTag, "COAST");
+    EXPECT_EQ(Stored("IniFilePath", "IniFileName_2"), "east_coast");
+    Start(); // the next start loads the file chosen
+    EXPECT_EQ(view.destinations.checked, 1);
+    EXPECT_EQ(data.records.CHUSA[32].ChTag, "COAST");
+    session->FileNew();
+    session->OnResetTimer();
+    EXPECT_EQ(view.destinations.checked, 1);
+    EXPECT_EQ(data.records.CHUSA[32].ChTag, "COAST");
+}
+
+TEST_F(Fixture, AStoreThatRefusesWritesIsSaidOnce) {
+    Start();
+    store.readOnly = true;
+    notifier.answers = {MessageAnswer::Ok};
+    session->ChooseModel(3);
+    EXPECT_EQ(app.modelNumber, 3); // the choice holds for this run
+    ASSERT_EQ(notifier.messages.size(), 2u);
+    EXPECT_EQ(notifier.messages[1].icon, MessageIcon::Warning);
+    EXPECT_TRUE(notifier.messages[1].text.starts_with(
+        "The settings could not be written to the test store."))
+        << notifier.messages[1].text;
+    session->ChooseSerialPort(2);
+    session->ChooseSerialDevice("/dev/ttyUSB1");
+    EXPECT_EQ(notifier.messages.size(), 2u);
+    EXPECT_EQ(Stored("ModelPath", "ModelNum"), "<none>");
 }
 
 TEST_F(Fixture, DestinationSwitchAsksUnlessChecked) {
@@ -234,9 +310,15 @@ TEST_F(Fixture, ModelSwitch) {
     EXPECT_EQ(app.modelNumber, 2);
     EXPECT_EQ(view.timerArmed, 0);
 
-    app.dataChanged = true; // the confirmation is the only warning
+    app.dataChanged = true; // then the save question; Cancel keeps the model
+    notifier.answers = {MessageAnswer::Ok, MessageAnswer::Cancel};
     session->ChooseModel(1);
-    EXPECT_EQ(notifier.messages.back().text, "Do yo want to program the ZH520 series?");
+    EXPECT_EQ(notifier.messages.back().text, kClosePrompt);
+    EXPECT_EQ(app.modelNumber, 2);
+    EXPECT_EQ(view.timerArmed, 0);
+    notifier.answers = {MessageAnswer::Ok, MessageAnswer::No};
+    session->ChooseModel(1);
+    EXPECT_EQ(notifier.messages.end()[-2].text, "Do yo want to program the ZH520 series?");
     EXPECT_EQ(app.modelNumber, 1);
     EXPECT_EQ(view.checkedModel, 1);
     EXPECT_EQ(Stored("ModelPath", "ModelNum"), "1");
@@ -310,7 +392,7 @@ TEST_F(Fixture, CaptionAfterOpenSaveAndRead) {
     data.records.CHUSA[32].ChTag = "FIRST";
     view.saveName = first.string();
     ASSERT_TRUE(session->FileSaveAs());
-    EXPECT_EQ(view.caption, "myboat.dat - QB41  PC Program for TQ4800M/LW6100 Series");
+    EXPECT_EQ(view.caption, "myboat.dat[*] - QB41  PC Program for TQ4800M/LW6100 Series");
     EXPECT_EQ(view.dialogs.back().filter, "dat files(*.dat)|*.dat|All files(*.*)|*.*");
     EXPECT_TRUE(view.dialogs.back().save);
 
@@ -321,14 +403,14 @@ TEST_F(Fixture, CaptionAfterOpenSaveAndRead) {
     EXPECT_FALSE(app.dataChanged);
 
     session->InitData(true);
-    EXPECT_EQ(view.caption, "QB41  PC Program for TQ4800M/LW6100 Series");
+    EXPECT_EQ(view.caption, "QB41  PC Program for TQ4800M/LW6100 Series[*]");
     view.openName = first.string();
     session->FileOpen();
     EXPECT_EQ(data.records.CHUSA[32].ChTag, "CHANGED");
-    EXPECT_EQ(view.caption, "myboat.dat - QB41  PC Program for TQ4800M/LW6100 Series");
+    EXPECT_EQ(view.caption, "myboat.dat[*] - QB41  PC Program for TQ4800M/LW6100 Series");
 
     session->AfterRadioRead();
-    EXPECT_EQ(view.caption, "QB41  PC Program for TQ4800M/LW6100 Series");
+    EXPECT_EQ(view.caption, "QB41  PC Program for TQ4800M/LW6100 Series[*]");
     EXPECT_TRUE(app.currentFileName.empty());
     EXPECT_FALSE(app.dataChanged);
 
@@ -336,6 +418,175 @@ TEST_F(Fixture, CaptionAfterOpenSaveAndRead) {
     session->FileOpen();
     EXPECT_TRUE(app.cancelFlag);
     EXPECT_EQ(data.records.CHUSA[32].ChTag, "CHANGED");
+}
+
+// Every action that replaces the records asks the close prompt first when
+// there are unsaved edits: Cancel stops it with the edit kept, No goes on,
+// Yes saves first (and a cancelled save dialog stops it too).
+TEST_F(Fixture, ActionsThatReplaceTheRecordsOfferToSave) {
+    test::WriteBytes(dir / "usa_021C.ini", DestinationBytes(2, "HARBOUR"));
+    test::WriteBytes(dir / "intl_021C.ini", DestinationBytes(2, "PORT"));
+    const auto other = dir / "other.dat";
+    {
+        DataSet file;
+        MakeFreshDataSet(file, 2);
+        file.records.CHUSA[32].ChTag = "OTHER";
+        test::WriteBytes(other, FormatDataFile(file.records, 2, '.'));
+    }
+    struct Action {
+        const char* name;
+        std::vector<MessageAnswer> confirm; // answers before the save question
+        std::function<void(Session&)> run;
+        std::function<bool()> replaced; // the records (or model) were replaced
+    };
+    const std::vector<Action> actions = {
+        {"open", {}, [](Session& s) { s.FileOpen(); },
+         [&] { return data.records.CHUSA[32].ChTag == "OTHER"; }},
+        {"model", {MessageAnswer::Ok}, [](Session& s) { s.ChooseModel(3); },
+         [&] { return app.modelNumber == 3 && view.timerArmed == 1; }},
+        {"destination", {MessageAnswer::Ok}, [](Session& s) { s.ChooseDestination(0); },
+         [&] { return data.records.CHUSA[32].ChTag == "PORT"; }},
+        {"checked destination", {}, [](Session& s) { s.ChooseDestination(1); },
+         [&] { return data.records.CHUSA[32].ChTag == "HARBOUR"; }},
+        {"new", {}, [](Session& s) { s.FileNew(); }, [&] { return view.timerArmed == 1; }},
+    };
+    struct Answer {
+        MessageAnswer answer;
+        bool giveSaveName;
+        bool goesOn;
+    };
+    for (const Action& action : actions)
+        for (const Answer& a : {Answer{MessageAnswer::Cancel, false, false},
+                                Answer{MessageAnswer::Yes, false, false},
+                                Answer{MessageAnswer::Yes, true, true},
+                                Answer{MessageAnswer::No, false, true}}) {
+            SCOPED_TRACE(std::string(action.name) + " answer " +
+                         std::to_string(static_cast<int>(a.answer)) +
+                         (a.giveSaveName ? " saved" : ""));
+            store.values.clear();
+            Start();
+            ASSERT_EQ(view.destinations.checked, 1); // usa
+            data.records.CHUSA[32].ChTag = "EDITED";
+            app.dataChanged = true;
+            view.timerArmed = 0;
+            view.openName = other.string();
+            const auto saved = dir / "saved.dat";
+            std::filesystem::remove(saved);
+            view.saveName = a.giveSaveName ? saved.string() : "";
+            notifier.messages.clear();
+            notifier.answers.assign(action.confirm.begin(), action.confirm.end());
+            notifier.answers.push_back(a.answer);
+            action.run(*session);
+            ASSERT_GT(notifier.messages.size(), action.confirm.size());
+            EXPECT_EQ(notifier.messages[action.confirm.size()].text, kClosePrompt);
+            EXPECT_EQ(notifier.messages[action.confirm.size()].buttons,
+                      MessageButtons::YesNoCancel);
+            EXPECT_EQ(action.replaced(), a.goesOn);
+            if (!a.goesOn) {
+                EXPECT_EQ(data.records.CHUSA[32].ChTag, "EDITED");
+                EXPECT_TRUE(app.dataChanged);
+                EXPECT_EQ(app.modelNumber, 2);
+            }
+            EXPECT_EQ(std::filesystem::exists(saved), a.giveSaveName);
+            EXPECT_EQ(view.busyDepth, 0);
+        }
+}
+
+TEST_F(Fixture, OpenStartsFromTheDefaultsAndTheCheckedDestination) {
+    test::WriteBytes(dir / "usa_021C.ini", DestinationBytes(2, "HARBOUR"));
+    const auto full = dir / "full.dat";
+    const auto cut = dir / "cut.dat";
+    {
+        DataSet file;
+        MakeFreshDataSet(file, 2);
+        file.records.CHMMSID[0].Enable = kTrue;
+        file.records.CHMMSID[0].Mmsid = "2111234560";
+        file.records.CHMMSID[0].TagName = "TENDER";
+        file.records.CHUSA[32].ChTag = "FULL";
+        file.records.CHUSA[100].ChTag = "LATE";
+        test::WriteBytes(full, FormatDataFile(file.records, 2, '.'));
+        file.records.CHMMSID[0] = {};
+        file.records.CHUSA[32].ChTag = "CUT";
+        const std::string text = FormatDataFile(file.records, 2, '.');
+        test::WriteBytes(cut, text.substr(0, text.find("[CHUSA120]")));
+    }
+    Start();
+    ASSERT_TRUE(session->OpenDataFileAt(cut));
+    const Records alone = data.records;
+    EXPECT_EQ(alone.CHUSA[32].ChTag, "CUT");
+    // The sections the file lacks come from the base: the destination's
+    // defaults, not what was open before.
+    DataSet base;
+    MakeFreshDataSet(base, 2);
+    EXPECT_EQ(alone.CHMMSID[0], base.records.CHMMSID[0]);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Warning);
+    EXPECT_TRUE(notifier.messages[0].text.starts_with("cut.dat was opened; the check found:\r\n"
+                                                      "it lacks "))
+        << notifier.messages[0].text;
+    EXPECT_NE(notifier.messages[0].text.find("(missing section [CHUSA120], ...); they are defaults"),
+              std::string::npos)
+        << notifier.messages[0].text;
+
+    ASSERT_TRUE(session->OpenDataFileAt(full));
+    EXPECT_EQ(data.records.CHMMSID[0].TagName, "TENDER");
+    EXPECT_EQ(notifier.messages.size(), 1u); // a clean file: no box
+    app.dataChanged = true;
+    notifier.answers = {MessageAnswer::No};
+    view.openName = cut.string();
+    session->FileOpen();
+    EXPECT_EQ(data.records, alone);
+    EXPECT_FALSE(app.dataChanged);
+    EXPECT_EQ(app.currentFileName, cut.string());
+
+    // A file of another model is refused and the records stay.
+    DataSet model3;
+    MakeFreshDataSet(model3, 3);
+    test::WriteBytes(dir / "m3.dat", FormatDataFile(model3.records, 3, '.'));
+    EXPECT_FALSE(session->OpenDataFileAt(dir / "m3.dat"));
+    EXPECT_EQ(data.records, alone);
+    EXPECT_EQ(app.currentFileName, cut.string());
+}
+
+TEST(OpenFindings, OneBoxWithTheMissingSectionsSummedUpAndTheLinesCut) {
+    using Kind = DataFileFinding::Kind;
+    EXPECT_EQ(OpenFindingsText("a.dat", {}), "");
+    std::vector<DataFileFinding> findings = {{Kind::MissingSection, 0, "[CHUSA7]"},
+                                             {Kind::UnknownKey, 3, "unknown key Foo in [MAIN]"},
+                                             {Kind::MissingSection, 0, "[CHUSA8]"}};
+    const std::string text = OpenFindingsText("a.dat", findings);
+    EXPECT_EQ(text, "a.dat was opened; the check found:\r\nit lacks 2 section(s) a complete file "
+                    "always has ([CHUSA7], ...); they are defaults\r\n" +
+                        FindingLine(findings[1]));
+    for (int i = 0; i < 20; ++i) findings.push_back({Kind::BadValue, 10 + i, "bad"});
+    const std::string many = OpenFindingsText("a.dat", findings);
+    // The heading, the missing sections, 15 lines and the rest counted.
+    EXPECT_EQ(std::count(many.begin(), many.end(), '\n'), 1 + 15 + 1);
+    EXPECT_TRUE(many.ends_with("... and 6 more (qb41-cli check lists them all)"));
+}
+
+TEST_F(Fixture, AnUnexpectedFailureIsLoggedAndShown) {
+    ErrorLog diagnostic{dir.path(), true, clock};
+    session = std::make_unique<Session>(
+        SessionParts{app, data, notifier, store, diagnostic, clock, view, dir.path()});
+    session->Startup();
+    data.records.CHUSA[32].ChTag = "KEPT";
+    app.loading = true;
+    session->ReportUnexpectedFailure("6Overflow");
+    EXPECT_FALSE(app.loading);
+    EXPECT_EQ(data.records.CHUSA[32].ChTag, "KEPT");
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(notifier.messages[0].text, std::string(kUnexpectedFailure) + "6Overflow");
+    EXPECT_NE(test::ReadBytes(diagnostic.path()).find("frmMain.EventLoop -> 6Overflow"),
+              std::string::npos);
+}
+
+TEST_F(Fixture, CaptionMarkStandsAfterTheFileName) {
+    Start();
+    EXPECT_EQ(session->Caption(), "QB41  PC Program for TQ4800M/LW6100 Series[*]");
+    app.currentFileName = "/tmp/odd[*]name.dat";
+    EXPECT_EQ(session->Caption(), "odd[*][*]name.dat[*] - QB41  PC Program for TQ4800M/LW6100 Series");
 }
 
 TEST_F(Fixture, ImageFilesOnlyInDiagnosticModeAndSaveAfterImageAsks) {
@@ -351,7 +602,7 @@ TEST_F(Fixture, ImageFilesOnlyInDiagnosticModeAndSaveAfterImageAsks) {
     const std::string bytes = test::ReadBytes(image);
 
     ASSERT_TRUE(session->OpenImageAt(image));
-    EXPECT_EQ(view.caption, "radio.hex - QB41  PC Program for TQ4800M/LW6100 Series");
+    EXPECT_EQ(view.caption, "radio.hex[*] - QB41  PC Program for TQ4800M/LW6100 Series");
     // Save now asks for a name instead of writing settings text over the image.
     view.saveName.clear();
     EXPECT_FALSE(session->FileSave());

@@ -2,11 +2,14 @@
 // the lists, the minimum size, the hidden keys, the message log and the store.
 #include "application.h"
 
+#include "core/errors.h"
 #include "files/data_file_writer.h"
 #include "image/defaults.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -45,6 +48,25 @@ struct BoxAnswerer {
     }
 };
 
+// An event handler that fails the way a value overflow does.
+class Thrower : public QObject {
+public:
+    using QObject::QObject;
+    int seen = 0;
+    bool event(QEvent* event) override {
+        if (event->type() != QEvent::User) return QObject::event(event);
+        ++seen;
+        throw RuntimeError(ErrorNumber::Overflow);
+    }
+};
+
+// The caption as the window system shows it.
+QString ShownCaption(const QWidget& window) {
+    QString title = window.windowTitle();
+    title.replace(QStringLiteral("[*]"), window.isWindowModified() ? QStringLiteral("*") : QString());
+    return title;
+}
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -69,7 +91,7 @@ private slots:
         auto program = make();
         gui::MainWindow& window = program->window();
         QCOMPARE(window.objectName(), QStringLiteral("frmMain"));
-        QCOMPARE(window.windowTitle(),
+        QCOMPARE(ShownCaption(window),
                  QStringLiteral("QB41  PC Program for TQ4800M/LW6100 Series"));
         auto* tree = window.findChild<QTreeWidget*>("tvTreeView");
         QVERIFY(tree);
@@ -133,7 +155,7 @@ private slots:
 
         auto program = make(gui::ParseCommandLine({file}));
         gui::MainWindow& window = program->window();
-        QCOMPARE(window.windowTitle(),
+        QCOMPARE(ShownCaption(window),
                  QStringLiteral("boat.dat - QB41  PC Program for TQ4800M/LW6100 Series"));
         QVERIFY(!program->app().dataChanged);
 
@@ -161,6 +183,67 @@ private slots:
         QCOMPARE(directory->model()->index(0, 1).data().toString(), QStringLiteral("TENDER"));
         QCOMPARE(directory->model()->index(0, 2).data().toString(), QStringLiteral("211123456"));
         QVERIFY(!program->app().dataChanged);
+    }
+
+    void anExceptionInAHandlerShowsTheErrorBoxAndTheWindowStays() {
+        gui::LaunchOptions options;
+        options.diagnostic = true; // err.log in the program folder
+        auto program = make(options);
+        gui::MainWindow& window = program->window();
+        window.show();
+        program->app().dataChanged = true; // unsaved work that must survive
+        auto* thrower = new Thrower(&window);
+        for (int round = 0; round < 2; ++round) {
+            BoxAnswerer answerer;
+            answerer.answerNext(QMessageBox::Ok);
+            QCoreApplication::postEvent(thrower, new QEvent(QEvent::User));
+            QTRY_COMPARE(answerer.texts.size(), 1);
+            QVERIFY2(answerer.texts[0].startsWith("Unexpected Error!!\n"), qPrintable(answerer.texts[0]));
+            QVERIFY(answerer.texts[0].endsWith("\n6Overflow"));
+        }
+        QCOMPARE(thrower->seen, 2);
+        QVERIFY(window.isVisible());
+        QVERIFY(program->app().dataChanged);
+        QVERIFY(window.menuBar()->isEnabled());
+        // The window goes on working: its tree still selects.
+        window.session().ShowSection("PU");
+        QCOMPARE(activePane(window), QStringLiteral("pictB"));
+        QFile log(home_.filePath("err.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromLatin1(log.readAll()).count("frmMain.EventLoop -> 6Overflow"), 2);
+        program->app().dataChanged = false;
+    }
+
+    void captionMarksUnsavedChanges() {
+        auto program = make();
+        gui::MainWindow& window = program->window();
+        window.show();
+        const QString plain = QStringLiteral("QB41  PC Program for TQ4800M/LW6100 Series");
+        QCOMPARE(ShownCaption(window), plain);
+        window.session().ShowSection("PU32");
+        auto* scan = window.findChild<QCheckBox*>("chkCScan");
+        QVERIFY(scan && scan->isVisible());
+        QTest::mouseClick(scan, Qt::LeftButton);
+        QVERIFY(program->app().dataChanged);
+        QCOMPARE(ShownCaption(window), plain + "*");
+        program->app().dataChanged = false;
+        QCoreApplication::sendPostedEvents();
+        QTest::qWait(1);
+        QCOMPARE(ShownCaption(window), plain);
+    }
+
+    void aCommandLineFileThatCannotBeOpenedSaysSo() {
+        for (const QString& path : {home_.filePath("missing.dat"), home_.path()}) {
+            BoxAnswerer answerer;
+            answerer.answerNext(QMessageBox::Ok);
+            auto program = make(gui::ParseCommandLine({path}));
+            QCOMPARE(answerer.texts.size(), 1);
+            QVERIFY2(answerer.texts[0].startsWith("FileRead Error!!"), qPrintable(answerer.texts[0]));
+            QVERIFY2(answerer.texts[0].contains(QFileInfo(path).fileName()),
+                     qPrintable(answerer.texts[0]));
+            QCOMPARE(ShownCaption(program->window()),
+                     QStringLiteral("QB41  PC Program for TQ4800M/LW6100 Series"));
+        }
     }
 
     void minimumSizeSnaps() {
@@ -231,6 +314,27 @@ private slots:
         QCOMPARE(again->app().serialPort, 3);
     }
 
+    void aStoreThatCannotBeWrittenIsSaidOnce() {
+        // A settings file whose folder is a plain file cannot be written.
+        QFile blocker(home_.filePath("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        gui::Application program({}, home_.filePath("blocker/store.ini"),
+                                  home_.path().toStdString());
+        program.start();
+        BoxAnswerer answerer;
+        answerer.answerNext(QMessageBox::Ok);
+        program.window().action("mnuOptionsSerialPort1_2")->trigger();
+        QCOMPARE(answerer.texts.size(), 1);
+        QVERIFY2(answerer.texts[0].startsWith("The settings could not be written to " +
+                                              home_.filePath("blocker/store.ini")),
+                 qPrintable(answerer.texts[0]));
+        program.window().action("mnuOptionsSerialPort1_1")->trigger(); // not again
+        QTest::qWait(50);
+        QCOMPARE(answerer.texts.size(), 1);
+        QCOMPARE(program.app().serialPort, 2);
+    }
+
     void missingHelpSaysSo() {
         auto program = make();
         BoxAnswerer answerer;
@@ -243,5 +347,10 @@ private slots:
     }
 };
 
-QTEST_MAIN(MainWindowTest)
+int main(int argc, char** argv) {
+    gui::GuardedApplication application(argc, argv);
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "main_window_test.moc"

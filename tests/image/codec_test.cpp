@@ -61,8 +61,10 @@ TEST(SettingsCodec, BooleansReachTheImageThroughBoolToBit) {
         c.ResumeTime = 2;
         c.Weater = 1;
         c.MagneticVariation = -1; // not a Boolean: only exactly 1 sets the bit
+        data.image[90] = 0xF2;
         EncodeImage(data, model);
-        EXPECT_EQ(data.image[90] & 0x01, 1) << "Rotary is encoded for every model";
+        EXPECT_EQ(data.image[90] & 0x01, model == 0 ? 1 : 0)
+            << "Rotary is encoded only where it is decoded";
         EXPECT_EQ(data.image[91] & 0x8E, 0x84);
         EXPECT_EQ(data.image[93] & 0xB0, 0x90);
         EXPECT_EQ(data.image[76] & 0x40, 0);
@@ -134,8 +136,10 @@ TEST(SettingsCodec, CallSignsAndKikkerGroupsForModelZeroOnly) {
         data.records.AtisCallSign[0] = {"1", "AB"};
         data.records.AtisCallSign[19] = {"366", "USA"};
         data.records.AtisKikkerGroup = {-1, 0, -1, 0};
+        data.image[505] = 0xF5;
         EncodeImage(data, model);
-        EXPECT_EQ(data.image[505] & 0x0F, 0x0A) << "the Kikker bits are encoded for every model";
+        EXPECT_EQ(data.image[505] & 0x0F, model == 0 ? 0x0A : 0x05)
+            << "the Kikker bits belong to the radio on models that do not keep them";
         if (model == 0) {
             EXPECT_EQ(data.image[12544], 0xFF);
             EXPECT_EQ(data.image[12546], '1');
@@ -163,10 +167,15 @@ TEST(ChannelCodec, PlanEntryByte) {
     odd.Duplex = -1;
     odd.PowUp = -1;
     odd.Scramble = 5;
+    data.image[768 + 66] |= 0x01;
     EncodeImage(data, 0);
-    EXPECT_EQ(data.image[768 + 20] & 0xC0, 0x00);
+    EXPECT_EQ(data.image[768 + 20] & 0xC0, 0x80) << "mode 10 already reads as transmit off";
     EXPECT_EQ(data.image[768 + 21], 0x5A) << "second byte is the radio's";
-    EXPECT_EQ(data.image[768 + 66], 0xDA) << "mode 11, duplex clear, power-up, scramble 5";
+    EXPECT_EQ(data.image[768 + 66], 0xDB)
+        << "mode 11, duplex clear, power-up, scramble 5, bit 0 the radio's";
+    data.records.CHUSA[10].TxEnable = kTrue;
+    EncodeImage(data, 0);
+    EXPECT_EQ(data.image[768 + 20] & 0xC0, 0xC0) << "an edited transmit mode is written";
     DecodeImage(data, 0);
     EXPECT_EQ(data.records.CHUSA[33].Duplex, 0);
     EXPECT_EQ(data.records.CHUSA[33].Scramble, 5);

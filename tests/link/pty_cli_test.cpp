@@ -5,6 +5,9 @@
 #include "pty_support.h"
 #include "sim_process.h"
 
+#include "image/codec.h"
+#include "image/defaults.h"
+#include "image/layout.h"
 #include "link/write_plan.h"
 
 #include <gtest/gtest.h>
@@ -133,13 +136,78 @@ TEST_F(PtyCliSafe, ChangedOnlyWriteEndsEqualToAFullWrite) {
     const RadioImage pattern = PatternMemory(2);
     ASSERT_EQ(Cli({"new", "--model", "2", path("fresh.dat")}).status, 0);
     Simulator full(2, pattern);
-    ASSERT_EQ(Cli({"write", "--port", full.port(), "--no-backup", path("fresh.dat")}).status, 0);
+    ASSERT_EQ(Cli({"write", "--port", full.port(), path("fresh.dat")}).status, 0);
     full.stop();
     Simulator changed(2, pattern);
     CliRun run = Cli({"write", "--port", changed.port(), "--changed-only", path("fresh.dat")});
     ASSERT_EQ(run.status, 0) << run.err;
     changed.stop();
     EXPECT_EQ(changed.memory, full.memory);
+}
+
+// A radio as one is found in use: settings of its own, and in every bit the
+// settings do not own a value no fresh image has (the user-MMSI entry counter,
+// the second bytes of the plan entries, the header bytes, the markers).
+RadioImage RadioInUse(ModelNumber model) {
+    DataSet data;
+    MakeFreshDataSet(data, model);
+    Records& r = data.records;
+    r.CHUSA[20].ChTag = "  HARBOUR";
+    r.CHINT[7].Enable = kTrue;
+    r.CHEXP[3] = r.CHEXP[0];
+    ChannelRecord& exp = r.CHEXP[3];
+    exp.Enable = kTrue;
+    exp.CHDisplayL = "A1";
+    exp.Rxfreq = 156.0512;
+    exp.Txfreq = 160.6;
+    exp.Narrow = kTrue;
+    exp.DcsCode = {3, 108};
+    exp.CtcssTone = {4, 0};
+    r.UserMmsi = "3669999990";
+    r.AtisCode = "9123456789";
+    r.AtisKikkerGroup = {kTrue, kFalse, kTrue, kFalse};
+    r.CHMMSID[0] = {kTrue, "BASE", "2111234560"};
+    r.CHGRPID[0] = {kTrue, "FLEET", "0366999900"};
+    PrepareImageForWrite(data, model);
+    const layout::ByteMask owned = layout::CodecOwnedBits(model);
+    const RadioImage pattern = PatternMemory(model);
+    RadioImage radio = data.image;
+    for (std::size_t i = 66; i < radio.size(); ++i)
+        radio[i] = static_cast<std::uint8_t>((radio[i] & owned[i]) | (pattern[i] & ~owned[i]));
+    radio[layout::kClearCounter] = 3;
+    data.image = radio;
+    StoreChecksum(data.image);
+    return data.image;
+}
+
+TEST_F(PtyCliSafe, ReadThenWriteOfTheDataFileChangesNoByteOfTheRadio) {
+    for (ModelNumber model = 0; model <= 3; ++model) {
+        SCOPED_TRACE(model);
+        const RadioImage radio = RadioInUse(model);
+        Simulator sim(model, radio);
+        const std::string file = path("radio" + std::to_string(model) + ".dat");
+        CliRun read = Cli({"read", "--port", sim.port(), file});
+        ASSERT_EQ(read.status, 0) << read.err;
+        CliRun write = Cli({"write", "--port", sim.port(), "--verify", file});
+        EXPECT_EQ(write.status, 0) << write.err;
+        EXPECT_NE(write.err.find("the radio matches"), std::string::npos) << write.err;
+        sim.stop();
+        for (std::size_t i = 0; i < static_cast<std::size_t>(ImageSize(model)); ++i)
+            ASSERT_EQ(sim.memory[i], radio[i]) << "byte " << i;
+    }
+}
+
+TEST_F(PtyCliSafe, WithoutTheBackupReadTheFileGoesOverDefaultsAndSaysSo) {
+    const RadioImage radio = RadioInUse(3);
+    Simulator source(3, radio);
+    ASSERT_EQ(Cli({"read", "--port", source.port(), path("r.dat")}).status, 0);
+    source.stop();
+    Simulator sim(3, radio);
+    CliRun write = Cli({"write", "--port", sim.port(), "--no-backup", path("r.dat")});
+    EXPECT_EQ(write.status, 0) << write.err;
+    sim.stop();
+    EXPECT_NE(write.err.find("take default values"), std::string::npos) << write.err;
+    EXPECT_EQ(sim.memory[layout::kClearCounter], 0) << "the fresh image's counter";
 }
 
 TEST_F(PtyCliSafe, DetectNamesEachModel) {
