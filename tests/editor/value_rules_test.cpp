@@ -36,9 +36,11 @@ std::optional<bool> Type(Records& records, AppState& state, ValueBox box, const 
     case ValueBox::CallSignMid:
         CommitAtisMid(records, state, 0, text);
         return std::nullopt;
-    case ValueBox::GroupMmsi:
-        return CommitDirectoryMmsi(records, state, DirectoryRef{MmsiKind::Group, 1}, text)
+    case ValueBox::GroupMmsi: {
+        RecordingNotifier notifier;
+        return CommitDirectoryMmsi(records, state, notifier, DirectoryRef{MmsiKind::Group, 1}, text)
             .accepted;
+    }
     case ValueBox::None:
         break;
     }
@@ -115,8 +117,9 @@ TEST(ValueRules, GroupMmsisInBothFormsAndRefusedWhereAnIndividualOneBelongs) {
     AppState state;
     AddDirectoryEntry(data.records, state, DirectoryRef{MmsiKind::Group, 1});
     AddDirectoryEntry(data.records, state, DirectoryRef{MmsiKind::Individual, 1});
-    const FieldCheck full =
-        CommitDirectoryMmsi(data.records, state, DirectoryRef{MmsiKind::Group, 1}, "036699990");
+    RecordingNotifier notifier;
+    const FieldCheck full = CommitDirectoryMmsi(data.records, state, notifier,
+                                                DirectoryRef{MmsiKind::Group, 1}, "036699990");
     EXPECT_TRUE(full.accepted);
     EXPECT_EQ(data.records.CHGRPID[0].Mmsid, "0366999900");
     EXPECT_EQ(full.boxText, "36699990");
@@ -128,7 +131,7 @@ TEST(ValueRules, GroupMmsisInBothFormsAndRefusedWhereAnIndividualOneBelongs) {
     EXPECT_EQ(user.message->title, "User MMSI");
     EXPECT_EQ(user.message->text, "Data Error!!\r\n" + groupLine);
     const FieldCheck individual = CommitDirectoryMmsi(
-        data.records, state, DirectoryRef{MmsiKind::Individual, 1}, "036699990");
+        data.records, state, notifier, DirectoryRef{MmsiKind::Individual, 1}, "036699990");
     ASSERT_TRUE(individual.message);
     EXPECT_EQ(individual.message->text, "Data Error!!\r\n" + groupLine);
     const FieldCheck short8 = CommitUserMmsi(data.records, state, "36699999");
