@@ -47,7 +47,7 @@ void EditBanks(Set& set) {
         {"individual:1.mmsi", "211123456"},
         {"individual:1.name", "Dock A, 2"},
         {"individual:2.enable", "1"},
-        {"individual:2.mmsi", "003669999"},
+        {"individual:2.mmsi", "366999999"},
         {"group:1.enable", "1"},
         {"group:1.mmsi", "21112345"},
     };
