@@ -83,7 +83,7 @@ void ApplyEnableRules(ChannelView& view, const ChannelRecord& rec, ChannelRef re
     const bool tones = !plan && HasExpTones(model);
     for (auto c : {ChannelControl::WideNarrow, ChannelControl::TxCtcss, ChannelControl::RxCtcss,
                    ChannelControl::TxDcs, ChannelControl::RxDcs, ChannelControl::Compander})
-        view.state(c) = {tones, on && tones};
+        view.state(c) = {tones, on && tones, {}};
 
     if (plan && rec.RxOnly) view.state(ChannelControl::TxEnable).enabled = false;
     view.state(ChannelControl::Duplex).enabled = on && rec.DuplexAllowed != 0;

@@ -77,7 +77,8 @@ DirectoryView ViewDirectoryEntry(const Records& records, DirectoryRef ref) {
     view.nameLabel = individual ? "Station Name" : "Group Name";
     view.name = entry.TagName;
     view.mmsi = MmsiBoxText(entry.Mmsid, ref.kind);
-    view.mmsiMaxLength = MmsiDigits(ref.kind);
+    view.mmsiMaxLength =
+        RuleFor(individual ? TextBox::IndividualMmsi : TextBox::GroupMmsi).maxLength;
     view.helpMmsi = individual ? 2308 : 2309;
     if (ref.entry <= used) {
         view.addTicked = true;
@@ -146,7 +147,7 @@ FieldCheck CommitDirectoryMmsi(Records& records, AppState& state, Notifier& noti
         check.message = Message{MessageIcon::Warning,
                                 ref.kind == MmsiKind::Individual ? "Individual Directory MMSI"
                                                                  : "Group Directory MMSI",
-                                "Data Error!!", MessageButtons::Ok};
+                                MmsiErrorText(text, ref.kind), MessageButtons::Ok};
         return check;
     }
     auto& directory = Directory(records, ref.kind);

@@ -380,7 +380,7 @@ Outcome ApplyDsc(Records& records, AppState& state, std::string_view key, std::s
         return FromEdit(PickDscUsable(records, state, *g, *index), "refused");
     }
     if (const auto flag = DscFlagOf(key)) {
-        if (!DscFlagEnabled(records, *flag))
+        if (!DscFlagEnabled(records, state.modelNumber, *flag))
             return "the transmit level takes input only while its call is 1 (On)";
         const ChoiceList list = DscFlagChoices(records, *flag);
         const auto index = ChoiceIndex(list, value);

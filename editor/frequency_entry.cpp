@@ -2,6 +2,8 @@
 
 #include "mmsi.h"
 
+#include "image/value_rules.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -29,9 +31,7 @@ std::optional<double> ParseFrequencyEntry(std::string_view text) {
     double value = 0.0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-    if (value < 137.0 || value > 174.0) return std::nullopt;
-    const auto units = std::llround(value * 10000.0);
-    if (units % 250 != 0) return std::nullopt;
+    if (value == 0.0 || FrequencyProblem(value)) return std::nullopt;
     return value;
 }
 

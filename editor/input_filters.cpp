@@ -1,47 +1,50 @@
 #include "input_filters.h"
 
+#include "image/value_rules.h"
+
 #include <array>
 
 namespace qb41::editor {
 namespace {
 
 constexpr std::string_view kDigits = "0123456789";
-constexpr std::string_view kAlnum =
-    "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-// Digits and the letters a seven-segment channel display can draw.
-constexpr std::string_view kChannelNumber = "0123456789AbCdEFHLnPtU";
 constexpr std::string_view kFrequency = "0123456789.";
-constexpr std::string_view kNameText =
-    "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-/*()+., ";
-constexpr std::string_view kStatusName =
-    "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-+().*/ ";
 
 struct BoxEntry {
     InputRule rule;
     std::string_view hint;
 };
 
-// Indexed by TextBox. The directory name takes the 11 characters its record
-// holds, so that no stored name is cut when it is shown.
-constexpr std::array<BoxEntry, 14> kBoxes{{
-    {{kChannelNumber, 2}, "Indispensable 2 figures."},
-    {{kChannelNumber, 1}, "Indispensable 1 figures."},
-    {{kFrequency, 8}, "Rx frequency"},
-    {{kFrequency, 8}, "Tx frequency"},
-    {{kNameText, 12}, "A maximum of 12 characters"},
-    {{"", 12}, "A maximum of 12 characters"},
-    {{kStatusName, 4}, "max 4 charactors."},
-    {{kDigits, 9}, "Numeric Only. Indispensable 9 figures."},
-    {{kDigits, 10}, "Numeric Only. Indispensable 10 figures."},
-    {{kDigits, 3}, "Numeric Only. Indispensable 3 figures."},
-    {{kAlnum, 3}, "Indispensable 3 figures."},
-    {{kNameText, 11}, "A maximum of 10 characters."},
-    {{kDigits, 9}, "Numeric Only. Indispensable 9 figures."},
-    {{kDigits, 8}, "Numeric Only. Indispensable 9 figures."},
-}};
+InputRule Stored(TextField field) {
+    const TextRule& rule = RuleOf(field);
+    return {rule.allowed, rule.maxLength};
+}
+
+// Indexed by TextBox. The boxes of stored texts take exactly what the value
+// rule of their field allows. A group MMSI is typed as its 8 digits or in
+// full, 9 digits beginning with 0.
+const std::array<BoxEntry, 14>& Boxes() {
+    static const std::array<BoxEntry, 14> boxes{{
+        {Stored(TextField::DisplayLeft), "Indispensable 2 figures."},
+        {Stored(TextField::DisplayRight), "Indispensable 1 figures."},
+        {{kFrequency, 8}, "Rx frequency"},
+        {{kFrequency, 8}, "Tx frequency"},
+        {Stored(TextField::ChannelName), "A maximum of 12 characters"},
+        {Stored(TextField::ChannelName), "A maximum of 12 characters"},
+        {Stored(TextField::StatusName), "max 4 charactors."},
+        {{kDigits, 9}, "Numeric Only. Indispensable 9 figures."},
+        {{kDigits, 10}, "Numeric Only. Indispensable 10 figures."},
+        {Stored(TextField::CallSignMid), "Numeric Only. Indispensable 3 figures."},
+        {Stored(TextField::CallSignDisp), "Indispensable 3 figures."},
+        {Stored(TextField::DirectoryName), "A maximum of 10 characters."},
+        {{kDigits, 9}, "Numeric Only. Indispensable 9 figures."},
+        {{kDigits, 9}, "Numeric Only. Indispensable 9 figures."},
+    }};
+    return boxes;
+}
 
 const BoxEntry& Entry(TextBox box) {
-    return kBoxes.at(static_cast<std::size_t>(box));
+    return Boxes().at(static_cast<std::size_t>(box));
 }
 
 bool CharAccepted(const InputRule& rule, char c) {

@@ -1,5 +1,7 @@
 #include "mmsi.h"
 
+#include "image/value_rules.h"
+
 #include <algorithm>
 
 namespace qb41::editor {
@@ -17,10 +19,29 @@ std::string MmsiBoxText(std::string_view stored, MmsiKind kind) {
 std::optional<std::string> StoredMmsi(std::string_view typed, MmsiKind kind) {
     const std::string_view text = TrimBlanks(typed);
     if (text.empty()) return std::string();
-    if (text.size() != static_cast<std::size_t>(MmsiDigits(kind)) || !AllDigits(text))
+    if (!AllDigits(text)) return std::nullopt;
+    std::string stored;
+    if (kind == MmsiKind::Group && text.size() == 8)
+        stored = "0" + std::string(text) + "0";
+    else if (text.size() == 9)
+        stored = std::string(text) + "0";
+    else
         return std::nullopt;
-    if (kind == MmsiKind::Individual) return std::string(text) + "0";
-    return "0" + std::string(text) + "0";
+    const MmsiForm form = kind == MmsiKind::Individual ? MmsiForm::Individual : MmsiForm::Group;
+    if (StoredMmsiProblem(form, stored)) return std::nullopt;
+    return stored;
+}
+
+bool IsGroupMmsiText(std::string_view typed) {
+    const std::string_view text = TrimBlanks(typed);
+    return text.size() == 9 && AllDigits(text) && text.front() == '0';
+}
+
+std::string MmsiErrorText(std::string_view typed, MmsiKind kind) {
+    if (kind == MmsiKind::Individual && IsGroupMmsiText(typed))
+        return "Data Error!!\r\nAn MMSI that begins with 0 is a group MMSI; this box takes an "
+               "individual MMSI.";
+    return "Data Error!!";
 }
 
 std::string_view TrimBlanks(std::string_view text) {

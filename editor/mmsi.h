@@ -1,8 +1,8 @@
 // MMSI texts: what a box shows of a stored MMSI and what a typed one stores.
 //
 // Individual MMSIs (the user MMSI and the individual directory) are typed as
-// 9 digits and stored with "0" appended; group MMSIs are typed as 8 digits and
-// stored as "0", the digits, "0". A box shows what the user types, so a stored
+// 9 digits and stored with "0" appended; group MMSIs are typed as 8 digits, or
+// as all 9 beginning with 0, and stored as "0", the 8 digits, "0". A box shows what the user types, so a stored
 // value can be edited and committed again unchanged.
 #pragma once
 
@@ -21,8 +21,17 @@ int MmsiDigits(MmsiKind kind);
 std::string MmsiBoxText(std::string_view stored, MmsiKind kind);
 
 // The stored form of a typed MMSI (blanks around it trimmed): "" for an empty
-// text; none when it is not exactly MmsiDigits(kind) decimal digits.
+// text; an individual MMSI's 9 digits (not beginning with 0) and "0"; a group
+// MMSI's 8 digits between two "0"s, or its 9 digits (beginning with 0) and
+// "0". None for anything else; the result always passes StoredMmsiProblem.
 std::optional<std::string> StoredMmsi(std::string_view typed, MmsiKind kind);
+
+// 9 digits beginning with 0: the full form of a group MMSI.
+bool IsGroupMmsiText(std::string_view typed);
+
+// The text of the box's warning for a refused MMSI: "Data Error!!", with a
+// second line when an individual box was given a group MMSI.
+std::string MmsiErrorText(std::string_view typed, MmsiKind kind);
 
 // Text without its leading and trailing blanks.
 std::string_view TrimBlanks(std::string_view text);

@@ -54,6 +54,7 @@ struct FieldCheck {
 struct ControlState {
     bool visible = true;
     bool enabled = true;
+    std::string reason; // the tooltip of a control disabled because the image does not keep it
 
     bool operator==(const ControlState&) const = default;
 };

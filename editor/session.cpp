@@ -95,11 +95,32 @@ void Session::RebuildDestinations() {
         const std::string stored = ReadDestinationName(store_, app_.modelNumber);
         if (auto index = FindDestination(destinations_, stored)) {
             FileContext context = fileContext();
-            if (FileReadIni(context, destinations_[*index].file))
+            const std::filesystem::path& file = destinations_[*index].file;
+            if (FileReadIni(context, file))
                 checkedDestination_ = static_cast<int>(*index);
+            else
+                ReportDestinationFailure(file);
         }
     }
     PublishDestinationMenu();
+}
+
+void Session::CheckStored() {
+    if (!store_.lastSaveFailed() || storeFailureShown_) return;
+    storeFailureShown_ = true; // once: every later choice would say the same
+    notifier_.show(MessageIcon::Warning, app_.windowTitle,
+                   "The settings could not be written to " + store_.location() +
+                       ".\r\nThis choice applies now, but the next start will not remember it "
+                       "(is the folder read-only?).");
+}
+
+void Session::ReportDestinationFailure(const std::filesystem::path& file) {
+    // Said once per file and run: every New would otherwise say it again.
+    if (!reportedDestinations_.insert(file).second) return;
+    notifier_.show(MessageIcon::Warning, app_.windowTitle,
+                   "IniFileRead Error!!\r\n" + file.string() + ": " +
+                       DestinationFailureCause(file, app_.modelNumber) +
+                       "\r\nThe model's defaults are loaded instead.");
 }
 
 bool Session::FileNew() {
@@ -150,6 +171,7 @@ void Session::ChooseModel(ModelNumber model) {
     view_.setModelName(app_.modelName());
     view_.setModelChecks(model);
     SaveModelNumber(store_, model);
+    CheckStored();
     view_.armResetTimer();
 }
 
@@ -179,6 +201,7 @@ void Session::ChooseDestination(std::size_t slot) {
     data_ = std::move(scratch);
     checkedDestination_ = static_cast<int>(slot);
     SaveDestinationName(store_, app_.modelNumber, chosen.name);
+    CheckStored();
     PublishDestinationMenu();
     const bool wasLoading = app_.loading;
     app_.loading = true;
@@ -204,6 +227,7 @@ void Session::ChooseSerialPort(int index, bool store) {
     if (store) {
         SaveComPort(store_, app_.serialPort);
         SaveComDevice(store_, "");
+        CheckStored();
     }
 }
 
@@ -215,6 +239,7 @@ void Session::ChooseSerialDevice(const std::string& device) {
     }
     comDevice_ = device;
     SaveComDevice(store_, device);
+    CheckStored();
     ApplyPortMenu();
 }
 
@@ -400,6 +425,12 @@ void Session::FileOpen() {
 }
 
 bool Session::OpenDataFileAt(const std::filesystem::path& path) {
+    if (!LoadDataFileAt(path)) return false;
+    ShowOpenFindings(path); // once the window takes input again
+    return true;
+}
+
+bool Session::LoadDataFileAt(const std::filesystem::path& path) {
     BusyScope busy(view_);
     // The file is read into a fresh base (defaults, then the checked
     // destination), so nothing of the records before survives; a failed open
@@ -418,7 +449,6 @@ bool Session::OpenDataFileAt(const std::filesystem::path& path) {
     RefreshCaption();
     RefreshTree();
     ShowCurrentPane();
-    ShowOpenFindings(path);
     return true;
 }
 

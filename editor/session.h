@@ -24,6 +24,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -148,7 +149,11 @@ private:
     bool SaveTo(const std::string& name);
     bool SaveFlow(bool useCurrentName);
     void ShowNodePane(const TreeNode& node);
+    bool LoadDataFileAt(const std::filesystem::path& path);
     void ShowOpenFindings(const std::filesystem::path& path);
+    void ReportDestinationFailure(const std::filesystem::path& file);
+    // After a choice was stored: says once when the store refused it.
+    void CheckStored();
     const TreeNode* FindNode(const std::string& key) const;
     void ApplyPortMenu();
 
@@ -167,6 +172,8 @@ private:
     int checkedDestination_ = -1;
     std::string comDevice_;
     bool currentFileIsImage_ = false;
+    std::set<std::filesystem::path> reportedDestinations_;
+    bool storeFailureShown_ = false;
 };
 
 // The warning shown after an open: the check's findings, missing sections

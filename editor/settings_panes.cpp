@@ -3,9 +3,8 @@
 #include "input_filters.h"
 #include "mmsi.h"
 
+#include "image/value_rules.h"
 #include "report/formatters.h"
-
-#include "image/codec.h"
 
 namespace qb41::editor {
 namespace {
@@ -81,9 +80,9 @@ std::array<UsableRowView, kUsableGroups> ViewUsablePane(const Records& records, 
         row.statusName = group.StatusName;
         row.txTotState.enabled = row.usable;
         row.priorityState.enabled = row.usable;
-        row.statusIconState = {model != 3, row.usable};
+        row.statusIconState = {model != 3, row.usable, {}};
         row.statusNameState = {model != 3 && StoresChannelNames(model),
-                               row.usable && group.StatusIcon == 0};
+                               row.usable && group.StatusIcon == 0, {}};
     }
     return rows;
 }
@@ -165,7 +164,11 @@ CommonPaneView ViewCommonPane(const Records& records, ModelNumber model) {
     const bool scan = c.Scan != 0;
     view.states[static_cast<std::size_t>(CommonChoice::ResumeTime)].enabled = scan;
     view.states[static_cast<std::size_t>(CommonChoice::PttScanClear)].enabled = scan;
-    view.states[static_cast<std::size_t>(CommonChoice::Rotary)].visible = model != 3;
+    ControlState& rotary = view.states[static_cast<std::size_t>(CommonChoice::Rotary)];
+    rotary.visible = model != 3;
+    const Keeping rotaryKept = ControlKept(model, Feature::Rotary);
+    rotary.enabled = rotaryKept.kept;
+    rotary.reason = rotaryKept.reason;
     return view;
 }
 
@@ -185,25 +188,21 @@ EditResult PickCommonChoice(Records& records, AppState& state, CommonChoice choi
 
 // ---- What the model's image keeps ------------------------------------------------
 
-Keeping ModelKeeps(ModelNumber model, PaneFeature feature, int flag) {
+Keeping ControlKept(ModelNumber model, Feature feature) {
     Keeping keeping;
-    switch (feature) {
-    case PaneFeature::DscFlag:
-        keeping.kept = ImageKeepsDscFlag(flag);
-        if (!keeping.kept)
-            keeping.reason = "The radio's memory has no place for this setting: it is neither "
-                             "programmed nor read back.";
-        return keeping;
-    case PaneFeature::AtisKiller:
-        keeping.kept = DecodesKikker(model);
-        break;
-    case PaneFeature::AtisCallSigns:
-        keeping.kept = HasCallSigns(model);
-        break;
+    keeping.kept = ModelKeeps(model, feature);
+    if (!keeping.kept) {
+        const ModelInfo* info = FindModel(model);
+        keeping.reason = "The " + std::string(info ? info->catalogueName : "model") +
+                         " keeps no such setting in its memory: it is neither programmed nor "
+                         "read back.";
     }
-    if (!keeping.kept)
-        keeping.reason = "The " + ModelName(model) + " keeps no such setting in its memory.";
     return keeping;
+}
+
+std::optional<Feature> DscFlagFeature(int flag) {
+    if (flag == 4 || flag == 5) return Feature::DscStandbyFlags;
+    return std::nullopt;
 }
 
 // ---- DSC setup -------------------------------------------------------------------
@@ -221,9 +220,10 @@ ChoiceList DscFlagChoices(const Records& records, int flag) {
     return OffOnChoices(stored);
 }
 
-bool DscFlagEnabled(const Records& records, int flag) {
+bool DscFlagEnabled(const Records& records, ModelNumber model, int flag) {
     const DscSelector* s = FindSelector(flag);
-    if (!s || !ImageKeepsDscFlag(flag)) return false;
+    if (!s) return false;
+    if (auto feature = DscFlagFeature(flag); feature && !ModelKeeps(model, *feature)) return false;
     return s->enabledBy < 0 || records.DscFlags[static_cast<std::size_t>(s->enabledBy)] != 0;
 }
 
@@ -245,7 +245,7 @@ EditResult PickDscUsable(Records& records, AppState& state, int group, int index
 }
 
 EditResult PickDscFlag(Records& records, AppState& state, int flag, int index) {
-    if (state.loading || !DscFlagEnabled(records, flag)) return {};
+    if (state.loading || !DscFlagEnabled(records, state.modelNumber, flag)) return {};
     const auto v = DscFlagChoices(records, flag).valueAt(index);
     if (!v) return {};
     return Edited(state, StoreField(records.DscFlags[static_cast<std::size_t>(flag)],
@@ -262,6 +262,7 @@ FieldCheck CommitUserMmsi(Records& records, AppState& state, std::string_view te
     if (!stored) {
         check.accepted = false;
         check.message = FieldError("User MMSI");
+        check.message->text = MmsiErrorText(text, MmsiKind::Individual);
         return check;
     }
     check.result = Edited(state, StoreField(records.UserMmsi, *stored));
@@ -292,7 +293,7 @@ FieldCheck CommitAtisCode(Records& records, AppState& state, std::string_view te
     check.boxText = records.AtisCode;
     if (state.loading) return check;
     const std::string_view trimmed = TrimBlanks(text);
-    if (!trimmed.empty() && (trimmed.size() != 10 || !AllDigits(trimmed))) {
+    if (AtisCodeProblem(trimmed)) {
         check.accepted = false;
         check.message = FieldError("ATISNo");
         return check;
@@ -311,7 +312,7 @@ EditResult SetAtisChGroup(Records& records, AppState& state, int group, bool tic
 
 EditResult SetAtisKiller(Records& records, AppState& state, int group, bool ticked) {
     if (state.loading || group < 0 || group >= 4 ||
-        !ModelKeeps(state.modelNumber, PaneFeature::AtisKiller).kept)
+        !ModelKeeps(state.modelNumber, Feature::KikkerGroup))
         return {};
     return Edited(state, StoreField(records.AtisKikkerGroup[static_cast<std::size_t>(group)],
                                     ToVbBool(ticked)));
@@ -322,9 +323,7 @@ FieldCheck CommitAtisMid(Records& records, AppState& state, int k, std::string_v
     if (k < 0 || k >= kCallSigns) return check;
     std::string& mid = records.AtisCallSign[static_cast<std::size_t>(k)].MID;
     check.boxText = mid;
-    if (state.loading || !TextAccepted(TextBox::AtisMid, TrimBlanks(text)) ||
-        !ModelKeeps(state.modelNumber, PaneFeature::AtisCallSigns).kept)
-        return check;
+    if (state.loading || !TextAccepted(TextBox::AtisMid, TrimBlanks(text))) return check;
     const std::string_view digits = TrimBlanks(text);
     std::string formatted;
     if (!digits.empty()) {
@@ -337,8 +336,7 @@ FieldCheck CommitAtisMid(Records& records, AppState& state, int k, std::string_v
 }
 
 EditResult SetAtisDisp(Records& records, AppState& state, int k, std::string_view text) {
-    if (state.loading || k < 0 || k >= kCallSigns || !TextAccepted(TextBox::AtisDisp, text) ||
-        !ModelKeeps(state.modelNumber, PaneFeature::AtisCallSigns).kept)
+    if (state.loading || k < 0 || k >= kCallSigns || !TextAccepted(TextBox::AtisDisp, text))
         return {};
     EditResult result =
         Edited(state, StoreField(records.AtisCallSign[static_cast<std::size_t>(k)].DISP,

@@ -76,19 +76,16 @@ EditResult PickCommonChoice(Records& records, AppState& state, CommonChoice choi
 
 // ---- What the model's image keeps ------------------------------------------------
 
-// The controls that edit something not every model's memory keeps. A control
-// whose value the image does not keep is disabled with the reason as its
-// tooltip, or hidden with the whole group or page it belongs to.
-enum class PaneFeature {
-    DscFlag,       // a DSC selector (`flag`: its DscFlags index)
-    AtisKiller,    // the ATIS "Killer CH Group" boxes
-    AtisCallSigns, // the ATIS CallSign page
-};
+// A control that edits a field the model's memory does not keep (core's
+// ModelKeeps) is disabled with the reason as its tooltip, or hidden with the
+// whole group or page it belongs to.
 struct Keeping {
     bool kept = true;
     std::string reason; // empty when kept
 };
-Keeping ModelKeeps(ModelNumber model, PaneFeature feature, int flag = -1);
+Keeping ControlKept(ModelNumber model, Feature feature);
+// The feature a DSC selector's flag belongs to when not every model keeps it.
+std::optional<Feature> DscFlagFeature(int flag);
 
 // ---- DSC setup -------------------------------------------------------------------
 
@@ -107,7 +104,7 @@ const std::vector<DscSelector>& DscSelectors();
 // "Off"/"On" or "Low"/"Hi" for the flag, and whether its selector takes input
 // (never for a flag the image has no place for).
 ChoiceList DscFlagChoices(const Records& records, int flag);
-bool DscFlagEnabled(const Records& records, int flag);
+bool DscFlagEnabled(const Records& records, ModelNumber model, int flag);
 
 struct DscPaneView {
     std::array<ChoiceList, 3> usable; // cmbUsableDsc, "Available DSC CH Group"

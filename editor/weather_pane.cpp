@@ -1,5 +1,7 @@
 #include "weather_pane.h"
 
+#include "settings_panes.h"
+
 #include "input_filters.h"
 
 #include "image/defaults.h"
@@ -14,7 +16,8 @@ ChannelRecord* Row(Records& records, int row) {
 
 } // namespace
 
-std::vector<WeatherRowView> ViewWeatherPane(const Records& records) {
+std::vector<WeatherRowView> ViewWeatherPane(const Records& records, ModelNumber model) {
+    const Keeping names = ControlKept(model, Feature::ChannelNames);
     const auto& list = WeatherList();
     std::vector<WeatherRowView> rows;
     rows.reserve(records.CHWX.size());
@@ -31,6 +34,8 @@ std::vector<WeatherRowView> ViewWeatherPane(const Records& records) {
         row.scan = rec.ScanMemory != 0;
         row.name = rec.ChTag;
         row.detailsEnabled = row.enable;
+        row.nameState.enabled = row.enable && names.kept;
+        row.nameState.reason = names.reason;
         rows.push_back(std::move(row));
     }
     return rows;

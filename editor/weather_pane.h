@@ -20,13 +20,14 @@ struct WeatherRowView {
     bool scan = false;
     std::string name;
     bool detailsEnabled = false; // chkDScan and txtDTagName
+    ControlState nameState;      // txtDTagName: disabled where the model keeps no names
 };
 
 inline constexpr int kWeatherEnableHelp = 1028;
 inline constexpr int kWeatherScanHelp = 1033;
 inline constexpr int kWeatherNameHelp = 1034;
 
-std::vector<WeatherRowView> ViewWeatherPane(const Records& records);
+std::vector<WeatherRowView> ViewWeatherPane(const Records& records, ModelNumber model);
 
 // chkDEnable(row): the pane refills so the row's scan and name boxes follow.
 EditResult SetWeatherEnable(Records& records, AppState& state, int row, bool ticked);

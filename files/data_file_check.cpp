@@ -1,7 +1,9 @@
 #include "data_file_check.h"
 
+#include "data_file_keys.h"
 #include "data_file_reader.h"
 #include "data_file_writer.h"
+#include "file_io.h"
 #include "section_table.h"
 
 #include "image/defaults.h"
@@ -83,11 +85,6 @@ Reference CompleteFile(ModelNumber model) {
     return ReferenceFor(FormatDataFile(fresh.records, model, '.'));
 }
 
-bool Digits(std::string_view text, std::size_t count) {
-    return text.size() == count &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 std::optional<double> Number(std::string_view text) {
     if (text.empty()) return std::nullopt;
     std::string copy(text);
@@ -98,13 +95,28 @@ std::optional<double> Number(std::string_view text) {
     return value;
 }
 
-// The longest name the radio keeps for a key, 0 when the key is no name.
-std::size_t NameLimit(const std::string& section, const std::string& key) {
-    if (key == "CHTAG") return layout::kNameLength;
-    if (key == "TAGNAME" && (section.rfind("CHMMSID", 0) == 0 || section.rfind("CHGRPID", 0) == 0))
-        return layout::kDirectoryTagLength;
-    if (key.rfind("STATUS NAME", 0) == 0) return 4;
-    return 0;
+// Keys whose values are texts: the reader's value rules judge them.
+bool IsText(const std::string& section, const std::string& key) {
+    for (const char* text : {"CHTAG", "TAGNAME", "MMSID", "USER MMSI", "ATIS CODE", "CHDISPLAYL",
+                             "CHDISPLAYR"})
+        if (key == text) return true;
+    if (section == UpperCase(datafile::kAtisCallSignSection)) return true; // MID n, DISP n
+    return key.rfind("STATUS NAME", 0) == 0;
+}
+
+Kind NoteKind(const LoadNote& note, const std::string& key) {
+    if (note.kind == LoadNote::Kind::Normalised) return Kind::Normalised;
+    if (key == "USER MMSI" || key == "MMSID") return Kind::BadMmsi;
+    if (key == "ATIS CODE") return Kind::BadAtis;
+    if (note.text.find("longer than") != std::string::npos) return Kind::LongName;
+    return Kind::BadValue;
+}
+
+// "value Rxfreq=1e300 in [CHEXP3] is outside 137 to 174 MHz; not read"
+std::string NoteText(const LoadNote& note) {
+    if (note.value.empty() && note.kind == LoadNote::Kind::Normalised)
+        return "[" + note.section + "] " + note.key + " " + note.text;
+    return "value " + note.key + "=" + note.value + " in [" + note.section + "] " + note.text;
 }
 
 ModelNumber FileModel(std::string_view text) {
@@ -133,10 +145,25 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
     const Reference complete = CompleteFile(model);
 
     // What the reader keeps of each value: read the file, write it again.
+    // Values that break their value rule are not read and come back as notes.
     DataSet read;
     MakeFreshDataSet(read, model);
-    FillRecords(ParseDataFile(text), read.records, model);
+    std::vector<LoadNote> notes;
+    FillRecords(ParseDataFile(text), read.records, model, &notes);
     const Reference kept = ReferenceFor(FormatDataFile(read.records, model, '.'));
+    const std::vector<Line> lines = ScanLines(text);
+    std::set<std::pair<std::string, std::string>> noted;
+    for (const LoadNote& note : notes) {
+        const std::string section = UpperCase(note.section), key = UpperCase(note.key);
+        noted.insert({section, key});
+        int number = 0;
+        for (const Line& line : lines)
+            if (!line.header && line.section == section && line.key == key) {
+                number = line.number;
+                break;
+            }
+        findings.push_back({NoteKind(note, key), number, NoteText(note)});
+    }
 
     std::map<std::string, int> firstLine;
     bool skipSection = false;
@@ -167,27 +194,8 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
         }
         const std::string& value = line.value;
         const std::string shown = line.shownKey + "=" + value + where;
-        if (line.key == "USER MMSI" || line.key == "MMSID") {
-            // The program stores an MMSI as the radio does, with a tenth digit
-            // (individual: 9 digits and "0"; group: "0", 8 digits, "0").
-            if (!value.empty() && !Digits(value, 9) && !Digits(value, 10))
-                findings.push_back({Kind::BadMmsi, line.number,
-                                    "MMSI " + shown + " is not 9 digits (10 as stored)"});
-            continue;
-        }
-        if (line.key == "ATIS CODE") {
-            if (!value.empty() && !(Digits(value, 10) && value[0] == '9'))
-                findings.push_back({Kind::BadAtis, line.number,
-                                    "ATIS code " + shown + " is not 10 digits starting with 9"});
-            continue;
-        }
-        if (std::size_t limit = NameLimit(line.section, line.key)) {
-            if (value.size() > limit)
-                findings.push_back({Kind::LongName, line.number,
-                                    "name " + shown + " is longer than the " +
-                                        std::to_string(limit) + " characters the radio keeps"});
-            continue;
-        }
+        // Texts and the fields with a value rule are judged by the reader's notes.
+        if (noted.count({line.section, line.key}) || IsText(line.section, line.key)) continue;
         // A numeric field whose value the reader did not keep as written.
         if (!Number(known->second)) continue;
         const auto keptSection = kept.keys.find(line.section);
@@ -212,6 +220,26 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
 std::string FindingLine(const DataFileFinding& finding) {
     return (finding.line > 0 ? "line " + std::to_string(finding.line) + ": " : std::string()) +
            finding.text;
+}
+
+bool IsValueFinding(const DataFileFinding& finding) {
+    switch (finding.kind) {
+    case Kind::BadValue:
+    case Kind::BadMmsi:
+    case Kind::BadAtis:
+    case Kind::LongName:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::vector<DataFileFinding> DataFileFindings(const std::filesystem::path& path) {
+    try {
+        return CheckDataFileText(ReadWholeFile(path, kMaxDataFileBytes));
+    } catch (const std::exception&) {
+        return {};
+    }
 }
 
 } // namespace qb41

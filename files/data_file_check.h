@@ -4,12 +4,15 @@
 // not keep as written (outside their range or not a number), MMSIs and ATIS
 // codes of the wrong form and names longer than the radio keeps.
 //
-// The reader itself is unchanged: these are findings to show (qb41-cli check,
-// and as warnings before convert, report and write), never reasons it fails.
+// The reader never fails on them: these are findings to show (qb41-cli
+// check, the warning box after Open, warnings before convert and report), and
+// write refuses a file with value findings unless forced. Values that break
+// their value rule are not read; the reader's notes say which.
 #pragma once
 
 #include "core/model.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +30,7 @@ struct DataFileFinding {
         BadAtis,  // not 10 digits starting with 9
         LongName, // longer than the radio keeps
         NoModel,  // MODELTYPE missing or not a model number
+        Normalised, // read in the editor's form, or a directory gap closed on reading
     };
     Kind kind;
     int line; // 1-based; 0 when the finding is about the whole file
@@ -43,5 +47,16 @@ std::vector<std::string> MissingSections(std::string_view text, ModelNumber mode
 
 // "line 12: unknown key Foo in [Common Setup]"
 std::string FindingLine(const DataFileFinding& finding);
+
+// True for the findings about values (outside a value rule, not a number,
+// wrong MMSI or ATIS code, names too long): write refuses a file that has
+// them unless forced. Missing sections, unknown keys and values read in the
+// editor's form are not value findings.
+bool IsValueFinding(const DataFileFinding& finding);
+
+// The findings of a loaded settings file, as check lists them: what Open
+// shows in its warning box. Empty when the file cannot be read (the load
+// reports that itself).
+std::vector<DataFileFinding> DataFileFindings(const std::filesystem::path& path);
 
 } // namespace qb41

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qb41 {
 
@@ -24,12 +25,31 @@ inline constexpr std::uintmax_t kMaxDataFileBytes = 8u << 20;
 // is missing or not a 16-bit number.
 std::optional<std::int16_t> ReadModelType(std::string_view fileText);
 
-// Fills every record block from the table, in the file's reading order.
-void FillRecords(const SectionTable& table, Records& records, ModelNumber model);
+// What the reader did with a value it did not take exactly as written.
+struct LoadNote {
+    enum class Kind {
+        Refused,    // breaks its value rule: not read, the field keeps its value
+        Flagged,    // read as written, but breaks its value rule (an off-raster frequency)
+        Normalised, // read in the editor's form ("CHDisplayL=5" as "05", a directory gap closed)
+    };
+    Kind kind;
+    std::string section; // as the file names it: "CHEXP3", "Common Setup"
+    std::string key;     // "Rxfreq"
+    std::string value;   // the file's value
+    std::string text;    // what is wrong or what was done: "is outside 137 to 174 MHz; not read"
+};
+
+// Fills every record block from the table, in the file's reading order. A
+// value that breaks its value rule (image/value_rules.h) is not read, so the
+// records only ever hold values the editors accept and the encoder keeps;
+// each such value, and each value read in the editor's form, adds a note.
+void FillRecords(const SectionTable& table, Records& records, ModelNumber model,
+                 std::vector<LoadNote>* notes = nullptr);
 
 // Model check, parse and fill for one file's bytes. False (records untouched)
 // when MODELTYPE does not name the model.
-bool ReadDataFileText(std::string_view fileText, Records& records, ModelNumber model);
+bool ReadDataFileText(std::string_view fileText, Records& records, ModelNumber model,
+                      std::vector<LoadNote>* notes = nullptr);
 
 // Reads a file into the records. "different model!!" (error flag set, records
 // untouched) when it was written for another model; "FileRead Error!!" (logged

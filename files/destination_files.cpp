@@ -44,6 +44,23 @@ bool FileReadIni(FileContext& context, const std::filesystem::path& path) {
     }
 }
 
+std::string DestinationFailureCause(const std::filesystem::path& path, ModelNumber model) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return "the file is missing";
+    if (!std::filesystem::is_regular_file(path, ec)) return "it is not a file";
+    try {
+        const std::uintmax_t length = FileLength(path);
+        if (!ImageLengthMatches(model, length))
+            return "its length is " + std::to_string(length) + " bytes, not the " +
+                   std::to_string(ImageSize(model)) + " of the model's image";
+        if (!ImageBytesMatchModel(ReadImageBytes(path, model), model))
+            return "it was made for another model";
+    } catch (const std::exception& error) {
+        return FileFailureCause(error);
+    }
+    return "its contents could not be decoded";
+}
+
 std::vector<DestinationFile> ListDestinationFiles(const std::filesystem::path& folder,
                                                   ModelNumber model) {
     const std::string suffix = ModelCodeSuffix(model) + ".ini";
@@ -64,6 +81,15 @@ std::vector<DestinationFile> ListDestinationFiles(const std::filesystem::path& f
     };
     std::sort(found.begin(), found.end(), byFileName);
     if (found.size() > kMaxDestinations) found.resize(kMaxDestinations);
+    // Names that clash ("east" of east_17D4.ini and east_coast_17D4.ini) are
+    // shown as the file's own name without the suffix, so each stays apart.
+    std::vector<std::string> shortNames;
+    for (const DestinationFile& destination : found) shortNames.push_back(UpperCase(destination.name));
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        if (std::count(shortNames.begin(), shortNames.end(), shortNames[i]) < 2) continue;
+        const std::string file = found[i].file.filename().string();
+        found[i].name = file.substr(0, file.size() - suffix.size());
+    }
     std::stable_sort(found.begin(), found.end(),
                      [](const DestinationFile& a, const DestinationFile& b) {
                          return UpperCase(a.name) < UpperCase(b.name);

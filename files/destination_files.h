@@ -25,11 +25,17 @@ inline constexpr std::size_t kMaxDestinations = 10;
 bool FileReadIni(FileContext& context, const std::filesystem::path& path);
 
 // One destination default file and the name the menu offers it under: the
-// file name up to its first underscore ("east_coast_12C0.ini" is "east").
+// file name up to its first underscore ("east_coast_12C0.ini" is "east");
+// where two files would share a name, the file name without the suffix.
 struct DestinationFile {
     std::string name;
     std::filesystem::path file; // the file that was listed, loaded as it is
 };
+
+// Why FileReadIni refused or failed to load `path` for `model`, in words
+// ("the file is missing", "its length is 100 bytes, not the 16384 of the
+// model's image", ...).
+std::string DestinationFailureCause(const std::filesystem::path& path, ModelNumber model);
 
 // The model's files in `folder`: names ending in the model code suffix and
 // ".ini" (ignoring case), regular files only, a file whose name would be empty

@@ -204,10 +204,22 @@ std::optional<std::size_t> FieldList::find(std::string_view address) const {
 std::vector<FieldDifference> DiffFields(const std::vector<FieldValue>& a,
                                         const std::vector<FieldValue>& b) {
     constexpr std::string_view kNone = "(none)";
+    std::vector<FieldDifference> differences;
+    // Lists of one model come in the same order: compare them side by side.
+    const bool aligned = a.size() == b.size() && [&] {
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (a[i].key != b[i].key || a[i].section != b[i].section) return false;
+        return true;
+    }();
+    if (aligned) {
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (a[i].value != b[i].value)
+                differences.push_back({a[i].address(), a[i].value, b[i].value, FieldLabel(a[i])});
+        return differences;
+    }
     std::unordered_map<std::string, const FieldValue*> inB;
     inB.reserve(b.size() * 2);
     for (const FieldValue& field : b) inB.emplace(field.address(), &field);
-    std::vector<FieldDifference> differences;
     std::unordered_map<std::string, bool> seen;
     seen.reserve(a.size() * 2);
     for (const FieldValue& field : a) {

@@ -1,17 +1,11 @@
 #include "file_io.h"
 
 #include "core/errors.h"
+#include "core/platform.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <random>
 #include <utility>
-
-#if defined(__unix__) || defined(__APPLE__)
-#include <csignal>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace qb41 {
 namespace {
@@ -38,7 +32,7 @@ ErrorNumber WriteErrorNumber(int error) {
 class File {
 public:
     File(const std::filesystem::path& path, const char* mode)
-        : file_(std::fopen(path.string().c_str(), mode)) {}
+        : file_(platform::OpenFile(path, mode)) {}
     ~File() {
         if (file_) std::fclose(file_);
     }
@@ -70,63 +64,30 @@ std::string NameHash(const std::string& name) {
 
 constexpr std::string_view kTemporaryPrefix = ".qb41-save-";
 
-long ProcessId() {
-#if defined(__unix__) || defined(__APPLE__)
-    return static_cast<long>(::getpid());
-#else
-    return 0;
-#endif
-}
-
 std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
-    return SaveTemporaryName(target, ProcessId());
+    return SaveTemporaryName(target, platform::ProcessId());
 }
 
 // Temporaries of earlier saves of `target` left by processes that are gone.
 void RemoveStaleTemporaries(const std::filesystem::path& target) {
     const std::string prefix =
-        std::string(kTemporaryPrefix) + NameHash(target.filename().string()) + "-";
+        std::string(kTemporaryPrefix) + NameHash(platform::PathToUtf8(target.filename())) + "-";
     std::error_code ec;
     const std::filesystem::path folder =
         target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = platform::PathToUtf8(it->path().filename());
         if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
             name.compare(name.size() - 4, 4, ".tmp") != 0)
             continue;
         const std::string pid = name.substr(prefix.size(), name.size() - prefix.size() - 4);
         if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
         const long id = std::stol(pid);
-        if (id == ProcessId()) continue;
-#if defined(__unix__) || defined(__APPLE__)
-        if (::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM) continue; // still running
-#endif
+        if (id == platform::ProcessId() || platform::ProcessRunning(id)) continue;
         std::error_code ignored;
         std::filesystem::remove(it->path(), ignored);
     }
-}
-
-// The old file's mode, and its owner where permitted, onto the new one.
-void KeepAttributes([[maybe_unused]] std::FILE* file,
-                    [[maybe_unused]] const std::filesystem::path& target) {
-#if defined(__unix__) || defined(__APPLE__)
-    struct stat old {};
-    if (::stat(target.c_str(), &old) != 0) return; // a new file: the process's defaults
-    const int fd = ::fileno(file);
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-        // Not permitted to give it away: keep at least the group when we may.
-        [[maybe_unused]] int ignored = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-    }
-    ::fchmod(fd, old.st_mode & 07777);
-#endif
-}
-
-void SyncToDisk([[maybe_unused]] std::FILE* file) {
-#if defined(__unix__) || defined(__APPLE__)
-    if (::fsync(::fileno(file)) != 0 && errno != EINVAL && errno != EROFS)
-        throw RuntimeError(WriteErrorNumber(errno));
-#endif
 }
 
 } // namespace
@@ -170,7 +131,7 @@ std::string ReadFileStart(const std::filesystem::path& path, std::size_t count) 
 
 std::filesystem::path SaveTemporaryName(const std::filesystem::path& target, long processId) {
     return target.parent_path() /
-           (std::string(kTemporaryPrefix) + NameHash(target.filename().string()) + "-" +
+           (std::string(kTemporaryPrefix) + NameHash(platform::PathToUtf8(target.filename())) + "-" +
             std::to_string(processId) + ".tmp");
 }
 
@@ -193,14 +154,13 @@ void WriteFileAtomically(const std::filesystem::path& requested, std::string_vie
     try {
         File file(temp, "wb");
         if (!file.get()) throw RuntimeError(OpenErrorNumber(errno));
-        KeepAttributes(file.get(), path);
+        platform::KeepFileAttributes(file.get(), path);
         if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
             std::fflush(file.get()) != 0)
             throw RuntimeError(WriteErrorNumber(errno));
-        SyncToDisk(file.get());
+        if (!platform::SyncFile(file.get())) throw RuntimeError(WriteErrorNumber(errno));
         if (!file.close()) throw RuntimeError(WriteErrorNumber(errno));
-        std::error_code ec;
-        std::filesystem::rename(temp, path, ec);
+        const std::error_code ec = platform::RenameReplacing(temp, path);
         if (ec)
             throw RuntimeError(ec == std::errc::permission_denied
                                    ? ErrorNumber::PermissionDenied
@@ -244,7 +204,7 @@ std::string FileMessage(std::string_view text, const std::filesystem::path& path
                         std::string_view cause) {
     std::string message(text);
     message += '\n';
-    message += path.string();
+    message += platform::PathToUtf8(path);
     message += ": ";
     message += cause;
     return message;

@@ -24,6 +24,7 @@ std::string MemorySettingsStore::GetSetting(const std::string& app, const std::s
 
 void MemorySettingsStore::SaveSetting(const std::string& app, const std::string& section,
                                       const std::string& key, const std::string& value) {
+    if (readOnly) return;
     values[{app, section, key}] = value;
 }
 

@@ -21,6 +21,10 @@ public:
                                    const std::string& key, const std::string& fallback) const = 0;
     virtual void SaveSetting(const std::string& app, const std::string& section,
                              const std::string& key, const std::string& value) = 0;
+    // True when the last SaveSetting could not be written (a read-only
+    // folder, a full disk), and where the store lives, for the message.
+    virtual bool lastSaveFailed() const { return false; }
+    virtual std::string location() const { return {}; }
 };
 
 class MemorySettingsStore : public SettingsStore {
@@ -30,7 +34,11 @@ public:
     void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                      const std::string& value) override;
 
+    bool lastSaveFailed() const override { return readOnly; }
+    std::string location() const override { return "the test store"; }
+
     std::map<std::tuple<std::string, std::string, std::string>, std::string> values;
+    bool readOnly = false; // saves are refused, as by a read-only folder
 };
 
 inline constexpr const char* kSettingsApp = "QB41";

@@ -51,9 +51,6 @@ void PrepareImageForWrite(DataSet& data, ModelNumber model);
 // Throws RuntimeError as the encode does; data.image is then partly written.
 void BuildImageToWrite(DataSet& data, ModelNumber model, std::span<const std::uint8_t> base);
 
-// Whether the image has a place for DscFlags[flag] (4, 5 and 43 have none).
-bool ImageKeepsDscFlag(int flag);
-
 // OffsetTime index (0..24, 12 = none) from/to the 5-bit code of byte 76.
 std::int16_t DecodeOffsetTime(std::uint8_t byte76);
 std::uint8_t EncodeOffsetTime(int index);

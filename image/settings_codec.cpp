@@ -155,12 +155,6 @@ void EncodeCallSigns(DataSet& data) {
 
 } // namespace
 
-bool ImageKeepsDscFlag(int flag) {
-    for (const FlagBit& f : DscFlags())
-        if (f.flag == flag) return true;
-    return false;
-}
-
 std::int16_t DecodeOffsetTime(std::uint8_t byte76) {
     int c = byte76 & 0x1F;
     if (c == 0x1F || c == 0) return 12;

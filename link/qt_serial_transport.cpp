@@ -1,16 +1,14 @@
 #include "qt_serial_transport.h"
 
 #include "core/errors.h"
+#include "core/platform.h"
 
 #include <QCoreApplication>
 #include <QSerialPort>
 
 #include <algorithm>
 #include <filesystem>
-
-#if defined(__unix__) || defined(__APPLE__)
-#include <sys/file.h>
-#endif
+#include <type_traits>
 
 namespace qb41::link {
 
@@ -23,6 +21,14 @@ RuntimeError OpenFailure(QSerialPort::SerialPortError error, const QString& deta
     ErrorNumber number = error == QSerialPort::PermissionError ? ErrorNumber::PermissionDenied
                                                                : ErrorNumber::PortNotAvailable;
     return RuntimeError(number, ErrorDescription(number) + " (" + detail.toStdString() + ")");
+}
+
+// A file descriptor on POSIX, a HANDLE on Windows.
+template <typename Handle> std::intptr_t NativeHandle(Handle handle) {
+    if constexpr (std::is_pointer_v<Handle>)
+        return reinterpret_cast<std::intptr_t>(handle);
+    else
+        return static_cast<std::intptr_t>(handle);
 }
 
 } // namespace
@@ -51,15 +57,13 @@ void QtSerialTransport::open(const PortSettings& settings) {
     port->setStopBits(QSerialPort::OneStop);
     port->setFlowControl(QSerialPort::NoFlowControl);
     if (!port->open(QIODevice::ReadWrite)) throw OpenFailure(port->error(), port->errorString());
-#if defined(__unix__) || defined(__APPLE__)
     // Held exclusively by whoever opened the device first, whatever its name.
-    if (::flock(static_cast<int>(port->handle()), LOCK_EX | LOCK_NB) != 0) {
+    if (!platform::LockPortExclusively(NativeHandle(port->handle()))) {
         port->close();
         throw RuntimeError(ErrorNumber::PortAlreadyOpen,
                            ErrorDescription(ErrorNumber::PortAlreadyOpen) +
                                " (another program holds " + settings.device + ")");
     }
-#endif
     port_ = std::move(port);
 }
 

@@ -8,6 +8,7 @@
 #include "core/notifier.h"
 #include "core/records.h"
 
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -18,11 +19,16 @@ namespace qb41::cli {
 // Prints messages on stderr as they stand; questions take their first button.
 class StderrNotifier : public Notifier {
 public:
+    explicit StderrNotifier(std::ostream& err) : err_(err) {}
     MessageAnswer ask(const Message& message) override;
+
+private:
+    std::ostream& err_;
 };
 
 struct Context {
-    Context(std::ostream& outStream, std::ostream& errStream) : out(outStream), err(errStream) {}
+    Context(std::ostream& outStream, std::ostream& errStream)
+        : notifier(errStream), out(outStream), err(errStream) {}
 
     AppState app;
     DataSet data;
@@ -44,6 +50,8 @@ public:
     Arguments(const std::vector<std::string>& args, const std::vector<std::string>& valued,
               const std::vector<std::string>& flags = {});
     std::optional<std::string> option(const std::string& name) const;
+    // Every value of an option given more than once ("--port A --port B").
+    std::vector<std::string> values(const std::string& name) const;
     bool flag(const std::string& name) const;
     const std::vector<std::string>& operands() const { return operands_; }
     // Model from --model (0..3); nullopt when absent. Throws UsageError when bad.
@@ -101,6 +109,10 @@ bool LoadInput(Context& context, const char* verb, const std::string& path,
                std::optional<ModelNumber> model, IncompleteFile incomplete);
 // Failed, with the reason on stderr, when `path` cannot be saved.
 void CheckWritable(Context& context, const char* verb, const std::string& path);
+// A file named on the command line (UTF-8 text) as a path: every file function
+// takes one, so any name the system allows is opened as written (a
+// std::string alone would be read in the ANSI code page on Windows).
+std::filesystem::path FilePath(const std::string& argument);
 // CR LF line ends made LF, for standard output.
 std::string WithLf(const std::string& text);
 
@@ -123,5 +135,6 @@ int RunSet(Context& context, const Arguments& args);
 int RunDiff(Context& context, const Arguments& args);
 int RunExport(Context& context, const Arguments& args);
 int RunImport(Context& context, const Arguments& args);
+int RunFleet(Context& context, const Arguments& args);
 
 } // namespace qb41::cli

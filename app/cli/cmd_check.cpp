@@ -15,7 +15,7 @@ int RunCheck(Context& context, const Arguments& args) {
     if (FileKindOf(path) != FileKind::DataFile) throw UsageError{"IN must be a .dat file"};
     std::string text;
     try {
-        text = ReadWholeFile(path, kMaxDataFileBytes);
+        text = ReadWholeFile(FilePath(path), kMaxDataFileBytes);
     } catch (const std::exception& error) {
         context.err << "qb41-cli check: cannot read " << path << ": " << FileFailureCause(error)
                     << '\n';

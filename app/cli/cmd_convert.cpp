@@ -21,7 +21,7 @@ int RunConvert(Context& context, const Arguments& args) {
         return 0;
     }
     FileContext file{context.app, context.data, context.notifier, context.log};
-    if (!SaveDataSet(file, files[1])) throw Failed{};
+    if (!SaveDataSet(file, FilePath(files[1]))) throw Failed{};
     return 0;
 }
 

@@ -30,7 +30,7 @@ int RunInfo(Context& context, const Arguments& args) {
     if (FileKindOf(path) == FileKind::DataFile || FileKindOf(path) == FileKind::ReportText)
         throw UsageError{"IN must be an image file (.hex or .ini)"};
     std::error_code ec;
-    std::uintmax_t length = std::filesystem::file_size(path, ec);
+    std::uintmax_t length = std::filesystem::file_size(FilePath(path), ec);
     if (ec) {
         context.err << "qb41-cli info: cannot read " << path << '\n';
         throw Failed{};
@@ -45,13 +45,13 @@ int RunInfo(Context& context, const Arguments& args) {
                     << " is not an image file: its name must end in .hex or .ini\n";
         throw Failed{};
     }
-    std::optional<ModelNumber> model = DetectFileModel(path, FileKind::ImageFile);
+    std::optional<ModelNumber> model = DetectFileModel(FilePath(path), FileKind::ImageFile);
     if (!model) {
         context.err << "qb41-cli info: " << path << " carries no known model id\n";
         throw Failed{};
     }
     FileContext file{context.app, context.data, context.notifier, context.log};
-    if (!LoadDataSetFor(file, path, model)) throw Failed{};
+    if (!LoadDataSetFor(file, FilePath(path), model)) throw Failed{};
     const DataSet& data = context.data;
 
     const ModelInfo& info = *FindModel(*model);

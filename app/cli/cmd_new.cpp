@@ -16,7 +16,7 @@ int RunNew(Context& context, const Arguments& args) {
     context.app.modelNumber = *model;
     MakeFreshDataSet(context.data, *model);
     FileContext file{context.app, context.data, context.notifier, context.log};
-    return SaveDataSet(file, out) ? 0 : 1;
+    return SaveDataSet(file, FilePath(out)) ? 0 : 1;
 }
 
 } // namespace qb41::cli

@@ -17,7 +17,7 @@ int RunReport(Context& context, const Arguments& args) {
     LoadInput(context, "report", files[0], args.model(), IncompleteFile::Warn);
     FileContext file{context.app, context.data, context.notifier, context.log};
     if (toFile) {
-        if (!SaveReportText(file, *out)) throw Failed{};
+        if (!SaveReportText(file, FilePath(*out))) throw Failed{};
         return 0;
     }
     context.out << WithLf(ReportFileText(MakeReportText(context.data, context.app.modelNumber)));

@@ -10,6 +10,15 @@ namespace qb41::cli {
 
 namespace {
 
+// Where write and clear save the backup, as the user finds it.
+#if defined(_WIN32)
+#define QB41_BACKUP_FOLDER_TEXT "%LOCALAPPDATA%\\QB41\\backups"
+#elif defined(__APPLE__)
+#define QB41_BACKUP_FOLDER_TEXT "~/Library/Application Support/QB41/backups"
+#else
+#define QB41_BACKUP_FOLDER_TEXT "$XDG_DATA_HOME/QB41/backups (~/.local/share/QB41/backups)"
+#endif
+
 const OptionHelp kPort{"--port DEV",
                        "the serial port: a device path (/dev/ttyUSB0), a name under /dev "
                        "(ttyUSB0) or COM1-COM4",
@@ -74,11 +83,13 @@ const std::vector<Command>& Commands() {
           {"--changed-only",
            "write only the blocks and bytes that differ from the radio (uses the backup read)",
            "off (the whole write plan)"},
-          {"--force", "program a settings file that lacks sections (they become defaults)",
+          {"--force",
+           "program a settings file that lacks sections or holds values outside their rules "
+           "(those become defaults)",
            "off (refused)"},
           kTrace},
-         "Before writing, the whole radio is read and saved as a .hex backup under "
-         "$XDG_DATA_HOME/QB41/backups (~/.local/share/QB41/backups); its path is printed. If the "
+         "Before writing, the whole radio is read and saved as a .hex backup under " QB41_BACKUP_FOLDER_TEXT
+         "; its path is printed. If the "
          "write fails or is cancelled after it started, the command that restores the backup is "
          "printed. A .hex image is programmed exactly as it stands (a backup restores every byte "
          "the write sends); the settings of .dat and .ini files are encoded over the backup read, "
@@ -227,6 +238,42 @@ const std::vector<Command>& Commands() {
          "and each refusal is named by line, column and rule (exit 1). Columns may be left out; "
          "rows name their channel or entry in the first column.",
          "qb41-cli import radio.dat --bank usa usa.csv"},
+        {"fleet",
+         "--template T.dat (--units U.csv | --keep-identity) --port DEV [--port DEV2 ...] "
+         "[--log LOG.csv] [--verify]",
+         "program the template into many radios, each with its own fields, on several ports at "
+         "once",
+         RunFleet,
+         {"--template", "--units", "--port", "--log", "--model", "--trace"},
+         {"--verify", "--keep-identity"},
+         {{"--template T", "the settings every radio gets (.dat, .hex or .ini)", "required"},
+          {"--units U.csv",
+           "one row per radio: a unit column and field addresses as fields prints them "
+           "(typically \"DSC Setup (Basic Setup).User MMSI\" and \"ATIS Setup (Common).Atis "
+           "Code\"); an empty cell keeps the template's value",
+           "required unless --keep-identity"},
+          {"--keep-identity",
+           "no units file: every radio that comes keeps its own user MMSI, ATIS code and MMSI "
+           "entry counter (from its backup read); the log names it by its MMSI",
+           "off"},
+          {"--port DEV", "a port with a radio on it; give it once per port", "required"},
+          {"--log LOG.csv",
+           "append one row per unit (unit, port, model, backup, result, seconds); units the log "
+           "names as ok are skipped",
+           "no log"},
+          {"--verify", "read each radio back after its write and compare", "off"},
+          kModelFromFile,
+          {"--trace FILE", "trace each port's bytes to FILE.1, FILE.2, ...", "off"}},
+         "Every row is checked with the editor's rules before any radio is touched; a refused "
+         "value, or the same MMSI, ATIS code or unit name on two rows, refuses the whole run. "
+         "Then each port waits for a radio in clone mode, checks its model against the "
+         "template's, makes the backup as write does, programs the template with the unit's "
+         "fields, and asks for the next radio. Ports work in parallel and a failure on one "
+         "never stops the others; a failed unit's log row holds the command that restores its "
+         "backup. Ctrl+C stops after the current radios, with the log complete. Exit 0 when "
+         "every unit is done, 1 when any failed, 130 when stopped with units left.",
+         "qb41-cli fleet --template plan.dat --units boats.csv --port /dev/ttyUSB0 --port "
+         "/dev/ttyUSB1 --log fleet-log.csv --verify"},
         {"help",
          "[COMMAND]",
          "show the help of COMMAND, or this list",

@@ -1,62 +1,34 @@
 #include "link_session.h"
+#include "serial_line.h"
 
 #include "link/port_name.h"
-#include "link/qt_serial_transport.h"
 #include "link/trace_transport.h"
 #include "link/write_plan.h"
 
 #include "core/errors.h"
+#include "core/platform.h"
 #include "files/file_io.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
-#include <grp.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <mutex>
+#include <optional>
 
 namespace qb41::cli {
 
 namespace {
 
-// The token the stop signals cancel while a transfer runs. A signal handler
-// can reach nothing else; SignalScope sets and clears it around the transfer.
-std::atomic<link::CancelToken*> gInterruptToken{nullptr};
-
-extern "C" void OnStopSignal(int) {
-    if (link::CancelToken* token = gInterruptToken.load()) token->cancel();
-}
-
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
-
-// Ctrl+C, SIGTERM and SIGHUP cancel as the Cancel button does
-// (SA_RESETHAND: a second one ends the process).
+// Ctrl+C, SIGTERM and SIGHUP (a console's Ctrl+C, Ctrl+Break and close on
+// Windows) cancel as the Cancel button does; a second one ends the process.
 class SignalScope {
 public:
-    explicit SignalScope(link::CancelToken& token) {
-        gInterruptToken.store(&token);
-        struct sigaction action {};
-        action.sa_handler = OnStopSignal;
-        action.sa_flags = SA_RESETHAND;
-        sigemptyset(&action.sa_mask);
-        for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
-            sigaction(kStopSignals[i], &action, &previous_[i]);
-    }
-    ~SignalScope() {
-        for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
-            sigaction(kStopSignals[i], &previous_[i], nullptr);
-        gInterruptToken.store(nullptr);
-    }
-    SignalScope(const SignalScope&) = delete;
-    SignalScope& operator=(const SignalScope&) = delete;
+    explicit SignalScope(link::CancelToken& token) : stop_(&Cancel, &token) {}
 
 private:
-    struct sigaction previous_[std::size(kStopSignals)]{};
+    static void Cancel(void* token) noexcept { static_cast<link::CancelToken*>(token)->cancel(); }
+    platform::StopScope stop_;
 };
 
 const char* PhaseVerb(link::LinkPhase phase) {
@@ -156,15 +128,14 @@ private:
 // Why the port would not open, found on the device itself: missing,
 // not ours to open, or held by another program.
 void ExplainPort(std::ostream& err, const std::string& prefix, const std::string& device) {
-    struct stat st {};
-    if (::stat(device.c_str(), &st) != 0) {
+    const platform::PortDiagnosis diagnosis = platform::DiagnosePort(device);
+    if (diagnosis.kind == platform::PortDiagnosis::Kind::Missing) {
         err << prefix << "no such device " << device << '\n'
             << "  Is the cable plugged in? 'qb41-cli ports' lists the serial ports found.\n";
         return;
     }
-    if (::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
-        const struct group* owner = ::getgrgid(st.st_gid);
-        const std::string group = owner ? owner->gr_name : std::to_string(st.st_gid);
+    if (diagnosis.kind == platform::PortDiagnosis::Kind::PermissionDenied) {
+        const std::string& group = diagnosis.group;
         err << prefix << "permission denied on " << device << " (it belongs to group " << group
             << ")\n"
             << "  Join that group and log in again:  sudo usermod -aG " << group << " $USER\n";
@@ -214,26 +185,25 @@ class LinkSession::Impl {
 public:
     Impl(Context& c, const LinkArguments& l, const char* v)
         : context(c), args(l), verb(v), serial(c.clock),
-          bar(c.err, v, l.device, isatty(STDERR_FILENO) != 0), notifier(c.notifier, bar) {
+          bar(c.err, v, l.device, platform::StandardErrorIsTerminal()), notifier(c.notifier, bar) {
         if (args.trace) {
-            traceFile.open(*args.trace, std::ios::out | std::ios::app);
+            traceFile.open(platform::PathFromUtf8(*args.trace), std::ios::out | std::ios::app);
             if (!traceFile) {
                 c.err << "qb41-cli " << verb << ": cannot write the trace file " << *args.trace
                       << '\n';
                 throw Failed{};
             }
-            tracer = std::make_unique<link::TraceTransport>(serial, c.clock, traceFile);
+            tracer = std::make_unique<link::TraceTransport>(serial.transport(), c.clock, traceFile);
         }
     }
     link::Transport& transport() {
-        return tracer ? static_cast<link::Transport&>(*tracer) : serial;
+        return tracer ? static_cast<link::Transport&>(*tracer) : serial.transport();
     }
 
     Context& context;
     LinkArguments args;
     std::string verb;
-    link::QtCoreScope qt;
-    link::QtSerialTransport serial;
+    SerialLine serial;
     std::ofstream traceFile;
     std::unique_ptr<link::TraceTransport> tracer;
     link::CancelToken cancel;
@@ -257,7 +227,8 @@ link::LinkOutcome LinkSession::Run(const Operation& operation) {
                           s.args.device);
     clone.setProgress([&s](const link::Progress& progress) { s.bar.update(progress); });
     link::LinkOutcome outcome = [&] {
-        SignalScope signals(s.cancel);
+        std::optional<SignalScope> signals;
+        if (s.args.signalsCancel) signals.emplace(s.cancel);
         return operation(clone);
     }();
     s.bar.breakLine();
@@ -326,11 +297,7 @@ int LinkSession::Explain(const link::LinkOutcome& outcome, const std::string& re
 }
 
 std::filesystem::path BackupFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
-        return std::filesystem::path(data) / "QB41" / "backups";
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home && *home ? home : ".") / ".local" / "share" / "QB41" /
-           "backups";
+    return platform::UserDataFolder() / "QB41" / "backups";
 }
 
 std::filesystem::path SaveBackup(ModelNumber model, const std::vector<std::uint8_t>& image) {
@@ -339,12 +306,15 @@ std::filesystem::path SaveBackup(ModelNumber model, const std::vector<std::uint8
     std::filesystem::create_directories(folder, ec);
     if (ec) throw RuntimeError(ErrorNumber::PathNotFound, "cannot create " + folder.string());
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
+    const std::tm local = platform::LocalTime(now);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     const ModelInfo* info = FindModel(model);
     std::string base = "backup-" + std::string(info ? info->catalogueName : "model") + "-" + stamp;
+    // Ports programmed in parallel may save in the same second: the name is
+    // chosen and taken under one lock.
+    static std::mutex naming;
+    std::lock_guard<std::mutex> lock(naming);
     std::filesystem::path path = folder / (base + ".hex");
     for (int n = 2; std::filesystem::exists(path); ++n)
         path = folder / (base + "-" + std::to_string(n) + ".hex");

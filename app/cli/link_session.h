@@ -1,6 +1,7 @@
 // What the verbs that talk to a radio share: the port options, the
-// QSerialPort transport on the main thread (traced with --trace), the progress
-// line on stderr, Ctrl+C, SIGTERM and SIGHUP as the Cancel button, and the
+// serial transport on the main thread (traced with --trace), the progress
+// line on stderr, Ctrl+C, SIGTERM and SIGHUP (Ctrl+C and closing the console
+// on Windows) as the Cancel button, and the
 // lines that say what to do after a failure, chosen from the run's outcome.
 #pragma once
 
@@ -22,6 +23,9 @@ struct LinkArguments {
     std::string given;                // as the user wrote it, for commands we print
     std::optional<ModelNumber> model; // nullopt: from the file or detected
     std::optional<std::string> trace;
+    // Ctrl+C, SIGTERM and SIGHUP cancel the run (off where the caller
+    // handles them itself, as fleet does for several ports at once).
+    bool signalsCancel = true;
 };
 // ttyUSB0 means /dev/ttyUSB0; COM1-COM4 their device (refused on macOS,
 // which has no /dev/ttyS*).
@@ -60,8 +64,9 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// The folder backups go to: $XDG_DATA_HOME/QB41/backups, by default
-// ~/.local/share/QB41/backups.
+// The folder backups go to: QB41/backups in the user's data folder
+// ($XDG_DATA_HOME, by default ~/.local/share, on Linux; ~/Library/Application
+// Support on macOS; %LOCALAPPDATA% on Windows).
 std::filesystem::path BackupFolder();
 // Saves a whole-image read as "backup-LW6100-20250102-153045.hex" there
 // (created when missing); returns the path. Throws RuntimeError on failure.

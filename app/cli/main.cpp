@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "core/errors.h"
+#include "core/platform.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -10,7 +11,7 @@
 namespace qb41::cli {
 
 MessageAnswer StderrNotifier::ask(const Message& message) {
-    std::cerr << message.text << '\n';
+    err_ << message.text << '\n';
     return message.buttons == MessageButtons::YesNo ||
                    message.buttons == MessageButtons::YesNoCancel
                ? MessageAnswer::Yes
@@ -64,6 +65,13 @@ std::optional<std::string> Arguments::option(const std::string& name) const {
     return value;
 }
 
+std::vector<std::string> Arguments::values(const std::string& name) const {
+    std::vector<std::string> values;
+    for (const auto& [key, text] : options_)
+        if (key == name) values.push_back(text);
+    return values;
+}
+
 bool Arguments::flag(const std::string& name) const {
     for (const std::string& f : flags_)
         if (f == name) return true;
@@ -90,7 +98,10 @@ std::optional<ModelNumber> Arguments::model() const {
 
 int main(int argc, char** argv) {
     using namespace qb41::cli;
-    std::vector<std::string> args(argv + 1, argv + argc);
+    qb41::platform::UseUtf8Console();
+    const std::vector<std::string> commandLine = qb41::platform::CommandLine(argc, argv);
+    std::vector<std::string> args(commandLine.begin() + (commandLine.empty() ? 0 : 1),
+                                  commandLine.end());
     Context context(std::cout, std::cerr);
     if (args.empty()) {
         std::cerr << UsageText();

@@ -67,10 +67,12 @@ LaunchOptions ParseCommandLine(const QStringList& arguments) {
             options.port = argument.mid(7).toStdString();
             continue;
         }
+        // A named data file that is missing, or a folder, is taken too: the
+        // open then says why it cannot be read instead of passing it over.
         const QString suffix = QFileInfo(argument).suffix().toLower();
         if (options.file.empty() &&
-            (suffix == QLatin1String("dat") || suffix == QLatin1String("hex")) &&
-            QFileInfo(argument).isFile()) {
+            (suffix == QLatin1String("dat") || suffix == QLatin1String("hex") ||
+             QFileInfo(argument).isDir())) {
             options.file = QFileInfo(argument).absoluteFilePath().toStdString();
             continue;
         }
@@ -127,7 +129,7 @@ void Application::start() {
     const std::filesystem::path file(options_.file);
     std::string suffix = file.extension().string();
     for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (suffix == ".dat")
+    if (suffix == ".dat" || suffix != ".hex")
         window_->session().OpenDataFileAt(file);
     else if (suffix == ".hex" && app_.diagnosticMode)
         window_->session().OpenImageAt(file);

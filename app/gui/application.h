@@ -28,7 +28,7 @@ struct LaunchOptions {
 };
 
 // The program's arguments (without the program name): "--port DEV" and one
-// existing .dat/.hex file are taken out; the rest, joined by blanks, is the
+// .dat/.hex file (or a folder, which the open refuses) are taken out; the rest, joined by blanks, is the
 // diagnostic switch test ("/D").
 LaunchOptions ParseCommandLine(const QStringList& arguments);
 

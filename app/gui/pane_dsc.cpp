@@ -198,10 +198,11 @@ void DscPane::show() {
     for (std::size_t k = 0; k < usable_.size(); ++k) ShowChoices(usable_[k], view.usable[k]);
     for (const auto& [flag, combo] : flags_) {
         ShowChoices(combo, editor::DscFlagChoices(context_.data.records, flag));
-        combo->setEnabled(editor::DscFlagEnabled(context_.data.records, flag));
-        combo->setToolTip(Text(
-            editor::ModelKeeps(context_.app.modelNumber, editor::PaneFeature::DscFlag, flag)
-                .reason));
+        const ModelNumber model = context_.app.modelNumber;
+        combo->setEnabled(editor::DscFlagEnabled(context_.data.records, model, flag));
+        const auto feature = editor::DscFlagFeature(flag);
+        combo->setToolTip(
+            feature ? Text(editor::ControlKept(model, *feature).reason) : QString());
     }
     if (userMmsi_ != kit_->pending()) ShowText(userMmsi_, view.userMmsi);
     count_->setText(Text(view.entryCount));
@@ -321,8 +322,8 @@ void AtisPane::prepare(ModelNumber model) {
     open_ = false;
     kit_->forgetPending();
     killerFrame_->setVisible(
-        editor::ModelKeeps(model, editor::PaneFeature::AtisKiller).kept);
-    const bool callSigns = editor::ModelKeeps(model, editor::PaneFeature::AtisCallSigns).kept;
+        ModelKeeps(model, Feature::KikkerGroup));
+    const bool callSigns = ModelKeeps(model, Feature::CallSigns);
     if (!callSigns) tabs_->setCurrentIndex(0);
     tabs_->setTabVisible(1, callSigns);
 }

@@ -103,6 +103,7 @@ void ShowChoices(QComboBox* combo, const editor::ChoiceList& list) {
 void ShowState(QWidget* control, const editor::ControlState& state) {
     control->setVisible(state.visible);
     control->setEnabled(state.enabled);
+    control->setToolTip(Text(state.reason));
 }
 
 void ShowText(QLineEdit* box, const std::string& text) {

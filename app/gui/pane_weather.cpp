@@ -73,7 +73,7 @@ void WeatherPane::fill(const editor::PaneTarget&, const std::string&) {
 }
 
 void WeatherPane::show() {
-    const std::vector<editor::WeatherRowView> view = editor::ViewWeatherPane(context_.data.records);
+    const std::vector<editor::WeatherRowView> view = editor::ViewWeatherPane(context_.data.records, context_.app.modelNumber);
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const Row& row = rows_[i];
         const bool present = i < view.size();
@@ -91,7 +91,8 @@ void WeatherPane::show() {
         }
         ShowText(row.name, v.name);
         row.scan->setEnabled(v.detailsEnabled);
-        row.name->setEnabled(v.detailsEnabled);
+        row.name->setEnabled(v.nameState.enabled);
+        row.name->setToolTip(Text(v.nameState.reason));
     }
 }
 

@@ -24,6 +24,7 @@ void QtSettingsStore::SaveSetting(const std::string&, const std::string& section
         QString::fromStdString(section) + QLatin1Char('/') + QString::fromStdString(key);
     settings_->setValue(path, QString::fromStdString(value));
     settings_->sync();
+    saveFailed_ = settings_->status() != QSettings::NoError;
 }
 
 } // namespace qb41::gui

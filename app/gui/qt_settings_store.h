@@ -22,10 +22,13 @@ public:
                            const std::string& key, const std::string& fallback) const override;
     void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    bool lastSaveFailed() const override { return saveFailed_; }
+    std::string location() const override { return fileName().toStdString(); }
     QString fileName() const { return settings_->fileName(); }
 
 private:
     std::unique_ptr<QSettings> settings_;
+    bool saveFailed_ = false;
 };
 
 } // namespace qb41::gui

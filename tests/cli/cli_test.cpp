@@ -1,6 +1,7 @@
 // The command-line tool as a user runs it: real processes, real files.
 #include "image/primitives.h"
 #include "support/scratch.h"
+#include "support/value_cases.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,31 @@ TEST_F(CliTest, FaultsFoundByTryingIt) {
     EXPECT_NE(Read(path("a.txt")).find("\r\n"), std::string::npos);
 }
 
+// The shared table of bad values: check lists each, write refuses the file
+// before it opens the port unless forced.
+TEST_F(CliTest, ValuesOutsideTheirRulesAreFoundAndRefusedByWrite) {
+    ASSERT_EQ(Cli("new --model 0 " + path("a.dat")).status, 0);
+    const std::string fresh = Read(path("a.dat"));
+    for (const test::ValueCase& c : test::kValueCases) {
+        SCOPED_TRACE(c.to);
+        std::string text = fresh;
+        const std::size_t at = text.find(c.from);
+        ASSERT_NE(at, std::string::npos);
+        test::WriteBytes(dir / "bad.dat", text.replace(at, std::string(c.from).size(), c.to));
+        CliRun check = Cli("check " + path("bad.dat"));
+        EXPECT_EQ(check.status, 1);
+        EXPECT_NE(check.output.find(std::string("value ") + c.key + "="), std::string::npos)
+            << check.output;
+        CliRun write = Cli("write --port /dev/null " + path("bad.dat"));
+        EXPECT_EQ(write.status, 1);
+        EXPECT_NE(write.output.find("cannot take as written"), std::string::npos) << write.output;
+        EXPECT_NE(write.output.find("--force programs it anyway"), std::string::npos);
+        CliRun forced = Cli("write --port /dev/null --force " + path("bad.dat"));
+        EXPECT_EQ(forced.output.find("--force programs it anyway"), std::string::npos)
+            << forced.output;
+    }
+}
+
 TEST_F(CliTest, IncompleteFilesAreWarnedAboutOrRefused) {
     ASSERT_EQ(Cli("new --model 2 " + path("a.dat")).status, 0);
     const std::string text = Read(path("a.dat"));
@@ -163,8 +189,8 @@ TEST_F(CliTest, HelpForEveryVerbNamesItsDefaults) {
         EXPECT_EQ(Cli(std::string("help ") + verb).output, help.output) << verb;
     }
     EXPECT_NE(Cli("write -h")
-                  .output.find("--no-backup\n      skip the backup read before the write (bytes a "
-                               ".dat or .ini does not carry then take default values) "
+                  .output.find("--no-backup\n      skip the backup read before the write (bytes "
+                               "a .dat or .ini does not carry then take default values) "
                                "(default: off (a backup is made))"),
               std::string::npos);
     CliRun version = Cli("--version");

@@ -215,7 +215,8 @@ TEST(InputFilters, KeysAndPastedText) {
     EXPECT_TRUE(KeyAccepted(TextBox::ChannelName, ','));
     EXPECT_TRUE(TextAccepted(TextBox::UserMmsi, "123456789"));
     EXPECT_FALSE(TextAccepted(TextBox::UserMmsi, "1234567890"));
-    EXPECT_FALSE(TextAccepted(TextBox::GroupMmsi, "123456789"));
+    EXPECT_TRUE(TextAccepted(TextBox::GroupMmsi, "012345678")) << "a group MMSI in full";
+    EXPECT_FALSE(TextAccepted(TextBox::GroupMmsi, "0123456789"));
     EXPECT_FALSE(TextAccepted(TextBox::AtisDisp, "A-1"));
     EXPECT_FALSE(TextAccepted(TextBox::WeatherName, "tab\there"));
 }

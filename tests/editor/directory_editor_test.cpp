@@ -28,7 +28,7 @@ TEST(Mmsi, TypedAndStoredForms) {
     EXPECT_EQ(StoredMmsi("", MmsiKind::Group), "");
     for (const char* bad : {"36612345", "3661234567", "36612345a"})
         EXPECT_FALSE(StoredMmsi(bad, MmsiKind::Individual)) << bad;
-    EXPECT_FALSE(StoredMmsi("366123456", MmsiKind::Group));
+    EXPECT_FALSE(StoredMmsi("366123456", MmsiKind::Group)) << "9 digits must begin with 0";
     // What a box shows commits back to the same stored value.
     for (auto [stored, kind] :
          {std::pair{"3661234560", MmsiKind::Individual}, std::pair{"0366123450", MmsiKind::Group}})

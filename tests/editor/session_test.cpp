@@ -204,6 +204,78 @@ TEST_F(Fixture, FailedDestinationSwitchChangesNothing) {
               (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(500)}));
 }
 
+TEST_F(Fixture, AStoredDestinationThatFailsIsNamedOnce) {
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        const char* cause;
+    };
+    const auto file = dir / "usa_021C.ini";
+    const std::vector<Case> cases = {
+        {"short", [&] { test::WriteBytes(file, std::string(100, '\xFF')); },
+         "its length is 100 bytes, not the 16384 of the model's image"},
+        {"other model", [&] { test::WriteBytes(file, DestinationBytes(3, "X")); },
+         "it was made for another model"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make();
+        notifier.messages.clear();
+        Start();
+        ASSERT_EQ(notifier.messages.size(), 1u);
+        EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Warning);
+        EXPECT_EQ(notifier.messages[0].text, "IniFileRead Error!!\r\n" + file.string() + ": " +
+                                                 c.cause +
+                                                 "\r\nThe model's defaults are loaded instead.");
+        EXPECT_EQ(view.destinations.checked, -1);
+        ASSERT_TRUE(session->FileNew());
+        session->OnResetTimer();
+        EXPECT_EQ(notifier.messages.size(), 1u); // not again on New
+    }
+    // A stored name no file has is no failure: nothing to say.
+    std::filesystem::remove(file);
+    notifier.messages.clear();
+    Start();
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST_F(Fixture, ClashingDestinationNamesStayApartAndTheChosenFileIsStored) {
+    test::WriteBytes(dir / "east_021C.ini", DestinationBytes(2, "EAST"));
+    test::WriteBytes(dir / "east_coast_021C.ini", DestinationBytes(2, "COAST"));
+    test::WriteBytes(dir / "usa_021C.ini", DestinationBytes(2, "HARBOUR"));
+    Start();
+    ASSERT_EQ(view.destinations.captions,
+              (std::vector<std::string>{"east", "east_coast", "usa"}));
+    notifier.answers = {MessageAnswer::Ok};
+    session->ChooseDestination(1);
+    EXPECT_EQ(data.records.CHUSA[32].ChTag, "COAST");
+    EXPECT_EQ(Stored("IniFilePath", "IniFileName_2"), "east_coast");
+    Start(); // the next start loads the file chosen
+    EXPECT_EQ(view.destinations.checked, 1);
+    EXPECT_EQ(data.records.CHUSA[32].ChTag, "COAST");
+    session->FileNew();
+    session->OnResetTimer();
+    EXPECT_EQ(view.destinations.checked, 1);
+    EXPECT_EQ(data.records.CHUSA[32].ChTag, "COAST");
+}
+
+TEST_F(Fixture, AStoreThatRefusesWritesIsSaidOnce) {
+    Start();
+    store.readOnly = true;
+    notifier.answers = {MessageAnswer::Ok};
+    session->ChooseModel(3);
+    EXPECT_EQ(app.modelNumber, 3); // the choice holds for this run
+    ASSERT_EQ(notifier.messages.size(), 2u);
+    EXPECT_EQ(notifier.messages[1].icon, MessageIcon::Warning);
+    EXPECT_TRUE(notifier.messages[1].text.starts_with(
+        "The settings could not be written to the test store."))
+        << notifier.messages[1].text;
+    session->ChooseSerialPort(2);
+    session->ChooseSerialDevice("/dev/ttyUSB1");
+    EXPECT_EQ(notifier.messages.size(), 2u);
+    EXPECT_EQ(Stored("ModelPath", "ModelNum"), "<none>");
+}
+
 TEST_F(Fixture, DestinationSwitchAsksUnlessChecked) {
     test::WriteBytes(dir / "usa_021C.ini", DestinationBytes(2, "HARBOUR"));
     test::WriteBytes(dir / "intl_021C.ini", DestinationBytes(2, "PORT"));

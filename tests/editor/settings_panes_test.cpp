@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace qb41::editor {
 namespace {
@@ -115,10 +116,10 @@ TEST_F(SettingsPanesTest, DscLevelSelectorsFollowTheirCallSelector) {
     }
     EXPECT_EQ(DscSelectors()[8 + 6].label, "Received Geografic");
     data.records.DscFlags[24] = kFalse;
-    EXPECT_FALSE(DscFlagEnabled(data.records, 28));
+    EXPECT_FALSE(DscFlagEnabled(data.records, 0, 28));
     EXPECT_FALSE(PickDscFlag(data.records, state, 28, 1).changed);
     PickDscFlag(data.records, state, 24, 1);
-    EXPECT_TRUE(DscFlagEnabled(data.records, 28));
+    EXPECT_TRUE(DscFlagEnabled(data.records, 0, 28));
     EXPECT_TRUE(PickDscFlag(data.records, state, 28, 1).changed);
     EXPECT_EQ(DscFlagChoices(data.records, 28).entries[1].text, "Hi");
     EXPECT_FALSE(PickDscFlag(data.records, state, 43, 1).changed); // no selector
@@ -135,8 +136,8 @@ TEST_F(SettingsPanesTest, UserMmsiAndAtisCodeChecks) {
     EXPECT_EQ(data.records.UserMmsi, "");
 
     EXPECT_EQ(CommitAtisCode(data.records, state, "123456789").message->title, "ATISNo");
-    EXPECT_TRUE(CommitAtisCode(data.records, state, "1234567890").accepted);
-    EXPECT_EQ(data.records.AtisCode, "1234567890");
+    EXPECT_TRUE(CommitAtisCode(data.records, state, "9234567890").accepted);
+    EXPECT_EQ(data.records.AtisCode, "9234567890");
 }
 
 TEST_F(SettingsPanesTest, MidIsWrittenWithThreeDigits) {
@@ -155,7 +156,7 @@ TEST_F(SettingsPanesTest, WeatherRowsKeepDetailsWhenDisabled) {
     SetWeatherScan(data.records, state, 3, true);
     SetWeatherName(data.records, state, 3, "NOAA");
     SetWeatherEnable(data.records, state, 3, false);
-    const auto rows = ViewWeatherPane(data.records);
+    const auto rows = ViewWeatherPane(data.records, state.modelNumber);
     EXPECT_FALSE(rows[3].detailsEnabled);
     EXPECT_EQ(rows[3].label, "WX04[162.425MHz]");
     EXPECT_EQ(wx.ScanMemory, kTrue);
@@ -163,6 +164,66 @@ TEST_F(SettingsPanesTest, WeatherRowsKeepDetailsWhenDisabled) {
     EXPECT_FALSE(SetWeatherScan(data.records, state, 3, false).changed);
     SetWeatherEnable(data.records, state, 3, true);
     EXPECT_FALSE(SetWeatherName(data.records, state, 3, "0123456789ABC").changed);
+}
+
+} // namespace
+} // namespace qb41::editor
+
+namespace qb41::editor {
+namespace {
+
+// What neither the image nor the data file keeps cannot be edited: the rule
+// refuses it as the pane disables or hides its control.
+TEST(ControlKept, EditsOfWhatTheImageDropsAreRefused) {
+    struct Case {
+        const char* what;
+        std::function<bool(Records&, AppState&)> edit; // true when it changed something
+        std::array<bool, 4> keptByModel;
+    };
+    const std::vector<Case> cases = {
+        {"distress cancel level", [](Records& r, AppState& s) {
+             r.DscFlags[0] = kTrue;
+             return PickDscFlag(r, s, 4, 1).changed;
+         }, {false, false, false, false}},
+        {"standby level", [](Records& r, AppState& s) {
+             r.DscFlags[1] = kTrue;
+             return PickDscFlag(r, s, 5, 1).changed;
+         }, {false, false, false, false}},
+        {"pos request level", [](Records& r, AppState& s) {
+             r.DscFlags[2] = kTrue;
+             return PickDscFlag(r, s, 6, 1).changed;
+         }, {true, true, true, true}},
+        {"killer group", [](Records& r, AppState& s) { return SetAtisKiller(r, s, 1, r.AtisKikkerGroup[1] == 0).changed; },
+         {true, false, false, false}},
+        {"rotary", [](Records& r, AppState& s) {
+             return PickCommonChoice(r, s, CommonChoice::Rotary, r.Common.Rotary != 0 ? 0 : 1).changed;
+         }, {true, false, false, false}},
+    };
+    for (const Case& c : cases)
+        for (ModelNumber model = 0; model <= 3; ++model) {
+            SCOPED_TRACE(std::string(c.what) + " model " + std::to_string(model));
+            DataSet data;
+            MakeFreshDataSet(data, model);
+            AppState state;
+            state.modelNumber = model;
+            const bool kept = c.keptByModel[static_cast<std::size_t>(model)];
+            EXPECT_EQ(c.edit(data.records, state), kept);
+            EXPECT_EQ(state.dataChanged, kept);
+        }
+    // The data file keeps the weather names of every model, but the window
+    // offers them only where the image keeps them.
+    for (ModelNumber model = 0; model <= 3; ++model) {
+        DataSet data;
+        MakeFreshDataSet(data, model);
+        data.records.CHWX[0].Enable = kTrue;
+        const ControlState name = ViewWeatherPane(data.records, model)[0].nameState;
+        EXPECT_EQ(name.enabled, model != 1);
+        EXPECT_EQ(name.reason.empty(), model != 1);
+    }
+    EXPECT_TRUE(ControlKept(0, Feature::KikkerGroup).reason.empty());
+    EXPECT_EQ(ControlKept(2, Feature::KikkerGroup).reason,
+              "The ZH540 keeps no such setting in its memory: it is neither programmed nor read "
+              "back.");
 }
 
 } // namespace

@@ -25,7 +25,7 @@ DataSet EditedImage(ModelNumber model) {
     r.CHEXP[7] = r.CHEXP[0];
     r.CHEXP[7].Enable = kTrue;
     r.CHEXP[7].CHDisplayL = "70";
-    r.CHEXP[7].CHDisplayR = "B";
+    r.CHEXP[7].CHDisplayR = "b";
     r.CHEXP[7].Rxfreq = 157.4125;
     r.CHEXP[7].Txfreq = 156.4;
     r.CHEXP[7].ChTag = "WORK";
@@ -120,8 +120,8 @@ TEST(DataFiles, AFileNamingNoModelIsRefusedByItsOwnCheck) {
         EXPECT_FALSE(LoadDataSetFor(context, h.dir / c.name, std::nullopt));
         ASSERT_FALSE(h.notifier.messages.empty());
         std::string expected = c.message;
-        if (std::size_t at = expected.find('@'); at != std::string::npos)
-            expected.replace(at, 1, h.dir.path().string());
+        if (std::size_t at = expected.find("@/"); at != std::string::npos)
+            expected.replace(at, 2, (h.dir.path() / "").string());
         EXPECT_EQ(h.notifier.messages.back().text, expected);
     }
 }

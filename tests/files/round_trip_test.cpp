@@ -5,6 +5,8 @@
 
 #include "test_support.h"
 
+#include "image/value_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,19 +20,34 @@ public:
     explicit Randomiser(unsigned seed) : random_(seed) {}
 
     VbBool flag() { return ToVbBool(pick(0, 1) == 1); }
-    std::int16_t any16() { return static_cast<std::int16_t>(pick(-32768, 32767)); }
-    std::int16_t positive16() { return static_cast<std::int16_t>(pick(0, 32767)); }
-    double frequency() { return pick(0, 1) ? std::round(pick(0, 99999999) / 1e4) / 1e4 + 100 : 0; }
-    // Texts as the file keeps them: no trailing blank, and for plain texts no
-    // leading blank or "#" either (the reader trims and drops one "#").
-    std::string text(int maxLength, bool marked) {
-        static const std::string alphabet = "ABCZabz0189 -+().*/,=[]#;\xe9";
-        std::string s(static_cast<std::size_t>(pick(0, maxLength)), ' ');
-        for (char& c : s) c = alphabet[static_cast<std::size_t>(pick(0, alphabet.size() - 1))];
+    std::int16_t in(NumberField field) {
+        const NumberRange range = RangeOf(field);
+        return static_cast<std::int16_t>(
+            pick(static_cast<int>(range.lowest), static_cast<int>(range.highest)));
+    }
+    // Any frequency the radio stores exactly, on the raster or not.
+    // (Divided once, so the value is the double nearest its decimal form.)
+    double frequency() { return pick(0, 1) ? (1000000 + pick(1, 999999)) / 1e4 : 0; }
+    // Texts as their value rule allows and the file keeps them: no trailing
+    // blank, and for plain texts no leading blank either (the reader trims).
+    std::string text(TextField field, bool marked) {
+        const TextRule& rule = RuleOf(field);
+        std::string s(static_cast<std::size_t>(pick(0, rule.maxLength)), ' ');
+        for (char& c : s) c = rule.allowed[static_cast<std::size_t>(pick(0, rule.allowed.size() - 1))];
         while (!s.empty() && s.back() == ' ') s.pop_back();
         if (!marked)
-            while (!s.empty() && (s.front() == ' ' || s.front() == '#')) s.erase(0, 1);
+            while (!s.empty() && s.front() == ' ') s.erase(0, 1);
         return s;
+    }
+    std::string digits(int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += static_cast<char>('0' + pick(0, 9));
+        return s;
+    }
+    // An MMSI in its stored form: empty, or 9 digits and "0".
+    std::string mmsi(MmsiForm form) {
+        if (pick(0, 3) == 0) return {};
+        return (form == MmsiForm::Group ? "0" : std::to_string(pick(1, 9))) + digits(8) + "0";
     }
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
 
@@ -43,20 +60,30 @@ void RandomiseSettings(Randomiser& r, Records& rec, ModelNumber model) {
         g.Usable = r.flag();
         g.TxTot = r.flag();
         g.StatusIcon = r.flag();
-        g.PriorityCh = r.pick(-1, 279);
-        if (model != 1) g.StatusName = r.text(4, false);
+        g.PriorityCh = r.in(NumberField::PriorityCh);
+        if (model == 1) continue;
+        g.StatusName = r.text(TextField::StatusName, false);
+        if (!g.StatusName.empty()) g.StatusName.insert(0, 4 - g.StatusName.size(), ' ');
     }
     CommonSetup& c = rec.Common;
-    c = {r.positive16(), r.flag(),       r.any16(),      r.flag(), r.flag(),
-         r.any16(),      r.positive16(), r.positive16(), r.flag()};
+    c = {r.in(NumberField::TxPoDisplay),
+         r.flag(),
+         r.in(NumberField::ResumeTime),
+         r.flag(),
+         r.flag(),
+         r.in(NumberField::OffsetTime),
+         r.in(NumberField::MagneticVariation),
+         r.in(NumberField::Weater),
+         r.flag()};
     for (VbBool& f : rec.DscUsable) f = r.flag();
     for (int i = 0; i < kDscFlags; ++i)
         if (i != 43) rec.DscFlags[i] = r.flag(); // 43 has no key
-    rec.UserMmsi = r.text(10, true);
-    rec.AtisCode = r.text(10, true);
+    rec.UserMmsi = r.mmsi(MmsiForm::Individual);
+    rec.AtisCode = r.pick(0, 1) ? "9" + r.digits(9) : "";
     if (model == 0)
         for (VbBool& f : rec.AtisKikkerGroup) f = r.flag();
-    for (AtisCallSignEntry& e : rec.AtisCallSign) e = {r.text(3, false), r.text(3, false)};
+    for (AtisCallSignEntry& e : rec.AtisCallSign)
+        e = {r.text(TextField::CallSignMid, false), r.text(TextField::CallSignDisp, false)};
 }
 
 void RandomiseChannels(Randomiser& r, Records& rec, ModelNumber model) {
@@ -67,31 +94,40 @@ void RandomiseChannels(Randomiser& r, Records& rec, ModelNumber model) {
                 *f = r.flag();
             ch.Duplex = static_cast<VbBool>(r.flag() & ch.DuplexAllowed);
             if (model == 1) continue;
-            ch.Scramble = r.any16();
-            ch.ChTag = r.text(12, true);
+            ch.Scramble = r.in(NumberField::Scramble);
+            ch.ChTag = r.text(TextField::ChannelName, true);
         }
     }
     for (ChannelRecord& ch : rec.CHWX) {
         ch.Enable = r.flag();
         ch.ScanMemory = r.flag();
-        ch.ChTag = r.text(12, true);
+        ch.ChTag = r.text(TextField::ChannelName, true);
     }
     for (ChannelRecord& ch : rec.CHEXP) {
         for (VbBool* f : {&ch.Enable, &ch.LowPower, &ch.PowUp, &ch.ScanMemory}) *f = r.flag();
-        ch.CHDisplayL = r.text(2, false);
-        ch.CHDisplayR = r.text(1, false);
+        ch.CHDisplayL = r.pick(0, 1) ? r.text(TextField::DisplayRight, false) + "A" : "";
+        ch.CHDisplayR = r.text(TextField::DisplayRight, false);
         ch.Rxfreq = r.frequency();
         ch.Txfreq = r.frequency();
-        ch.Scramble = r.any16();
-        ch.ChTag = r.text(12, true);
+        ch.Scramble = r.in(NumberField::Scramble);
+        ch.ChTag = r.text(TextField::ChannelName, true);
         ch.Narrow = r.flag();
         if (model != 2) continue;
-        ch.DcsCode = {r.any16(), r.any16()};
-        ch.CtcssTone = {r.any16(), r.any16()};
+        ch.DcsCode = {r.in(NumberField::DcsCode), r.in(NumberField::DcsCode)};
+        ch.CtcssTone = {r.in(NumberField::CtcssTone), r.in(NumberField::CtcssTone)};
         ch.Compander = r.flag();
     }
-    for (auto* directory : {&rec.CHMMSID, &rec.CHGRPID})
-        for (DirectoryRecord& e : *directory) e = {r.flag(), r.text(11, true), r.text(10, false)};
+    // Directory entries in use form one leading run.
+    for (auto [directory, form] : {std::pair{&rec.CHMMSID, MmsiForm::Individual},
+                                   std::pair{&rec.CHGRPID, MmsiForm::Group}}) {
+        const int used = r.pick(0, static_cast<int>(directory->size()));
+        for (int i = 0; i < used; ++i) {
+            std::string number = r.mmsi(form);
+            if (number.empty()) number = form == MmsiForm::Group ? "0123456780" : "2123456780";
+            (*directory)[static_cast<std::size_t>(i)] = {
+                r.flag(), r.text(TextField::DirectoryName, true), number};
+        }
+    }
 }
 
 TEST(DataFileRoundTrip, RandomisedRecordsComeBackExactly) {
@@ -111,7 +147,13 @@ TEST(DataFileRoundTrip, RandomisedRecordsComeBackExactly) {
             EXPECT_EQ(read.UsableGroup, written.UsableGroup);
             EXPECT_EQ(read.Common, written.Common);
             EXPECT_EQ(read.CHUSA, written.CHUSA);
-            EXPECT_EQ(read.CHEXP, written.CHEXP);
+            for (std::size_t k = 0; k < read.CHEXP.size(); ++k) {
+                const ChannelRecord &a = read.CHEXP[k], &b = written.CHEXP[k];
+                EXPECT_EQ(a, b) << "CHEXP" << k << " [" << a.CHDisplayL << "|" << b.CHDisplayL
+                                << "] [" << a.CHDisplayR << "|" << b.CHDisplayR << "] "
+                                << a.Rxfreq << "|" << b.Rxfreq << " " << a.Txfreq << "|"
+                                << b.Txfreq << " [" << a.ChTag << "|" << b.ChTag << "]";
+            }
             EXPECT_EQ(read, written);
         }
     }

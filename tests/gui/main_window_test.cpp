@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -231,6 +232,20 @@ private slots:
         QCOMPARE(ShownCaption(window), plain);
     }
 
+    void aCommandLineFileThatCannotBeOpenedSaysSo() {
+        for (const QString& path : {home_.filePath("missing.dat"), home_.path()}) {
+            BoxAnswerer answerer;
+            answerer.answerNext(QMessageBox::Ok);
+            auto program = make(gui::ParseCommandLine({path}));
+            QCOMPARE(answerer.texts.size(), 1);
+            QVERIFY2(answerer.texts[0].startsWith("FileRead Error!!"), qPrintable(answerer.texts[0]));
+            QVERIFY2(answerer.texts[0].contains(QFileInfo(path).fileName()),
+                     qPrintable(answerer.texts[0]));
+            QCOMPARE(ShownCaption(program->window()),
+                     QStringLiteral("QB41  PC Program for TQ4800M/LW6100 Series"));
+        }
+    }
+
     void minimumSizeSnaps() {
         auto program = make();
         gui::MainWindow& window = program->window();
@@ -297,6 +312,27 @@ private slots:
         auto again = make();
         QVERIFY(again->window().action("mnuOptionsSerialPort1_2")->isChecked());
         QCOMPARE(again->app().serialPort, 3);
+    }
+
+    void aStoreThatCannotBeWrittenIsSaidOnce() {
+        // A settings file whose folder is a plain file cannot be written.
+        QFile blocker(home_.filePath("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        gui::Application program({}, home_.filePath("blocker/store.ini"),
+                                  home_.path().toStdString());
+        program.start();
+        BoxAnswerer answerer;
+        answerer.answerNext(QMessageBox::Ok);
+        program.window().action("mnuOptionsSerialPort1_2")->trigger();
+        QCOMPARE(answerer.texts.size(), 1);
+        QVERIFY2(answerer.texts[0].startsWith("The settings could not be written to " +
+                                              home_.filePath("blocker/store.ini")),
+                 qPrintable(answerer.texts[0]));
+        program.window().action("mnuOptionsSerialPort1_1")->trigger(); // not again
+        QTest::qWait(50);
+        QCOMPARE(answerer.texts.size(), 1);
+        QCOMPARE(program.app().serialPort, 2);
     }
 
     void missingHelpSaysSo() {

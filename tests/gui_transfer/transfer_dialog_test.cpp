@@ -95,6 +95,11 @@ private:
     void answer() {
         QWidget* top = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(top)) {
+            // Unsaved edits are offered for saving before a read: not saved here.
+            if (box->text().startsWith(QStringLiteral("KVX data has changed."))) {
+                box->button(QMessageBox::No)->click();
+                return;
+            }
             boxes.push_back({IconText(box->icon()), box->windowTitle(), box->text()});
             box->buttons().first()->click();
         } else if (auto* files = qobject_cast<QFileDialog*>(top)) {

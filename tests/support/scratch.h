@@ -2,12 +2,13 @@
 // itself, and whole-file reads and writes.
 #pragma once
 
+#include "core/platform.h"
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 namespace qb41::test {
 
@@ -16,7 +17,7 @@ public:
     explicit ScratchDir(const std::string& tag = "qb41") {
         static std::atomic<int> counter{0};
         path_ = std::filesystem::temp_directory_path() /
-                (tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+                (tag + "-" + std::to_string(platform::ProcessId()) + "-" + std::to_string(counter++));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

@@ -39,10 +39,21 @@ Ns Now() {
     return Ns{ts.tv_sec} * 1'000'000'000 + ts.tv_nsec;
 }
 
+// To an absolute deadline where the system has clock_nanosleep, so the
+// long-term rate stays exact; macOS has none: relative sleeps to the same
+// deadlines, which drift by no more than one sleep's lateness.
 void SleepUntil(Ns when) {
+#if defined(TIMER_ABSTIME) && !defined(__APPLE__)
     timespec ts{static_cast<time_t>(when / 1'000'000'000), static_cast<long>(when % 1'000'000'000)};
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR && !gStop) {
     }
+#else
+    for (Ns left = when - Now(); left > 0 && !gStop; left = when - Now()) {
+        timespec ts{static_cast<time_t>(left / 1'000'000'000),
+                    static_cast<long>(left % 1'000'000'000)};
+        nanosleep(&ts, nullptr);
+    }
+#endif
 }
 
 void WriteAll(int fd, const std::uint8_t* data, std::size_t size) {

@@ -1,0 +1,504 @@
+// fleet: one template programmed into many radios, each with its own fields,
+// on one or more ports at once. Every unit is checked before any radio is
+// touched; each port then works on its own thread with its own link and
+// cancel token, taking the next unit whenever a radio answers on it. The log
+// gets one row per unit as it ends, so a second run skips what is done.
+#include "cli.h"
+#include "identity_warnings.h"
+#include "link_session.h"
+
+#include "editor/fleet_plan.h"
+#include "editor/mmsi.h"
+#include "files/data_files.h"
+#include "files/file_io.h"
+#include "image/codec.h"
+#include "link/qt_serial_transport.h"
+
+#include <QThread>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <streambuf>
+
+namespace qb41::cli {
+
+// Defined with write: reads the radio back and compares (0 when it matches).
+int VerifyRadio(Context& context, LinkSession& session, const std::string& what);
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The flag a stop signal sets; a signal handler can reach nothing else.
+std::atomic<std::atomic<bool>*> gFleetStop{nullptr};
+
+extern "C" void OnFleetSignal(int) {
+    if (std::atomic<bool>* stop = gFleetStop.load()) stop->store(true);
+}
+
+// Ctrl+C, SIGTERM and SIGHUP stop the run once the current radios are done
+// (SA_RESETHAND: a second one ends the process).
+class StopSignals {
+public:
+    explicit StopSignals(std::atomic<bool>& stop) {
+        gFleetStop.store(&stop);
+        struct sigaction action {};
+        action.sa_handler = OnFleetSignal;
+        action.sa_flags = SA_RESETHAND;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            sigaction(kSignals[i], &action, &previous_[i]);
+    }
+    ~StopSignals() {
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            sigaction(kSignals[i], &previous_[i], nullptr);
+        gFleetStop.store(nullptr);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction previous_[std::size(kSignals)]{};
+};
+
+// Whole lines from all ports onto one stream.
+class SharedOutput {
+public:
+    explicit SharedOutput(std::ostream& out) : out_(out) {}
+    void line(const std::string& text) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        out_ << text << '\n' << std::flush;
+    }
+
+private:
+    std::mutex mutex_;
+    std::ostream& out_;
+};
+
+// A port's stream: each line goes out whole, headed by the port. A line among
+// the port's last three is not repeated (the wait for a radio is said before
+// every step), and a progress bar's redraws (ended by CR) are dropped.
+class PortLines : public std::streambuf {
+public:
+    PortLines(SharedOutput& out, std::string prefix) : out_(out), prefix_(std::move(prefix)) {}
+    ~PortLines() override {
+        if (!current_.empty()) sendLine();
+    }
+
+protected:
+    int overflow(int c) override {
+        if (c == traits_type::eof()) return 0;
+        const char ch = static_cast<char>(c);
+        if (ch == '\n')
+            sendLine();
+        else if (ch == '\r')
+            current_.clear();
+        else
+            current_ += ch;
+        return c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        for (std::streamsize i = 0; i < n; ++i) overflow(static_cast<unsigned char>(s[i]));
+        return n;
+    }
+
+private:
+    void sendLine() {
+        if (std::find(recent_.begin(), recent_.end(), current_) == recent_.end()) {
+            out_.line(prefix_ + current_);
+            recent_[next_++ % recent_.size()] = current_;
+        }
+        current_.clear();
+    }
+    SharedOutput& out_;
+    std::string prefix_;
+    std::string current_;
+    std::array<std::string, 3> recent_; // the last lines sent, oldest overwritten
+    std::size_t next_ = 0;
+};
+
+// The log: a header when the file is new, then one row per unit as it ends.
+class FleetLog {
+public:
+    explicit FleetLog(std::optional<std::string> path) : path_(std::move(path)) {}
+    // The units a previous run finished. Throws on a log that cannot be read.
+    std::set<std::string> open() {
+        if (!path_) return {};
+        std::error_code ec;
+        if (std::filesystem::exists(*path_, ec))
+            return editor::UnitsDone(ReadWholeFile(*path_, 64 << 20));
+        append(editor::FleetLogHeader());
+        return {};
+    }
+    bool add(const editor::FleetLogRow& row) { return append(editor::FleetLogLine(row)); }
+
+private:
+    bool append(const std::string& text) {
+        if (!path_) return true;
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::ofstream file(*path_, std::ios::binary | std::ios::app);
+        file << text;
+        file.flush();
+        return static_cast<bool>(file);
+    }
+    std::optional<std::string> path_;
+    std::mutex mutex_;
+};
+
+struct FleetOptions {
+    bool verify = false;
+    bool keepIdentity = false;
+};
+
+// What every port shares: the template, the units left, the log, the counts.
+class FleetRun {
+public:
+    FleetRun(const DataSet& templ, const AppState& state, FleetOptions options,
+             std::vector<editor::FleetUnit> units, std::set<std::string> done, FleetLog& log,
+             SharedOutput& output, std::atomic<bool>& stop)
+        : templ_(templ), state_(state), options_(options), units_(std::move(units)),
+          done_(std::move(done)), log_(log), output_(output), stop_(stop) {}
+
+    void runPort(const LinkArguments& link);
+
+    int programmed() const { return programmed_; }
+    int failed() const { return failed_; }
+    std::size_t left() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return units_.size() - next_;
+    }
+
+private:
+    // More work may come: a unit not taken yet, or, keeping identities, any radio.
+    bool more() const {
+        if (stop_.load()) return false;
+        if (options_.keepIdentity) return true;
+        std::lock_guard<std::mutex> lock(mutex_);
+        return next_ < units_.size();
+    }
+    std::optional<editor::FleetUnit> take() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (next_ >= units_.size()) return std::nullopt;
+        return units_[next_++];
+    }
+    // A radio of any model answers (true), or no more work may come (false).
+    bool waitForRadio(LinkSession& session, Context& context, std::optional<ModelNumber>& model);
+    // The radio stops answering, or no more work may come.
+    void waitForRemoval(LinkSession& session, Context& context);
+    void program(LinkSession& session, Context& context, const LinkArguments& link,
+                 ModelNumber model, std::optional<editor::FleetUnit> unit);
+
+    const DataSet& templ_;
+    const AppState& state_;
+    FleetOptions options_;
+    std::vector<editor::FleetUnit> units_;
+    std::size_t next_ = 0;
+    std::set<std::string> done_; // keeping identities: the radios' MMSIs done
+    FleetLog& log_;
+    SharedOutput& output_;
+    std::atomic<bool>& stop_;
+    std::atomic<int> programmed_{0};
+    std::atomic<int> failed_{0};
+    mutable std::mutex mutex_;
+};
+
+bool FleetRun::waitForRadio(LinkSession& session, Context& context,
+                            std::optional<ModelNumber>& model) {
+    while (more()) {
+        const link::LinkOutcome detected =
+            session.Run([](link::CloneLink& c) { return c.DetectRun(); });
+        if (detected == link::LinkStatus::Ok && detected.radioModel) {
+            model = detected.radioModel;
+            return true;
+        }
+        // No answer has waited already; a port that is missing or lost waits here.
+        context.clock.pause(detected.reason == link::LinkReason::NoAnswer ? 200ms : 1000ms);
+    }
+    return false;
+}
+
+void FleetRun::waitForRemoval(LinkSession& session, Context& context) {
+    session.Say() << "done with this radio; connect the next one in clone mode\n";
+    while (more()) {
+        const link::LinkOutcome detected =
+            session.Run([](link::CloneLink& c) { return c.DetectRun(); });
+        if (detected != link::LinkStatus::Ok) return;
+        context.clock.pause(1s);
+    }
+}
+
+std::string ReasonWords(const link::LinkOutcome& outcome) {
+    using link::LinkReason;
+    std::string words;
+    switch (outcome.reason) {
+    case LinkReason::None:
+        return "ok";
+    case LinkReason::PortUnavailable:
+        words = "the port cannot be opened";
+        break;
+    case LinkReason::NoAnswer:
+        words = "the radio did not answer";
+        break;
+    case LinkReason::ProtocolError:
+        words = "garbled answers";
+        break;
+    case LinkReason::LineLost:
+        words = "the line was lost";
+        break;
+    case LinkReason::ModelMismatch:
+        words = "wrong model";
+        break;
+    case LinkReason::Cancelled:
+        words = "cancelled";
+        break;
+    case LinkReason::RuntimeError:
+        words = "error";
+        break;
+    }
+    return outcome.detail.empty() ? words : words + " (" + outcome.detail + ")";
+}
+
+void FleetRun::program(LinkSession& session, Context& context, const LinkArguments& link,
+                       ModelNumber model, std::optional<editor::FleetUnit> unit) {
+    const auto started = std::chrono::steady_clock::now();
+    context.app = state_;
+    context.data = templ_;
+    editor::FleetLogRow row;
+    row.port = link.given;
+    row.model = ModelWithCode(model);
+    auto finish = [&](std::string result, bool ok) {
+        row.result = std::move(result);
+        row.seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        if (!log_.add(row)) session.Say() << "cannot append to the log\n";
+        session.Say() << "unit " << row.unit << ": " << row.result << '\n';
+        (ok ? programmed_ : failed_).fetch_add(1);
+    };
+    if (unit) {
+        row.unit = unit->name;
+        session.Say() << "unit " << unit->name << ": programming\n";
+    }
+
+    std::vector<std::uint8_t> radio;
+    int status = 1;
+    const std::optional<std::string> restore =
+        ReadBackup(session, link, model, true, radio, model, status);
+    if (!restore) {
+        if (row.unit.empty()) row.unit = "(unknown)";
+        finish("failed: the backup read failed; nothing was written", false);
+        return;
+    }
+    const std::string restorePrefix = "qb41-cli write --port " + link.given + " ";
+    row.backup = restore->substr(std::min(restore->size(), restorePrefix.size()));
+
+    link::ProgramOptions options;
+    if (options_.keepIdentity) {
+        DataSet onRadio = templ_;
+        std::copy_n(radio.begin(), std::min(radio.size(), onRadio.image.size()),
+                    onRadio.image.begin());
+        try {
+            DecodeImage(onRadio, model);
+        } catch (const std::exception& error) {
+            row.unit = "(unreadable)";
+            finish(std::string("failed: the radio's image cannot be decoded: ") + error.what(),
+                   false);
+            return;
+        }
+        context.data.records.UserMmsi = onRadio.records.UserMmsi;
+        context.data.records.AtisCode = onRadio.records.AtisCode;
+        row.unit =
+            onRadio.records.UserMmsi.empty()
+                ? "no MMSI (" + row.backup + ")"
+                : editor::MmsiBoxText(onRadio.records.UserMmsi, editor::MmsiKind::Individual);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!onRadio.records.UserMmsi.empty() && !done_.insert(row.unit).second) {
+                session.Say() << "the radio " << row.unit
+                              << " is programmed already (the log names it)\n";
+                return;
+            }
+        }
+        PrepareImageForWrite(context.data, model);
+        // The user-MMSI entry counter stays as the radio counted it.
+        constexpr std::size_t kEntryCounter = 501;
+        context.data.image[kEntryCounter] = radio.at(kEntryCounter);
+        options.prepareImage = false;
+        session.Say() << "unit " << row.unit << ": programming, keeping its identity\n";
+    } else if (auto refusal = editor::ApplyUnit(context.data.records, context.app, *unit)) {
+        finish("failed: " + refusal->address + ": " + refusal->rule, false); // checked before
+        return;
+    }
+
+    const link::LinkOutcome written =
+        session.Run([&options](link::CloneLink& c) { return c.ProgramRun(options); });
+    if (written != link::LinkStatus::Ok) {
+        session.Explain(written, *restore, model);
+        finish("failed: " + ReasonWords(written) +
+                   (written.radioWritten ? "; restore with: " + *restore : "; nothing was written"),
+               false);
+        return;
+    }
+    if (options_.verify) {
+        if (VerifyRadio(context, session, "the unit's settings") != 0) {
+            finish("failed: the radio differs after the write; restore with: " + *restore, false);
+            return;
+        }
+        finish("ok, verified", true);
+        return;
+    }
+    finish("ok", true);
+}
+
+void FleetRun::runPort(const LinkArguments& link) {
+    PortLines lines(output_, link.given + ": ");
+    std::ostream err(&lines);
+    Context context(err, err);
+    context.app = state_;
+    context.data = templ_;
+    try {
+        LinkSession session(context, link, "fleet");
+        bool first = true;
+        while (more()) {
+            if (!first) waitForRemoval(session, context);
+            first = false;
+            std::optional<ModelNumber> model;
+            if (!waitForRadio(session, context, model)) break;
+            if (*model != state_.modelNumber) {
+                session.Say() << "the radio is " << ModelWithCode(*model)
+                              << "; the template is for " << ModelWithCode(state_.modelNumber)
+                              << '\n';
+                continue;
+            }
+            std::optional<editor::FleetUnit> unit;
+            if (!options_.keepIdentity) {
+                unit = take();
+                if (!unit) break;
+            }
+            program(session, context, link, *model, std::move(unit));
+        }
+    } catch (const Failed&) {
+        failed_.fetch_add(1);
+    } catch (const std::exception& error) {
+        err << "qb41-cli fleet: " << error.what() << '\n';
+        failed_.fetch_add(1);
+    }
+}
+
+} // namespace
+
+// qb41-cli fleet --template T.dat (--units U.csv | --keep-identity) --port P [--port P2 ...]
+//                [--log LOG.csv] [--verify]
+int RunFleet(Context& context, const Arguments& args) {
+    const std::optional<std::string> templatePath = args.option("--template");
+    if (!templatePath) throw UsageError{"--template is required"};
+    if (!CanLoad(FileKindOf(*templatePath)))
+        throw UsageError{"the template must be a .dat, .hex or .ini file"};
+    FleetOptions options;
+    options.verify = args.flag("--verify");
+    options.keepIdentity = args.flag("--keep-identity");
+    const std::optional<std::string> unitsPath = args.option("--units");
+    if (options.keepIdentity == unitsPath.has_value())
+        throw UsageError{"give either --units U.csv or --keep-identity"};
+    const std::vector<std::string> ports = args.values("--port");
+    if (ports.empty()) throw UsageError{"--port is required (once per port)"};
+    if (!args.operands().empty()) throw UsageError{"unexpected " + args.operands()[0]};
+    std::vector<LinkArguments> links;
+    for (const std::string& port : ports) {
+        std::vector<std::string> one{"--port", port};
+        if (auto trace = args.option("--trace"))
+            one.insert(one.end(), {"--trace", *trace + "." + std::to_string(links.size() + 1)});
+        LinkArguments link = ParseLinkArguments(Arguments(one, {"--port", "--trace"}));
+        link.signalsCancel = false;
+        for (const LinkArguments& other : links)
+            if (other.device == link.device) throw UsageError{"port " + port + " is given twice"};
+        links.push_back(std::move(link));
+    }
+
+    LoadInput(context, "fleet", *templatePath, args.model(), IncompleteFile::Refuse);
+    std::vector<editor::FleetUnit> units;
+    if (unitsPath) {
+        std::string table;
+        try {
+            table = ReadWholeFile(*unitsPath, 16 << 20);
+        } catch (const std::exception& error) {
+            context.err << "qb41-cli fleet: cannot read " << *unitsPath << ": "
+                        << FileFailureCause(error) << '\n';
+            throw Failed{};
+        }
+        const editor::FleetPlan plan = editor::PlanFleet(context.data.records, context.app, table);
+        for (const editor::FleetProblem& w : plan.warnings)
+            context.err << "qb41-cli fleet: warning: " << *unitsPath << ": line " << w.line << ": "
+                        << w.text << '\n';
+        if (!plan.problems.empty()) {
+            for (const editor::FleetProblem& p : plan.problems)
+                context.err << "qb41-cli fleet: " << *unitsPath << ": line " << p.line << ": "
+                            << p.text << '\n';
+            context.err << "qb41-cli fleet: no radio was touched\n";
+            throw Failed{};
+        }
+        units = plan.units;
+    }
+
+    FleetLog log(args.option("--log"));
+    std::set<std::string> done;
+    try {
+        done = log.open();
+    } catch (const std::exception& error) {
+        context.err << "qb41-cli fleet: cannot read the log: " << ErrorText(error) << '\n';
+        throw Failed{};
+    }
+    const std::size_t planned = units.size();
+    std::erase_if(units, [&done](const editor::FleetUnit& u) { return done.contains(u.name); });
+    if (!options.keepIdentity) {
+        if (planned != units.size())
+            context.err << "qb41-cli fleet: " << planned - units.size()
+                        << " unit(s) are done already (the log names them)\n";
+        if (units.empty()) {
+            context.err << "qb41-cli fleet: nothing to do\n";
+            return 0;
+        }
+    }
+
+    link::QtCoreScope qt; // the ports' threads need the process's Qt core
+    std::atomic<bool> stop{false};
+    StopSignals stopSignals(stop);
+    SharedOutput output(context.err);
+    const std::size_t total = units.size();
+    FleetRun run(context.data, context.app, options, std::move(units), std::move(done), log, output,
+                 stop);
+    output.line("qb41-cli fleet: " +
+                (options.keepIdentity ? std::string("programming every radio that comes")
+                                      : std::to_string(total) + " unit(s)") +
+                " on " + std::to_string(links.size()) +
+                " port(s); Ctrl+C stops after the current radios");
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (const LinkArguments& link : links)
+        threads.emplace_back(QThread::create([&run, link] { run.runPort(link); }));
+    for (auto& thread : threads) thread->start();
+    bool told = false;
+    for (auto& thread : threads) {
+        while (!thread->wait(200)) {
+            if (stop.load() && !told) {
+                output.line("qb41-cli fleet: stopping after the current radios");
+                told = true;
+            }
+        }
+    }
+    std::string summary = "qb41-cli fleet: " + std::to_string(run.programmed()) + " programmed, " +
+                          std::to_string(run.failed()) + " failed";
+    if (!options.keepIdentity) summary += ", " + std::to_string(run.left()) + " left";
+    output.line(summary);
+    if (run.failed() > 0) return 1;
+    if (!options.keepIdentity && run.left() > 0) return kExitCancelled;
+    return 0;
+}
+
+} // namespace qb41::cli
