@@ -51,6 +51,14 @@ std::optional<int> ReadRadio(Context& context, LinkSession& session,
 
 } // namespace
 
+// Reads the radio back and compares it with context.data.image, the image
+// just written; 0 when they match.
+int VerifyRadio(Context& context, LinkSession& session, const std::string& what) {
+    std::vector<std::uint8_t> after;
+    if (std::optional<int> failed = ReadRadio(context, session, after)) return *failed;
+    return CompareWithRadio(context, session, after, what);
+}
+
 // qb41-cli write --port DEV [--model N] [--no-backup] [--verify] [--changed-only] [--force] IN
 //
 // The image written is the file's settings encoded over the backup read, so
@@ -98,9 +106,7 @@ int RunWrite(Context& context, const Arguments& args) {
         session.Run([&options](link::CloneLink& c) { return c.ProgramRun(options); });
     if (written != link::LinkStatus::Ok) return session.Explain(written, restore, fileModel);
     if (!args.flag("--verify")) return 0;
-    std::vector<std::uint8_t> after;
-    if (std::optional<int> failed = ReadRadio(context, session, after)) return *failed;
-    return CompareWithRadio(context, session, after, in);
+    return VerifyRadio(context, session, in);
 }
 
 // qb41-cli verify --port DEV [--model N] IN: the radio against what writing
