@@ -71,6 +71,7 @@ void Session::InitData(bool reloadDestination) {
 }
 
 void Session::ShowNewData() {
+    view_.recordsReplaced();
     RefreshTree();
     ShowSection("General");
     view_.setStatusHint("");
@@ -444,6 +445,7 @@ bool Session::LoadDataFileAt(const std::filesystem::path& path) {
     if (!OpenDataFile(context, path.string())) return false;
     data_ = std::move(scratch);
     app_.dataChanged = false;
+    view_.recordsReplaced();
     currentFileIsImage_ = false;
     RefreshCaption();
     RefreshTree();
@@ -546,6 +548,7 @@ bool Session::OpenImageAt(const std::filesystem::path& path) {
     BusyScope busy(view_);
     FileContext context = fileContext();
     if (!OpenImageFile(context, path)) return false;
+    view_.recordsReplaced();
     currentFileIsImage_ = true;
     RefreshCaption();
     RefreshTree();
