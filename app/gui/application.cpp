@@ -146,8 +146,8 @@ Application::~Application() {
 
 void Application::start() {
     window_->session().Startup(options_.port);
-    window_->restorePlacement();
     window_->show();
+    window_->restorePlacement();
     if (options_.file.empty()) return;
     const std::filesystem::path file = platform::PathFromUtf8(options_.file);
     std::string suffix = file.extension().string();

@@ -590,7 +590,9 @@ void MainWindow::restorePlacement() {
         QScreen* screen = QGuiApplication::screenAt(wanted.center());
         if (screen == nullptr) screen = QGuiApplication::primaryScreen();
         if (screen != nullptr) wanted = ClampedTo(wanted, screen->availableGeometry());
-        resize(wanted.size().expandedTo(minimumSize()));
+        // The stored size is the outer one, frame included.
+        const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+        resize((wanted.size() - frame).expandedTo(minimumSize()));
         move(wanted.topLeft());
     }
     const int total = std::max(1, width() - splitter_->handleWidth());

@@ -63,7 +63,8 @@ public:
     // saving first): a dropped file, a recent file.
     void openFileLikeOpen(const QString& path);
     // Places the window as it was at the last close (clamped to the visible
-    // screen) and the splitter where it was left.
+    // screen) and the splitter where it was left. Once shown, the frame is
+    // known and taken into account.
     void restorePlacement();
     // Hooks for the transfer dialog and the report window: while a hook is
     // not set its menu items stay disabled.
