@@ -71,6 +71,7 @@ void Session::InitData(bool reloadDestination) {
 }
 
 void Session::ShowNewData() {
+    view_.recordsReplaced();
     RefreshTree();
     ShowSection("General");
     view_.setStatusHint("");
@@ -444,6 +445,7 @@ bool Session::LoadDataFileAt(const std::filesystem::path& path) {
     if (!OpenDataFile(context, path.string())) return false;
     data_ = std::move(scratch);
     app_.dataChanged = false;
+    view_.recordsReplaced();
     currentFileIsImage_ = false;
     RefreshCaption();
     RefreshTree();
@@ -501,9 +503,20 @@ bool Session::SaveFlow(bool useCurrentName) {
 bool Session::SaveTo(const std::string& name) {
     app_.cancelFlag = true;
     if (name.empty()) return false;
-    BusyScope busy(view_);
-    FileContext context = fileContext();
-    if (!SaveDataFile(context, name) || app_.errorFlag) return false;
+    bool saved = false;
+    {
+        BusyScope busy(view_);
+        FileContext context = fileContext();
+        saved = SaveDataFile(context, name) && !app_.errorFlag;
+    }
+    if (!saved) {
+        // The file said why it refused (read-only, no such folder, disk
+        // full): another name may still keep the data.
+        if (notifier_.ask({MessageIcon::Question, app_.windowTitle, kSaveElsewherePrompt,
+                           MessageButtons::YesNo}) != MessageAnswer::Yes)
+            return false;
+        return SaveTo(view_.askSaveFileName(kDataSaveDialog));
+    }
     currentFileIsImage_ = false;
     app_.dataChanged = false;
     RefreshCaption();
@@ -535,6 +548,7 @@ bool Session::OpenImageAt(const std::filesystem::path& path) {
     BusyScope busy(view_);
     FileContext context = fileContext();
     if (!OpenImageFile(context, path)) return false;
+    view_.recordsReplaced();
     currentFileIsImage_ = true;
     RefreshCaption();
     RefreshTree();

@@ -6,7 +6,9 @@
 #include "cli.h"
 #include "identity_warnings.h"
 #include "link_session.h"
+#include "radio_fields.h"
 
+#include "core/errors.h"
 #include "editor/fleet_plan.h"
 #include "editor/mmsi.h"
 #include "files/data_files.h"
@@ -27,9 +29,6 @@
 #include <streambuf>
 
 namespace qb41::cli {
-
-// Defined with write: reads the radio back and compares (0 when it matches).
-int VerifyRadio(Context& context, LinkSession& session, const std::string& what);
 
 namespace {
 
@@ -197,8 +196,17 @@ bool FleetRun::waitForRadio(LinkSession& session, Context& context,
             model = detected.radioModel;
             return true;
         }
-        // No answer has waited already; a port that is missing or lost waits here.
-        context.clock.pause(detected.reason == link::LinkReason::NoAnswer ? 200ms : 1000ms);
+        // No answer has waited already; a port that is missing or lost waits
+        // here. Anything else (an unknown model, garbled answers) is said
+        // (once: the port's lines are not repeated) and tried again.
+        if (detected.reason == link::LinkReason::NoAnswer) {
+            context.clock.pause(200ms);
+            continue;
+        }
+        if (detected.reason != link::LinkReason::PortUnavailable &&
+            detected.reason != link::LinkReason::LineLost)
+            session.Explain(detected);
+        context.clock.pause(1000ms);
     }
     return false;
 }
@@ -239,6 +247,9 @@ std::string ReasonWords(const link::LinkOutcome& outcome) {
         break;
     case LinkReason::RuntimeError:
         words = "error";
+        break;
+    case LinkReason::VerifyMismatch:
+        words = "differs after programming";
         break;
     }
     return outcome.detail.empty() ? words : words + " (" + outcome.detail + ")";
@@ -304,16 +315,27 @@ void FleetRun::program(LinkSession& session, Context& context, const LinkArgumen
                 return;
             }
         }
-        PrepareImageForWrite(context.data, model);
-        // The user-MMSI entry counter stays as the radio counted it.
-        constexpr std::size_t kEntryCounter = 501;
-        context.data.image[kEntryCounter] = radio.at(kEntryCounter);
-        options.prepareImage = false;
         session.Say() << "unit " << row.unit << ": programming, keeping its identity\n";
     } else if (auto refusal = editor::ApplyUnit(context.data.records, context.app, *unit)) {
         finish("failed: " + refusal->address + ": " + refusal->rule, false); // checked before
         return;
     }
+    // As write does it: the settings encoded over the radio's own contents,
+    // so that every byte no settings file carries keeps the radio's value.
+    try {
+        BuildImageToWrite(context.data, model, radio);
+    } catch (const std::exception& error) {
+        finish(std::string("failed: the settings cannot be encoded: ") + ErrorText(error) +
+                   "; nothing was written",
+               false);
+        return;
+    }
+    if (options_.keepIdentity) {
+        // The user-MMSI entry counter stays as the radio counted it.
+        constexpr std::size_t kEntryCounter = 501;
+        context.data.image[kEntryCounter] = radio.at(kEntryCounter);
+    }
+    options.prepareImage = false;
 
     const link::LinkOutcome written =
         session.Run([&options](link::CloneLink& c) { return c.ProgramRun(options); });
@@ -325,7 +347,9 @@ void FleetRun::program(LinkSession& session, Context& context, const LinkArgumen
         return;
     }
     if (options_.verify) {
-        if (VerifyRadio(context, session, "the unit's settings") != 0) {
+        std::vector<std::uint8_t> after;
+        if (ReadRadio(context, session, after) ||
+            CompareWithRadio(context, session, after, "the unit's settings") != 0) {
             finish("failed: the radio differs after the write; restore with: " + *restore, false);
             return;
         }

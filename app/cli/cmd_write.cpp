@@ -24,6 +24,8 @@ bool BuildOver(Context& context, LinkSession& session, std::span<const std::uint
     }
 }
 
+} // namespace
+
 // Compares the write plan's bytes of `radio` with `context.data.image`.
 int CompareWithRadio(Context& context, LinkSession& session, const std::vector<std::uint8_t>& radio,
                      const std::string& what) {
@@ -47,16 +49,6 @@ std::optional<int> ReadRadio(Context& context, LinkSession& session,
     });
     if (read != link::LinkStatus::Ok) return session.Explain(read, {}, context.app.modelNumber);
     return std::nullopt;
-}
-
-} // namespace
-
-// Reads the radio back and compares it with `context.data.image` (0 when it
-// matches); fleet's --verify.
-int VerifyRadio(Context& context, LinkSession& session, const std::string& what) {
-    std::vector<std::uint8_t> radio;
-    if (std::optional<int> failed = ReadRadio(context, session, radio)) return *failed;
-    return CompareWithRadio(context, session, radio, what);
 }
 
 // qb41-cli write --port DEV [--model N] [--no-backup] [--verify] [--changed-only] [--force] IN

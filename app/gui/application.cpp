@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "exchange_commands.h"
 #include "transfer_commands.h"
 
 #include "core/platform.h"
@@ -125,7 +126,10 @@ Application::Application(const LaunchOptions& options, const QString& settingsFi
     window_ =
         std::make_unique<MainWindow>(WindowParts{app_, data_, notifier_, *store_, *log_, clock_,
                                                  FindDestinationFolder(programFolder), help});
-    InstallTransferAndReports(*window_, {app_, data_, notifier_, *log_, clock_, help});
+    CommandParts commands{app_, data_, notifier_, *log_, clock_, help};
+    commands.store = store_.get();
+    InstallTransferAndReports(*window_, std::move(commands));
+    InstallExchangeCommands(*window_, {app_, data_, notifier_, *log_});
     if (GuardedApplication* guarded = GuardedApplication::running())
         guarded->setHooks(
             this,
