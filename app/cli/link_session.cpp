@@ -135,7 +135,7 @@ LinkArguments ParseLinkArguments(const Arguments& args) {
 #ifdef __APPLE__
     if (link::ComPortNumber(*port))
         throw UsageError{*port + " does not exist on macOS (there is no /dev/ttyS*); "
-                                 "'qb41-cli ports' lists the serial ports found"};
+                                 "'qb41-cli ports' lists the serial ports found (/dev/cu.*)"};
 #endif
     link.device = link::ResolvePortName(*port);
 #ifndef _WIN32

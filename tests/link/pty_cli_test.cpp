@@ -158,7 +158,7 @@ RadioImage RadioInUse(ModelNumber model) {
     ChannelRecord& exp = r.CHEXP[3];
     exp.Enable = kTrue;
     exp.CHDisplayL = "A1";
-    exp.Rxfreq = 156.0512;
+    exp.Rxfreq = 156.075;
     exp.Txfreq = 160.6;
     exp.Narrow = kTrue;
     exp.DcsCode = {3, 108};
