@@ -2,12 +2,13 @@
 
 #include "app_settings.h"
 
+#include "core/platform.h"
 #include "files/data_file_check.h"
 #include "files/data_file_reader.h"
-#include "files/data_files.h"
-#include "files/file_io.h"
 #include "files/data_file_writer.h"
+#include "files/data_files.h"
 #include "files/destination_files.h"
+#include "files/file_io.h"
 #include "files/image_file.h"
 #include "image/defaults.h"
 #include "link/port_name.h"
@@ -70,6 +71,7 @@ void Session::InitData(bool reloadDestination) {
 }
 
 void Session::ShowNewData() {
+    view_.recordsReplaced();
     RefreshTree();
     ShowSection("General");
     view_.setStatusHint("");
@@ -420,7 +422,7 @@ void Session::FileOpen() {
         app_.cancelFlag = true;
         return;
     }
-    OpenDataFileAt(name);
+    OpenDataFileAt(platform::PathFromUtf8(name));
 }
 
 bool Session::OpenDataFileAt(const std::filesystem::path& path) {
@@ -443,6 +445,7 @@ bool Session::LoadDataFileAt(const std::filesystem::path& path) {
     if (!OpenDataFile(context, path.string())) return false;
     data_ = std::move(scratch);
     app_.dataChanged = false;
+    view_.recordsReplaced();
     currentFileIsImage_ = false;
     RefreshCaption();
     RefreshTree();
@@ -537,7 +540,7 @@ void Session::OpenImage() {
         app_.cancelFlag = true;
         return;
     }
-    OpenImageAt(name);
+    OpenImageAt(platform::PathFromUtf8(name));
 }
 
 bool Session::OpenImageAt(const std::filesystem::path& path) {
@@ -545,6 +548,7 @@ bool Session::OpenImageAt(const std::filesystem::path& path) {
     BusyScope busy(view_);
     FileContext context = fileContext();
     if (!OpenImageFile(context, path)) return false;
+    view_.recordsReplaced();
     currentFileIsImage_ = true;
     RefreshCaption();
     RefreshTree();
@@ -562,7 +566,7 @@ void Session::SaveImage() {
     }
     BusyScope busy(view_);
     FileContext context = fileContext();
-    SaveImageFile(context, name);
+    SaveImageFile(context, platform::PathFromUtf8(name));
     // Preparing the image repairs records (usable groups, priority channel):
     // show what was written.
     BuildTree();

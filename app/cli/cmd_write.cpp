@@ -24,6 +24,8 @@ bool BuildOver(Context& context, LinkSession& session, std::span<const std::uint
     }
 }
 
+} // namespace
+
 // Compares the write plan's bytes of `radio` with `context.data.image`.
 int CompareWithRadio(Context& context, LinkSession& session, const std::vector<std::uint8_t>& radio,
                      const std::string& what) {
@@ -48,8 +50,6 @@ std::optional<int> ReadRadio(Context& context, LinkSession& session,
     if (read != link::LinkStatus::Ok) return session.Explain(read, {}, context.app.modelNumber);
     return std::nullopt;
 }
-
-} // namespace
 
 // qb41-cli write --port DEV [--model N] [--no-backup] [--verify] [--changed-only] [--force] IN
 //

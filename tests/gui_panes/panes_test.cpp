@@ -190,7 +190,7 @@ private slots:
         gui::MainWindow& window = program->window();
         // The data file keeps no tones: they come from the radio's image.
         program->data().records.CHEXP[0].DcsCode = {150, 3}; // inverted code, plain code
-        // A resume time no entry stands for (a file's is refused on loading).
+        // A file cannot carry a value outside its rule: this one no list entry shows.
         program->data().records.Common.ResumeTime = 9;
         const Records before = program->data().records;
         std::set<std::string> panes;
@@ -217,7 +217,7 @@ private slots:
         QVERIFY(select(window, "DSC"));
         QCOMPARE(control<QLineEdit>(window, "txtUserMMSI")->text(), QStringLiteral("211123456"));
         QVERIFY(select(window, "SG1"));
-        QCOMPARE(control<QLineEdit>(window, "txtGMMSI")->maxLength(), 8);
+        QCOMPARE(control<QLineEdit>(window, "txtGMMSI")->maxLength(), 9); // the group MMSI in full
         QVERIFY(program->data().records == before);
     }
 
@@ -277,7 +277,7 @@ private slots:
     void listsWriteOnUserPicksOnly() {
         auto program = open(Awkward());
         gui::MainWindow& window = program->window();
-        program->data().records.Common.ResumeTime = 9; // no entry stands for it
+        program->data().records.Common.ResumeTime = 9; // no list entry
         QVERIFY(select(window, "DSC"));
         // Group Call routine off: its level selector takes no input until it is on.
         auto* call = control<QComboBox>(window, "cmbUsableDscGroupCall_3");
