@@ -85,6 +85,8 @@ public:
     std::size_t size() const { return steps_.size(); }
     std::size_t index() const { return index_; }
     const Records& current() const { return known_; }
+    // What step `step` (0-based, below size()) changes.
+    const RecordsChange& change(std::size_t step) const { return steps_.at(step).change; }
 
 private:
     struct Step {

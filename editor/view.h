@@ -71,6 +71,9 @@ public:
 
     // Arms the one-shot reset timer (100 ms); it calls Session::OnResetTimer.
     virtual void armResetTimer() = 0;
+    // The records were replaced as a whole (New, Open, a read, a model or
+    // destination switch): edits before it can no longer be undone.
+    virtual void recordsReplaced() {}
 };
 
 } // namespace qb41::editor

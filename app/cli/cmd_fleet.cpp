@@ -14,15 +14,14 @@
 #include "files/data_files.h"
 #include "files/file_io.h"
 #include "image/codec.h"
-#include "link/qt_serial_transport.h"
+#include "serial_line.h"
 
-#include <QThread>
+#include "core/platform.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -35,37 +34,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The flag a stop signal sets; a signal handler can reach nothing else.
-std::atomic<std::atomic<bool>*> gFleetStop{nullptr};
-
-extern "C" void OnFleetSignal(int) {
-    if (std::atomic<bool>* stop = gFleetStop.load()) stop->store(true);
-}
-
-// Ctrl+C, SIGTERM and SIGHUP stop the run once the current radios are done
-// (SA_RESETHAND: a second one ends the process).
+// Ctrl+C, SIGTERM and SIGHUP (Ctrl+C and closing the console on Windows)
+// stop the run once the current radios are done; a second one ends the
+// process.
 class StopSignals {
 public:
-    explicit StopSignals(std::atomic<bool>& stop) {
-        gFleetStop.store(&stop);
-        struct sigaction action {};
-        action.sa_handler = OnFleetSignal;
-        action.sa_flags = SA_RESETHAND;
-        sigemptyset(&action.sa_mask);
-        for (std::size_t i = 0; i < std::size(kSignals); ++i)
-            sigaction(kSignals[i], &action, &previous_[i]);
-    }
-    ~StopSignals() {
-        for (std::size_t i = 0; i < std::size(kSignals); ++i)
-            sigaction(kSignals[i], &previous_[i], nullptr);
-        gFleetStop.store(nullptr);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
+    explicit StopSignals(std::atomic<bool>& stop) : scope_(&Stop, &stop) {}
 
 private:
-    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction previous_[std::size(kSignals)]{};
+    static void Stop(void* flag) noexcept { static_cast<std::atomic<bool>*>(flag)->store(true); }
+    platform::StopScope scope_;
 };
 
 // Whole lines from all ports onto one stream.
@@ -132,8 +110,8 @@ public:
     std::set<std::string> open() {
         if (!path_) return {};
         std::error_code ec;
-        if (std::filesystem::exists(*path_, ec))
-            return editor::UnitsDone(ReadWholeFile(*path_, 64 << 20));
+        if (std::filesystem::exists(FilePath(*path_), ec))
+            return editor::UnitsDone(ReadWholeFile(FilePath(*path_), 64 << 20));
         append(editor::FleetLogHeader());
         return {};
     }
@@ -143,7 +121,7 @@ private:
     bool append(const std::string& text) {
         if (!path_) return true;
         std::lock_guard<std::mutex> lock(mutex_);
-        std::ofstream file(*path_, std::ios::binary | std::ios::app);
+        std::ofstream file(FilePath(*path_), std::ios::binary | std::ios::app);
         file << text;
         file.flush();
         return static_cast<bool>(file);
@@ -269,6 +247,9 @@ std::string ReasonWords(const link::LinkOutcome& outcome) {
         break;
     case LinkReason::RuntimeError:
         words = "error";
+        break;
+    case LinkReason::VerifyMismatch:
+        words = "differs after programming";
         break;
     }
     return outcome.detail.empty() ? words : words + " (" + outcome.detail + ")";
@@ -448,7 +429,7 @@ int RunFleet(Context& context, const Arguments& args) {
     if (unitsPath) {
         std::string table;
         try {
-            table = ReadWholeFile(*unitsPath, 16 << 20);
+            table = ReadWholeFile(FilePath(*unitsPath), 16 << 20);
         } catch (const std::exception& error) {
             context.err << "qb41-cli fleet: cannot read " << *unitsPath << ": "
                         << FileFailureCause(error) << '\n';
@@ -488,7 +469,7 @@ int RunFleet(Context& context, const Arguments& args) {
         }
     }
 
-    link::QtCoreScope qt; // the ports' threads need the process's Qt core
+    PortThreadsScope portThreads;
     std::atomic<bool> stop{false};
     StopSignals stopSignals(stop);
     SharedOutput output(context.err);
@@ -500,13 +481,12 @@ int RunFleet(Context& context, const Arguments& args) {
                                       : std::to_string(total) + " unit(s)") +
                 " on " + std::to_string(links.size()) +
                 " port(s); Ctrl+C stops after the current radios");
-    std::vector<std::unique_ptr<QThread>> threads;
+    std::vector<std::unique_ptr<PortThread>> threads;
     for (const LinkArguments& link : links)
-        threads.emplace_back(QThread::create([&run, link] { run.runPort(link); }));
-    for (auto& thread : threads) thread->start();
+        threads.push_back(std::make_unique<PortThread>([&run, link] { run.runPort(link); }));
     bool told = false;
     for (auto& thread : threads) {
-        while (!thread->wait(200)) {
+        while (!thread->wait(200ms)) {
             if (stop.load() && !told) {
                 output.line("qb41-cli fleet: stopping after the current radios");
                 told = true;

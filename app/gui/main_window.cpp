@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "about_dialog.h"
+#include "edit_actions.h"
 #include "qt_notifier.h"
 #include "serial_port_dialog.h"
 
@@ -118,6 +119,7 @@ MainWindow::MainWindow(WindowParts parts, QWidget* parent)
     buildToolBar();
     buildStatusBar();
     buildPanes();
+    edits_ = new EditActions(*this, app_, data_, notifier_, parts.store);
     setMinimumSize(Pixels(kMinWidthTwips), Pixels(kMinHeightTwips));
     resize(kStartWidth, kStartHeight);
     qApp->installEventFilter(this);
@@ -353,8 +355,11 @@ void MainWindow::buildPanes() {
     (new QVBoxLayout(pictE_))->addWidget(grid2_);
     for (QTableView* grid : {grid1_, grid2_}) {
         grid->installEventFilter(this);
-        connect(grid, &QTableView::doubleClicked, this,
-                [this, grid](const QModelIndex& index) { jumpFromGrid(grid, index.row()); });
+        // A double click edits a cell that takes input, else it jumps.
+        connect(grid, &QTableView::doubleClicked, this, [this, grid](const QModelIndex& index) {
+            if (!static_cast<GridModel*>(grid->model())->isEditableCell(index.row(), index.column()))
+                jumpFromGrid(grid, index.row());
+        });
     }
 
     for (QWidget* pane : {pictGeneral_, pictGrey_, pictB_, pictE_}) panes_->addWidget(pane);
@@ -432,6 +437,7 @@ void MainWindow::setCaption(const std::string& caption) {
 }
 
 void MainWindow::showChangedMark() {
+    if (edits_) edits_->sync();
     if (isWindowModified() != app_.dataChanged) setWindowModified(app_.dataChanged);
 }
 
@@ -522,18 +528,17 @@ void MainWindow::showPane(const editor::PaneTarget& target, const std::string& n
     case PaneKind::PlanList:
     case PaneKind::ExportList: {
         listKey_ = nodeKey;
-        editor::Grid grid = target.pane == PaneKind::PlanList
-                                ? editor::PlanListGrid(data_.records, target.bank, app_.modelNumber)
-                                : editor::ExportListGrid(data_.records);
-        grid1Model_->setGrid(std::move(grid));
+        if (auto list = edits_->listOf(nodeKey)) grid1Model_->showList(*list);
         ApplyWidths(grid1_, grid1Model_->grid());
+        edits_->listShown(grid1_, nodeKey);
         panes_->setCurrentWidget(pictB_);
         return;
     }
     case PaneKind::DirectoryList:
         listKey_ = nodeKey;
-        grid2Model_->setGrid(editor::DirectoryListGrid(data_.records, target.directory));
+        if (auto list = edits_->listOf(nodeKey)) grid2Model_->showList(*list);
         ApplyWidths(grid2_, grid2Model_->grid());
+        edits_->listShown(grid2_, nodeKey);
         panes_->setCurrentWidget(pictE_);
         return;
     default:
@@ -582,6 +587,10 @@ void MainWindow::armResetTimer() {
     resetTimer_->start(100);
 }
 
+void MainWindow::recordsReplaced() {
+    if (edits_) edits_->recordsReplaced();
+}
+
 // ---- Events -----------------------------------------------------------------
 
 void MainWindow::onTreeCurrentChanged(QTreeWidgetItem* current) {
@@ -616,6 +625,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (widget == nullptr || widget->window() != this)
         return QMainWindow::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
+    // A cell being edited in a list takes its keys (Enter commits it).
+    if (watched != grid1_ && watched != grid2_ &&
+        (grid1_->isAncestorOf(widget) || grid2_->isAncestorOf(widget)))
+        return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress &&
         (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
         // Enter never presses anything in the main window; on a list it jumps.

@@ -27,6 +27,7 @@ class QTreeWidgetItem;
 
 namespace qb41::gui {
 
+class EditActions;
 class QtNotifier;
 
 struct WindowParts {
@@ -86,6 +87,9 @@ public:
     std::string askOpenFileName(const editor::FileDialogSpec& dialog) override;
     std::string askSaveFileName(const editor::FileDialogSpec& dialog) override;
     void armResetTimer() override;
+    void recordsReplaced() override;
+    // Undo/Redo, the list grids' edits, Find and "Show all channels".
+    EditActions& editActions() { return *edits_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -144,6 +148,7 @@ private:
     bool transferRunning_ = false;
     QString lastFolder_;
     std::function<void(TransferMode)> transferHandler_;
+    EditActions* edits_ = nullptr; // a child of the window
 };
 
 } // namespace qb41::gui

@@ -55,7 +55,7 @@ void EditBanks(Set& set) {
         edits.push_back({"usa:5.name", "HARBOUR, 5"});
         edits.push_back({"exp:2.name", "WORK"});
     }
-    edits.push_back({"wx:3.name", "NOAA"});
+    if (StoresChannelNames(model)) edits.push_back({"wx:3.name", "NOAA"});
     if (HasExpTones(model)) {
         edits.push_back({"exp:2.dcs", "23,0"});
         edits.push_back({"exp:2.ctcss", "0,12"});

@@ -18,6 +18,7 @@ using test::ValueBox;
 // Gives the box its text; the check's acceptance when the box has a warning.
 std::optional<bool> Type(Records& records, AppState& state, ValueBox box, const char* text) {
     const ChannelRef exp{Bank::CHEXP, 0};
+    RecordingNotifier notifier; // a directory MMSI typed here is never emptied
     switch (box) {
     case ValueBox::RxFrequency:
         return CommitChannelFrequency(records, state, exp, FreqSide::Rx, text).accepted;
@@ -36,11 +37,9 @@ std::optional<bool> Type(Records& records, AppState& state, ValueBox box, const 
     case ValueBox::CallSignMid:
         CommitAtisMid(records, state, 0, text);
         return std::nullopt;
-    case ValueBox::GroupMmsi: {
-        RecordingNotifier notifier;
+    case ValueBox::GroupMmsi:
         return CommitDirectoryMmsi(records, state, notifier, DirectoryRef{MmsiKind::Group, 1}, text)
             .accepted;
-    }
     case ValueBox::None:
         break;
     }
@@ -111,13 +110,15 @@ TEST(ValueRules, GroupMmsisInBothFormsAndRefusedWhereAnIndividualOneBelongs) {
     EXPECT_EQ(StoredMmsi("36699990", MmsiKind::Group), "0366999900");
     EXPECT_FALSE(StoredMmsi("366999900", MmsiKind::Group)) << "9 digits not beginning with 0";
     EXPECT_FALSE(StoredMmsi("036699990", MmsiKind::Individual));
+    EXPECT_EQ(StoredMmsi("003669999", MmsiKind::Individual), "0036699990") << "a coast station";
+    EXPECT_FALSE(StoredMmsi("003669999", MmsiKind::Group));
 
     DataSet data;
     MakeFreshDataSet(data, 0);
     AppState state;
+    RecordingNotifier notifier;
     AddDirectoryEntry(data.records, state, DirectoryRef{MmsiKind::Group, 1});
     AddDirectoryEntry(data.records, state, DirectoryRef{MmsiKind::Individual, 1});
-    RecordingNotifier notifier;
     const FieldCheck full = CommitDirectoryMmsi(data.records, state, notifier,
                                                 DirectoryRef{MmsiKind::Group, 1}, "036699990");
     EXPECT_TRUE(full.accepted);
@@ -125,7 +126,7 @@ TEST(ValueRules, GroupMmsisInBothFormsAndRefusedWhereAnIndividualOneBelongs) {
     EXPECT_EQ(full.boxText, "36699990");
 
     const std::string groupLine =
-        "An MMSI that begins with 0 is a group MMSI; this box takes an individual MMSI.";
+        "An MMSI of one 0 and eight digits is a group MMSI; this box takes an individual MMSI.";
     const FieldCheck user = CommitUserMmsi(data.records, state, "036699990");
     ASSERT_TRUE(user.message);
     EXPECT_EQ(user.message->title, "User MMSI");

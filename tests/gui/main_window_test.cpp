@@ -137,7 +137,7 @@ private slots:
         QVERIFY(window.action("mnuOptionsSerialPort1_0")->isChecked());
         QVERIFY(window.action("mnuDestinationChild_10"));
         QVERIFY(!window.action("mnuDestinationChild_0")->isVisible());
-        QCOMPARE(window.menuBar()->actions().size(), 6);
+        QCOMPARE(window.menuBar()->actions().size(), 7); // with View
         QVERIFY(!window.action("tbToolBar_Program2")->isVisible());
         QVERIFY(!window.action("tbToolBar_Read2")->isVisible());
         QVERIFY(window.action("tbToolBar_Read")->isVisible());
