@@ -24,6 +24,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
     find_program(QB41_WINE NAMES wine wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
     if(QB41_WINE)
-        set(CMAKE_CROSSCOMPILING_EMULATOR ${QB41_WINE})
+        # Wine keeps Windows file names in the character set of the Linux
+        # locale: a UTF-8 one holds every name (under LC_ALL=C only ASCII).
+        set(CMAKE_CROSSCOMPILING_EMULATOR env LC_ALL=C.UTF-8 ${QB41_WINE})
     endif()
 endif()

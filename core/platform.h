@@ -107,6 +107,7 @@ std::filesystem::path UserDataFolder();
 struct PortDiagnosis {
     enum class Kind {
         Missing,          // no such device
+        NotSerialDevice,  // a file, a folder, /dev/null: no terminal
         PermissionDenied, // exists, not ours to open
         Busy,             // exists and permitted: another program holds it
     };

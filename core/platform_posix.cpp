@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -122,7 +123,8 @@ bool SyncFile(std::FILE* file) {
     return ::fsync(::fileno(file)) == 0 || errno == EINVAL || errno == EROFS;
 }
 
-std::error_code RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+std::error_code RenameReplacing(const std::filesystem::path& from,
+                                const std::filesystem::path& to) {
     std::error_code ec;
     std::filesystem::rename(from, to, ec);
     return ec;
@@ -160,11 +162,26 @@ PortDiagnosis DiagnosePort(const std::string& device) {
         diagnosis.kind = PortDiagnosis::Kind::Missing;
         return diagnosis;
     }
+    if (!S_ISCHR(st.st_mode)) {
+        diagnosis.kind = PortDiagnosis::Kind::NotSerialDevice;
+        return diagnosis;
+    }
     if (::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
         diagnosis.kind = PortDiagnosis::Kind::PermissionDenied;
         const struct group* owner = ::getgrgid(st.st_gid);
         diagnosis.group = owner ? owner->gr_name : std::to_string(st.st_gid);
         return diagnosis;
+    }
+    // A character device that is no terminal (/dev/null, /dev/zero) cannot
+    // carry the line. Opening it non-blocking takes no lock and sets nothing.
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        const bool terminal = ::isatty(fd) != 0;
+        ::close(fd);
+        if (!terminal) {
+            diagnosis.kind = PortDiagnosis::Kind::NotSerialDevice;
+            return diagnosis;
+        }
     }
     diagnosis.kind = PortDiagnosis::Kind::Busy;
     return diagnosis;

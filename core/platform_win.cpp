@@ -61,7 +61,8 @@ void UseUtf8Console() {
 std::filesystem::path ExecutableFolder() {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD n =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) break;
         if (n < buffer.size()) return std::filesystem::path(buffer.substr(0, n)).parent_path();
         buffer.resize(buffer.size() * 2);
@@ -90,8 +91,7 @@ long ParentProcessId() {
 
 bool ProcessRunning(long id) {
     if (id <= 0) return false;
-    HANDLE process =
-        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
     if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
     DWORD code = 0;
     const bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
@@ -184,9 +184,9 @@ std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
         flags = (flags & ~(_O_RDONLY | _O_WRONLY)) | _O_RDWR;
     }
     if (m.find('b') != std::string_view::npos) flags |= _O_BINARY;
-    HANDLE handle = CreateFileW(path.c_str(), access,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle =
+        CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         switch (GetLastError()) {
         case ERROR_FILE_NOT_FOUND:
@@ -233,7 +233,8 @@ bool SyncFile(std::FILE* file) {
     return false;
 }
 
-std::error_code RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+std::error_code RenameReplacing(const std::filesystem::path& from,
+                                const std::filesystem::path& to) {
     DWORD waitMs = 1;
     for (DWORD waited = 0;; waited += waitMs, waitMs = waitMs < 64 ? waitMs * 2 : waitMs) {
         if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return {};
@@ -284,8 +285,8 @@ PortDiagnosis DiagnosePort(const std::string& device) {
     std::wstring name = Wide(device);
     if (name.rfind(L"\\\\.\\", 0) != 0) name = L"\\\\.\\" + name;
     PortDiagnosis diagnosis;
-    HANDLE port = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE port = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     if (port != INVALID_HANDLE_VALUE) {
         CloseHandle(port); // it opens now: it was held a moment ago
         return diagnosis;

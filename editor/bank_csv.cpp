@@ -45,6 +45,21 @@ std::vector<BankSection> BankSections(const std::vector<FieldValue>& fields, con
 
 } // namespace
 
+const BankWord* BankWordForNode(std::string_view key) {
+    const struct {
+        std::string_view prefix;
+        std::string_view word;
+    } nodes[] = {{"PU", "usa"},         {"PI", "intl"},       {"PC", "canada"}, {"PW", "wx"},
+                 {"ExpChannel", "exp"}, {"SM", "individual"}, {"SG", "group"}};
+    for (const auto& node : nodes)
+        if (key.starts_with(node.prefix)) return FindBankWord(node.word);
+    // "E1".."E40": the EXP channels.
+    if (key.size() > 1 && key[0] == 'E' &&
+        key.substr(1).find_first_not_of("0123456789") == std::string_view::npos)
+        return FindBankWord("exp");
+    return nullptr;
+}
+
 std::string ExportBankCsv(const Records& records, ModelNumber model, const BankWord& bank) {
     const std::vector<FieldValue> fields = ListFields(records, model);
     const std::vector<BankSection> sections = BankSections(fields, bank);

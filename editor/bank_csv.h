@@ -14,6 +14,11 @@
 
 namespace qb41::editor {
 
+// The bank or directory a tree node shows or belongs to ("PU", "PU12" ->
+// usa; "PW" -> wx; "ExpChannel", "E3" -> exp; "SM", "SG4" -> the
+// directories); nullptr for any other node.
+const BankWord* BankWordForNode(std::string_view nodeKey);
+
 // The table's bytes: UTF-8, comma separated, CR LF, RFC 4180 quoting.
 std::string ExportBankCsv(const Records& records, ModelNumber model, const BankWord& bank);
 

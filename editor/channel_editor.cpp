@@ -49,7 +49,7 @@ int MasterRowIndex(const ChannelRecord& rec, ChannelRef ref) {
 }
 
 std::string ExpFreqShown(double f) {
-    return ExpFreqText(f); // formats a copy: showing a value never rewrites the record
+    return ExpFreqText(f); // as stored: showing a value never rewrites the record
 }
 
 void FillPlanTexts(ChannelView& view, const ChannelRecord& rec, const MasterChannelRow& row) {

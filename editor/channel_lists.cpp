@@ -61,24 +61,13 @@ Grid ExportListGrid(const Records& records) {
 }
 
 std::vector<std::string> ExportRowCells(const ChannelRecord& rec, int number) {
-    // The list only shows the frequencies; the snap to the channel grid
-    // is applied to copies so that showing a list never changes a record.
-    double rx = rec.Rxfreq;
-    double tx = rec.Txfreq;
-    std::string rxText;
-    std::string txText;
-    try {
-        rxText = ExpFreqText(rx);
-        txText = ExpFreqText(tx);
-    } catch (const std::exception&) {
-        // An out-of-range frequency from a hand-edited file has no text.
-    }
+    // The frequencies as the radio stores them, off the raster or not.
     return {
         std::to_string(number),
         On(rec.Enable) ? "[Enable]" : "",
         PadText(rec.CHDisplayL, 2) + rec.CHDisplayR,
-        rxText,
-        txText,
+        ExpFreqText(rec.Rxfreq),
+        ExpFreqText(rec.Txfreq),
         OnOffText(On(rec.LowPower)),
         OnOffText(On(rec.PowUp)),
         OnOffText(On(rec.ScanMemory)),

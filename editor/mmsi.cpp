@@ -34,13 +34,13 @@ std::optional<std::string> StoredMmsi(std::string_view typed, MmsiKind kind) {
 
 bool IsGroupMmsiText(std::string_view typed) {
     const std::string_view text = TrimBlanks(typed);
-    return text.size() == 9 && AllDigits(text) && text.front() == '0';
+    return text.size() == 9 && AllDigits(text) && text[0] == '0' && text[1] != '0';
 }
 
 std::string MmsiErrorText(std::string_view typed, MmsiKind kind) {
     if (kind == MmsiKind::Individual && IsGroupMmsiText(typed))
-        return "Data Error!!\r\nAn MMSI that begins with 0 is a group MMSI; this box takes an "
-               "individual MMSI.";
+        return "Data Error!!\r\nAn MMSI of one 0 and eight digits is a group MMSI; this box "
+               "takes an individual MMSI.";
     return "Data Error!!";
 }
 

@@ -21,12 +21,12 @@ int MmsiDigits(MmsiKind kind);
 std::string MmsiBoxText(std::string_view stored, MmsiKind kind);
 
 // The stored form of a typed MMSI (blanks around it trimmed): "" for an empty
-// text; an individual MMSI's 9 digits (not beginning with 0) and "0"; a group
-// MMSI's 8 digits between two "0"s, or its 9 digits (beginning with 0) and
-// "0". None for anything else; the result always passes StoredMmsiProblem.
+// text; an individual MMSI's 9 digits and "0"; a group MMSI's 8 digits
+// between two "0"s, or its full 9 digits and "0". None for anything else; the result always passes StoredMmsiProblem.
 std::optional<std::string> StoredMmsi(std::string_view typed, MmsiKind kind);
 
-// 9 digits beginning with 0: the full form of a group MMSI.
+// One 0 and eight digits not beginning with 0: the full form of a group MMSI
+// (a coast station's individual MMSI begins with "00").
 bool IsGroupMmsiText(std::string_view typed);
 
 // The text of the box's warning for a refused MMSI: "Data Error!!", with a

@@ -2,12 +2,13 @@
 
 #include "app_settings.h"
 
+#include "core/platform.h"
 #include "files/data_file_check.h"
 #include "files/data_file_reader.h"
-#include "files/data_files.h"
-#include "files/file_io.h"
 #include "files/data_file_writer.h"
+#include "files/data_files.h"
 #include "files/destination_files.h"
+#include "files/file_io.h"
 #include "files/image_file.h"
 #include "image/defaults.h"
 #include "link/port_name.h"
@@ -421,7 +422,7 @@ void Session::FileOpen() {
         app_.cancelFlag = true;
         return;
     }
-    OpenDataFileAt(name);
+    OpenDataFileAt(platform::PathFromUtf8(name));
 }
 
 bool Session::OpenDataFileAt(const std::filesystem::path& path) {
@@ -502,9 +503,20 @@ bool Session::SaveFlow(bool useCurrentName) {
 bool Session::SaveTo(const std::string& name) {
     app_.cancelFlag = true;
     if (name.empty()) return false;
-    BusyScope busy(view_);
-    FileContext context = fileContext();
-    if (!SaveDataFile(context, name) || app_.errorFlag) return false;
+    bool saved = false;
+    {
+        BusyScope busy(view_);
+        FileContext context = fileContext();
+        saved = SaveDataFile(context, name) && !app_.errorFlag;
+    }
+    if (!saved) {
+        // The file said why it refused (read-only, no such folder, disk
+        // full): another name may still keep the data.
+        if (notifier_.ask({MessageIcon::Question, app_.windowTitle, kSaveElsewherePrompt,
+                           MessageButtons::YesNo}) != MessageAnswer::Yes)
+            return false;
+        return SaveTo(view_.askSaveFileName(kDataSaveDialog));
+    }
     currentFileIsImage_ = false;
     app_.dataChanged = false;
     RefreshCaption();
@@ -528,7 +540,7 @@ void Session::OpenImage() {
         app_.cancelFlag = true;
         return;
     }
-    OpenImageAt(name);
+    OpenImageAt(platform::PathFromUtf8(name));
 }
 
 bool Session::OpenImageAt(const std::filesystem::path& path) {
@@ -554,7 +566,7 @@ void Session::SaveImage() {
     }
     BusyScope busy(view_);
     FileContext context = fileContext();
-    SaveImageFile(context, name);
+    SaveImageFile(context, platform::PathFromUtf8(name));
     // Preparing the image repairs records (usable groups, priority channel):
     // show what was written.
     BuildTree();

@@ -182,6 +182,7 @@ std::string OpenFindingsText(const std::string& fileName,
                              const std::vector<DataFileFinding>& findings);
 
 inline constexpr const char* kClosePrompt = "KVX data has changed.\r\nDo you want to save changes?";
+inline constexpr const char* kSaveElsewherePrompt = "Save the data under another name?";
 inline constexpr const char* kUnexpectedFailure =
     "Unexpected Error!!\r\nThe action was stopped; the data in the window is kept.\r\n";
 

@@ -12,8 +12,11 @@ bool RunOn(TransferState state) {
 }
 
 // The line under the bar while a run is on.
-std::string StatusText(link::LinkPhase phase, bool waiting) {
+std::string StatusText(RunStep step, link::LinkPhase phase, bool waiting) {
     if (waiting) return "Waiting for the radio...";
+    if (phase == link::LinkPhase::Reading && step == RunStep::Backup)
+        return "Reading the radio for a backup...";
+    if (phase == link::LinkPhase::Reading && step == RunStep::Verify) return "Verifying...";
     switch (phase) {
     case link::LinkPhase::OpeningPort:
         return "Opening the port...";
@@ -62,6 +65,7 @@ void TransferFlow::enter(TransferState next) {
         app_.cancelFlag = false;
         percent_ = 0;
         phase_ = link::LinkPhase::OpeningPort;
+        step_ = RunStep::Transfer;
         waiting_ = false;
         break;
     case TransferState::Cancelling:
@@ -88,6 +92,9 @@ TransferAction TransferFlow::ok() {
 TransferAction TransferFlow::cancel() {
     switch (state_) {
     case TransferState::Running:
+        if (mode_ == TransferMode::Write && step_ == RunStep::Transfer &&
+            phase_ == link::LinkPhase::Programming)
+            return TransferAction::ConfirmCancel;
         enter(TransferState::Cancelling);
         return TransferAction::RequestCancel;
     case TransferState::Cancelling:
@@ -101,6 +108,16 @@ TransferAction TransferFlow::cancel() {
         break;
     }
     return TransferAction::None;
+}
+
+TransferAction TransferFlow::cancelConfirmed() {
+    if (state_ != TransferState::Running) return TransferAction::None;
+    enter(TransferState::Cancelling);
+    return TransferAction::RequestCancel;
+}
+
+void TransferFlow::step(RunStep next) {
+    if (RunOn(state_)) step_ = next;
 }
 
 bool TransferFlow::closeRequested() {
@@ -146,7 +163,7 @@ TransferView TransferFlow::view() const {
     if (state_ == TransferState::Cancelling)
         v.status = "Cancelling...";
     else if (running)
-        v.status = StatusText(phase_, waiting_);
+        v.status = StatusText(step_, phase_, waiting_);
     return v;
 }
 

@@ -19,6 +19,7 @@
 #pragma once
 
 #include "core/app_state.h"
+#include "editor/transfer_sequence.h"
 #include "link/clone_link.h"
 
 #include <string>
@@ -68,6 +69,7 @@ enum class TransferAction {
     None,
     StartRun,      // copy the data set and app state, run the mode's *Run on the worker
     RequestCancel, // CancelToken::cancel(); the run ends within a wait
+    ConfirmCancel, // ask StopProgrammingQuestion() first; Yes: cancelConfirmed()
     CloseDialog,
 };
 
@@ -78,11 +80,16 @@ public:
     TransferFlow(AppState& app, TransferMode mode);
 
     TransferAction ok();
-    // The Cancel button and Esc.
+    // The Cancel button and Esc. While a program is writing the user is asked
+    // first (ConfirmCancel).
     TransferAction cancel();
+    // The user answered Yes to the question: stop the run if it is still on.
+    TransferAction cancelConfirmed();
     // The close box or system menu: false while a run is on (the close is refused).
     bool closeRequested();
     void progress(const link::Progress& report);
+    // The sequence started its next step (backup read, transfer, verify).
+    void step(RunStep next);
     // The run has returned. `worker` is the app state the run worked on; its
     // error, cancel and completed flags become the main thread's.
     void finished(link::LinkStatus status, const AppState& worker);
@@ -99,6 +106,7 @@ private:
     TransferState state_ = TransferState::Ready;
     int percent_ = 0;
     link::LinkPhase phase_ = link::LinkPhase::OpeningPort;
+    RunStep step_ = RunStep::Transfer;
     bool waiting_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "data_file_writer.h"
 
 #include "core/errors.h"
+#include "core/platform.h"
 #include "data_file_keys.h"
 #include "file_io.h"
 #include "report/formatters.h"
@@ -263,7 +264,7 @@ bool SaveFileAs(FileContext& context, const std::filesystem::path& path, char de
 bool SaveDataFile(FileContext& context, const std::string& name, char decimalSeparator) {
     context.app.cancelFlag = true;
     if (name.empty()) return false;
-    if (!SaveFileAs(context, name, decimalSeparator)) return false;
+    if (!SaveFileAs(context, platform::PathFromUtf8(name), decimalSeparator)) return false;
     context.app.currentFileName = name;
     context.app.cancelFlag = false;
     return true;

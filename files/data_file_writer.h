@@ -22,8 +22,8 @@ std::string FormatDataFile(const Records& records, ModelNumber model, char decim
 bool SaveFileAs(FileContext& context, const std::filesystem::path& path,
                 char decimalSeparator = UserDecimalSeparator());
 
-// File > Save / Save As after the dialog: an empty name means the dialog was
-// cancelled (cancel flag stays set). On success the name becomes the current
+// File > Save / Save As after the dialog (`name` in UTF-8): an empty name
+// means the dialog was cancelled (cancel flag stays set). On success the name becomes the current
 // file name and the cancel flag is cleared.
 bool SaveDataFile(FileContext& context, const std::string& name,
                   char decimalSeparator = UserDecimalSeparator());

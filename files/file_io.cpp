@@ -131,8 +131,8 @@ std::string ReadFileStart(const std::filesystem::path& path, std::size_t count) 
 
 std::filesystem::path SaveTemporaryName(const std::filesystem::path& target, long processId) {
     return target.parent_path() /
-           (std::string(kTemporaryPrefix) + NameHash(platform::PathToUtf8(target.filename())) + "-" +
-            std::to_string(processId) + ".tmp");
+           (std::string(kTemporaryPrefix) + NameHash(platform::PathToUtf8(target.filename())) +
+            "-" + std::to_string(processId) + ".tmp");
 }
 
 std::filesystem::path SaveTarget(const std::filesystem::path& path) {
@@ -149,6 +149,15 @@ std::filesystem::path SaveTarget(const std::filesystem::path& path) {
 
 void WriteFileAtomically(const std::filesystem::path& requested, std::string_view bytes) {
     const std::filesystem::path path = SaveTarget(requested);
+    // The rename would replace a read-only file without asking it: its own
+    // marking is the answer.
+    std::error_code status;
+    const std::filesystem::file_status target = std::filesystem::status(path, status);
+    using std::filesystem::perms;
+    if (!status && std::filesystem::is_regular_file(target) &&
+        (target.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) ==
+            perms::none)
+        throw RuntimeError(ErrorNumber::PermissionDenied, std::string(kReadOnlyCause));
     RemoveStaleTemporaries(path);
     std::filesystem::path temp = TemporaryBeside(path);
     try {
@@ -181,6 +190,7 @@ std::string FileFailureCause(const std::exception& error) {
     if (!runtime) return error.what();
     switch (runtime->number()) {
     case ErrorNumber::PermissionDenied:
+        if (runtime->description() == kReadOnlyCause) return std::string(kReadOnlyCause);
         return "permission denied";
     case ErrorNumber::DiskFull:
         return "disk full";

@@ -23,9 +23,15 @@ std::string ReadFileStart(const std::filesystem::path& path, std::size_t count);
 // Length of an existing file; RuntimeError 53 when it is missing.
 std::uintmax_t FileLength(const std::filesystem::path& path);
 
+// The cause given for a save over a file marked read-only (no write
+// permission for anyone): the save refuses it instead of renaming over it.
+inline constexpr std::string_view kReadOnlyCause = "the file is read-only";
+
 // Writes the bytes to a temporary file beside the target and renames it over
 // the target only after a complete write, so a failed save never destroys the
-// previous file. The result is exactly `bytes` long.
+// previous file. The result is exactly `bytes` long. A target marked
+// read-only is refused with RuntimeError 70 whose description is
+// kReadOnlyCause, before anything is written.
 //
 // A target that is a symbolic link is saved through it: the file written is
 // the link's final target (the link stays a link). An existing file keeps its

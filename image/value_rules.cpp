@@ -88,10 +88,13 @@ std::optional<std::string> StoredMmsiProblem(MmsiForm form, std::string_view sto
     const bool nine = stored.size() == 9, ten = stored.size() == 10;
     if (!AllDigits(stored) || !(nine || ten) || (ten && stored.back() != '0'))
         return "is not an MMSI of 9 digits";
-    const bool group = stored.front() == '0';
+    // A group MMSI is "0" and the administration's digits (which never begin
+    // with 0); a coast station's individual MMSI begins with "00".
+    const bool group = stored[0] == '0' && stored[1] != '0';
     if (form == MmsiForm::Individual && group)
-        return "begins with 0: it is a group MMSI, not an individual one";
-    if (form == MmsiForm::Group && !group) return "does not begin with 0 as a group MMSI does";
+        return "is a group MMSI (one 0 before its digits), not an individual one";
+    if (form == MmsiForm::Group && !group)
+        return "does not begin with one 0 as a group MMSI does";
     return std::nullopt;
 }
 

@@ -52,9 +52,10 @@ bool FrequencyStorable(double mhz);
 
 enum class MmsiForm { Individual, Group };
 
-// As stored: empty, or the 9 digits of the MMSI (individual: not starting
-// with 0; group: starting with 0) followed by the "0" the radio stores in the
-// tenth place, or the 9 digits alone (the radio adds the "0").
+// As stored: empty, or the 9 digits of the MMSI followed by the "0" the
+// radio stores in the tenth place, or the 9 digits alone (the radio adds the
+// "0"). A group MMSI is one "0" and eight digits not beginning with 0; an
+// individual one is anything else (a ship's, or a coast station's "00...").
 std::optional<std::string> StoredMmsiProblem(MmsiForm form, std::string_view stored);
 
 // Empty, or 10 digits beginning with 9.

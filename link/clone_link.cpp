@@ -48,6 +48,8 @@ const char* ReasonName(LinkReason reason) {
         return "cancelled";
     case LinkReason::RuntimeError:
         return "run-time error";
+    case LinkReason::VerifyMismatch:
+        return "verify mismatch";
     }
     return "unknown";
 }
@@ -84,9 +86,9 @@ void CloneLink::SetPhase(LinkPhase phase) {
     if (progress_) progress_(last_);
 }
 
+// The token is left alone: whoever starts a run resets it before, so that a
+// Cancel pressed between starting and this point still counts.
 void CloneLink::Begin() {
-    // A cancel pressed before this run started does not count.
-    ctx_.cancel.reset();
     port_.beginRun();
     outcome_ = LinkOutcome{};
     last_ = Progress{0, 0, 0, LinkPhase::Done, false};
@@ -175,7 +177,9 @@ void CloneLink::ReadModelWords(int copy) {
     port_.ReadByte(kModelCodeFront + 1, buffer);
     if (app.errorFlag) return;
     outcome_.radioModelCode = word(kModelCodeFront);
-    if (copy < 0) return;
+    // Another model's radio may be smaller than the copy's address (an 8 KiB
+    // radio ignores a read at 16382): its front code already tells.
+    if (copy < 0 || *outcome_.radioModelCode != ModelCode(app.modelNumber)) return;
     for (int index : {copy, copy + 1}) {
         port_.ReadByte(static_cast<std::uint16_t>(index), buffer);
         if (app.errorFlag) return;
@@ -204,13 +208,15 @@ void CloneLink::ReadDataChkModel() {
             return;
         }
         const std::uint16_t front = *outcome_.radioModelCode;
-        const std::uint16_t back = *outcome_.radioModelCopy;
-        if (!ModelIdMatches(app.modelNumber, front, back)) {
+        const std::optional<std::uint16_t> back = outcome_.radioModelCopy;
+        if (!back || !ModelIdMatches(app.modelNumber, front, *back)) {
             app.errorFlag = true;
             char detail[96];
+            char copyText[16] = "";
+            if (back) std::snprintf(copyText, sizeof copyText, " (copy %04X)", *back);
             std::snprintf(detail, sizeof detail,
-                          "the radio's model code is %04X (copy %04X); model %d is %04X", front,
-                          back, static_cast<int>(app.modelNumber),
+                          "the radio's model code is %04X%s; model %d is %04X", front, copyText,
+                          static_cast<int>(app.modelNumber),
                           static_cast<unsigned>(ModelCode(app.modelNumber)));
             Fail(LinkReason::ModelMismatch, detail);
             ctx_.notifier.show(MessageIcon::Critical, kTitleRead, kModelTypeError);
@@ -387,6 +393,22 @@ LinkOutcome CloneLink::ReadImageRun(std::vector<std::uint8_t>& image, ReadScope 
     std::vector<std::uint8_t> buffer;
     const bool completed = ReadImage(scope, buffer);
     if (completed) image = std::move(buffer);
+    return Finish(completed);
+}
+
+LinkOutcome CloneLink::VerifyRun() {
+    Begin();
+    std::vector<std::uint8_t> radio;
+    bool completed = ReadImage(ReadScope::KeptBlocks, radio);
+    if (completed) {
+        outcome_.differences = DifferingRanges(radio, ctx_.data.image, lastIndex());
+        if (!outcome_.differences.empty()) {
+            completed = false;
+            ctx_.app.errorFlag = true;
+            Fail(LinkReason::VerifyMismatch,
+                 "the radio differs from what was programmed at " + outcome_.differences);
+        }
+    }
     return Finish(completed);
 }
 

@@ -59,7 +59,7 @@ struct LinkContext {
     const ErrorLog& log;
     Clock& clock;
     Transport& transport;
-    CancelToken& cancel; // reset when a run starts
+    CancelToken& cancel; // read only; the caller resets it before starting a run
 };
 
 class CloneLink {
@@ -85,6 +85,11 @@ public:
     // Model check, then image byte 501 := 0 written to the radio; the old value
     // comes back when the write fails or is cancelled.
     LinkOutcome ClearRun();
+    // Model check, then the blocks a read keeps, compared over the write plan
+    // with the image (what a program of it sends): Failed with VerifyMismatch
+    // and outcome.differences naming the ranges when they differ. Nothing is
+    // shown; the data set is left alone.
+    LinkOutcome VerifyRun();
     // Reads the model code (64-65), finds the model that carries it, then
     // reads that model's code copy; outcome.radioModel is set when both agree.
     // AppState::modelNumber is left alone.

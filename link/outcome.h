@@ -28,6 +28,7 @@ enum class LinkReason {
     ModelMismatch,   // the radio carries another model code, or its two copies differ
     Cancelled,       // the CancelToken was set while an answer was awaited
     RuntimeError,    // a trapped run-time error (detail: number and description)
+    VerifyMismatch,  // VerifyRun: the radio's bytes differ from the image (detail: where)
 };
 
 struct LinkOutcome {
@@ -43,6 +44,9 @@ struct LinkOutcome {
     std::optional<std::uint16_t> radioModelCopy;
     // DetectRun: the model whose code the radio carries (both copies agree).
     std::optional<ModelNumber> radioModel;
+    // VerifyRun: the address ranges of the write plan where the radio differs
+    // from the image ("0x0100-0x013F, 0x0200"); empty when they match.
+    std::string differences;
 
     // Existing callers keep working with the status alone:
     // `LinkStatus s = link.ReadRun();`, `link.ReadRun() == LinkStatus::Ok`.

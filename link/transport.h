@@ -38,7 +38,8 @@ struct PortSettings {
 // tool's Ctrl+C handler calls cancel() from any thread (it is a lock-free
 // atomic store, safe in a signal handler); the link observes it only inside
 // its waits for an answer, which is where a cancel is allowed to take effect.
-// A request stays set until reset(), which each operation does when it starts.
+// A request stays set until reset(), which whoever starts an operation does
+// before starting it (never the operation itself, so that an early press counts).
 class CancelToken {
 public:
     void cancel() noexcept { requested_.store(true, std::memory_order_relaxed); }

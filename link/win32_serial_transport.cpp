@@ -25,12 +25,12 @@ std::string Narrow(const wchar_t* text, DWORD length) {
 }
 
 // Read timeouts for one call: `waitMs` 0 returns at once with what has
-// arrived; otherwise the call returns as soon as a byte is there, or after
-// `waitMs` with none.
+// arrived; otherwise the call returns once the bytes asked for are there, or
+// after `waitMs` with those that came.
 COMMTIMEOUTS ReadTimeouts(DWORD waitMs) {
     COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;
-    timeouts.ReadTotalTimeoutMultiplier = waitMs == 0 ? 0 : MAXDWORD;
+    timeouts.ReadIntervalTimeout = waitMs == 0 ? MAXDWORD : 0;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
     timeouts.ReadTotalTimeoutConstant = waitMs;
     timeouts.WriteTotalTimeoutMultiplier = 0;
     timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMs;
@@ -102,6 +102,7 @@ void Win32SerialTransport::open(const PortSettings& settings) {
     }
     PurgeComm(port, PURGE_RXCLEAR | PURGE_TXCLEAR);
     handle_ = port;
+    readWaitMs_ = 0;
     received_.clear();
 }
 
@@ -115,31 +116,34 @@ bool Win32SerialTransport::isOpen() const {
     return handle_ != nullptr;
 }
 
-bool Win32SerialTransport::Receive(std::chrono::milliseconds wait) {
+bool Win32SerialTransport::SetReadWait(std::chrono::milliseconds wait) {
+    const auto waitMs = static_cast<DWORD>(std::max<long long>(0, wait.count()));
+    if (waitMs == readWaitMs_) return true;
+    COMMTIMEOUTS timeouts = ReadTimeouts(waitMs);
+    if (!SetCommTimeouts(Handle(handle_), &timeouts)) return false;
+    readWaitMs_ = waitMs;
+    return true;
+}
+
+bool Win32SerialTransport::Receive(std::chrono::milliseconds wait, std::size_t want) {
     if (!handle_) return false;
-    COMMTIMEOUTS timeouts = ReadTimeouts(static_cast<DWORD>(std::max<long long>(0, wait.count())));
-    if (!SetCommTimeouts(Handle(handle_), &timeouts)) {
-        close();
-        return false;
-    }
     std::uint8_t chunk[512];
-    DWORD got = 0;
-    if (!ReadFile(Handle(handle_), chunk, sizeof chunk, &got, nullptr)) {
-        close();
-        return false;
-    }
-    received_.insert(received_.end(), chunk, chunk + got);
-    // More may have come in while the first bytes were read.
-    while (got == sizeof chunk) {
-        COMMTIMEOUTS now = ReadTimeouts(0);
-        if (!SetCommTimeouts(Handle(handle_), &now) ||
-            !ReadFile(Handle(handle_), chunk, sizeof chunk, &got, nullptr)) {
+    for (bool first = true;; first = false) {
+        // First the wait asked for; then, while whole chunks come, what is there.
+        const bool waiting = first && wait > std::chrono::milliseconds::zero();
+        const DWORD size = waiting
+                               ? static_cast<DWORD>(std::clamp<std::size_t>(want, 1, sizeof chunk))
+                               : static_cast<DWORD>(sizeof chunk);
+        DWORD got = 0;
+        if (!SetReadWait(waiting ? wait : std::chrono::milliseconds::zero()) ||
+            !ReadFile(Handle(handle_), chunk, size, &got, nullptr)) {
             close();
             return false;
         }
         received_.insert(received_.end(), chunk, chunk + got);
+        if (!waiting && got < sizeof chunk) return true;
+        if (waiting && got < size) return true; // the wait ran out first
     }
-    return true;
 }
 
 bool Win32SerialTransport::write(std::span<const std::uint8_t> bytes) {
@@ -183,7 +187,8 @@ WaitStatus Win32SerialTransport::waitForBytes(std::size_t count, Clock::TimePoin
             if (!Receive(milliseconds::zero())) return WaitStatus::LineLost;
             return received_.size() >= count ? WaitStatus::Ready : WaitStatus::Timeout;
         }
-        if (!Receive(std::min(remaining, kSlice))) return WaitStatus::LineLost;
+        if (!Receive(std::min(remaining, kSlice), count - received_.size()))
+            return WaitStatus::LineLost;
     }
 }
 
@@ -220,8 +225,7 @@ std::vector<ComPortEntry> ListComPorts() {
         return i < port.size() ? std::stoi(port.substr(i)) : 0;
     };
     std::sort(ports.begin(), ports.end(), [&](const ComPortEntry& a, const ComPortEntry& b) {
-        return number(a.name) != number(b.name) ? number(a.name) < number(b.name)
-                                                : a.name < b.name;
+        return number(a.name) != number(b.name) ? number(a.name) < number(b.name) : a.name < b.name;
     });
     return ports;
 }

@@ -2,9 +2,9 @@
 // command-line tool on Windows without Qt (target qb41_link_win32).
 //
 // The port is opened as \\.\COMn at 9600 8N1 without flow control. A wait
-// reads with COMMTIMEOUTS that return as soon as any byte is there and
-// otherwise after the rest of the link's deadline, in slices of at most
-// 10 ms so that a cancel is seen within a slice. Received bytes are kept in
+// reads the bytes still missing with COMMTIMEOUTS that end the read as soon
+// as they are all there, and otherwise at the link's deadline, in slices of
+// at most 10 ms so that a cancel is seen within a slice. Received bytes are kept in
 // a buffer of the transport's own until the link reads them. A failed read
 // or write (the device gone, the far end hung up) closes the port: the wait
 // answers LineLost.
@@ -38,12 +38,16 @@ public:
     static constexpr std::chrono::milliseconds kSlice{10};
 
 private:
-    // Reads what the port has without waiting, or waits up to `wait` for the
-    // first byte. False when the line failed (the port is then closed).
-    bool Receive(std::chrono::milliseconds wait);
+    // Reads what the port has without waiting (`wait` zero), or waits up to
+    // `wait` for `want` bytes. False when the line failed (the port is then
+    // closed).
+    bool Receive(std::chrono::milliseconds wait, std::size_t want = 0);
+    // The read timeout of the next ReadFile; set only when it changes.
+    bool SetReadWait(std::chrono::milliseconds wait);
 
     const Clock& clock_;
     void* handle_ = nullptr; // HANDLE; nullptr when closed
+    unsigned long readWaitMs_ = 0;
     std::vector<std::uint8_t> received_;
 };
 

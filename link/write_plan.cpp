@@ -3,6 +3,7 @@
 #include "frame.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace qb41::link {
 
@@ -54,6 +55,35 @@ int ProgressPercent(int address, int lastIndex) {
     const long long twiceRest = 2 * (scaled % lastIndex);
     if (twiceRest > lastIndex || (twiceRest == lastIndex && quotient % 2 != 0)) ++quotient;
     return static_cast<int>(std::min<long long>(quotient, 100));
+}
+
+std::string DifferingRanges(std::span<const std::uint8_t> radio,
+                            std::span<const std::uint8_t> image, int lastIndex) {
+    std::string text;
+    auto add = [&](int first, int last) {
+        char range[32];
+        if (first == last)
+            std::snprintf(range, sizeof range, "0x%04X", first);
+        else
+            std::snprintf(range, sizeof range, "0x%04X-0x%04X", first, last);
+        if (!text.empty()) text += ", ";
+        text += range;
+    };
+    const auto at = [](std::span<const std::uint8_t> bytes, int i) -> int {
+        return static_cast<std::size_t>(i) < bytes.size() ? bytes[static_cast<std::size_t>(i)] : -1;
+    };
+    for (const IndexRange& planned : PlanRanges(lastIndex)) {
+        int start = -1;
+        for (int i = planned.first; i <= planned.last + 1; ++i) {
+            const bool differs = i <= planned.last && at(radio, i) != at(image, i);
+            if (differs && start < 0) start = i;
+            if (!differs && start >= 0) {
+                add(start, i - 1);
+                start = -1;
+            }
+        }
+    }
+    return text;
 }
 
 } // namespace qb41::link

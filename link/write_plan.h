@@ -4,6 +4,9 @@
 // calibration and factory areas and everything from 13824 on to itself.
 #pragma once
 
+#include <cstdint>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace qb41::link {
@@ -26,6 +29,11 @@ struct IndexRange {
     int last;
 };
 std::vector<IndexRange> PlanRanges(int lastIndex);
+
+// The ranges of the plan where `radio` and `image` differ, joined:
+// "0x0100-0x013F, 0x0200"; empty when every planned byte is equal.
+std::string DifferingRanges(std::span<const std::uint8_t> radio,
+                            std::span<const std::uint8_t> image, int lastIndex);
 
 // Whether a read keeps any byte of the 64-byte block at `address` (the
 // accepted ranges 64-191, 256-13823 and 16382 to the end, see CopyReadImage).

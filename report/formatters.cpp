@@ -141,22 +141,10 @@ std::string TxFreqText(double f, bool rxOnly) {
     return rxOnly ? "---.---" : FreqText(f);
 }
 
-double SnapExpFreq(double f) {
-    if (!(f > 0)) return f;
-    // u in units of 100 Hz; 50 units is 5 kHz, 125 units is 12.5 kHz. The count
-    // is a 32-bit number: anything larger (no radio frequency, and +infinity)
-    // is an overflow and the field is left alone.
-    const double u = std::nearbyint(f * 10000.0);
-    if (!(u <= 2147483647.0)) throw RuntimeError(ErrorNumber::Overflow);
-    if (std::fmod(u, 50.0) == 0.0 || std::fmod(u, 125.0) == 0.0) return f;
-    // Dividing the whole number of 5 kHz steps by 200 gives the double nearest
-    // to the decimal value (156.05, not 156.04999999999998).
-    return std::floor(f * 200.0) / 200.0;
-}
-
-std::string ExpFreqText(double& f) {
-    if (!(f > 0)) return "---.----";
-    f = SnapExpFreq(f);
+// The value as the radio stores it (four decimals, WriteFrequency's rounding):
+// an off-raster frequency shows as it is, for the value rules to flag.
+std::string ExpFreqText(double f) {
+    if (!(f > 0) || !std::isfinite(f)) return "---.----";
     return FixedPattern(f, 4);
 }
 

@@ -7,9 +7,7 @@
 // and on image/defaults.h for the constant CTCSS and DCS lists; nothing here
 // touches Qt or the file system.
 //
-// Every formatter is a pure function of its arguments, with one deliberate
-// exception: ExpFreqText snaps an off-grid export frequency and stores the
-// snapped value back into the field it was given.
+// Every formatter is a pure function of its arguments.
 //
 // A value outside an option-label table gives an empty text. An index outside
 // a constant list (DcsText, ToneText, OffsetTimeText) throws RuntimeError 9
@@ -52,15 +50,9 @@ std::string StatusNameText(std::string_view s);
 std::string FreqText(double f);
 // As FreqText, but "---.---" also for a receive-only channel.
 std::string TxFreqText(double f, bool rxOnly);
-// The grid snap of an export frequency: f is kept when it is a whole multiple
-// of 5 kHz or of 12.5 kHz (to the nearest 100 Hz), otherwise it becomes the
-// largest multiple of 5 kHz not above it. Values <= 0 (and NaN) are returned
-// unchanged; a value whose 100 Hz count does not fit 32 bits (above
-// 214748.3647 MHz, or +infinity) throws RuntimeError 6 "Overflow".
-double SnapExpFreq(double f);
-// For f > 0: f = SnapExpFreq(f) (written back into the field), then
-// "000.0000"; otherwise "---.----".
-std::string ExpFreqText(double& f);
+// For f > 0: f with four decimals, "000.0000", as the radio stores it (an
+// off-raster value is shown as it is); otherwise "---.----".
+std::string ExpFreqText(double f);
 
 // ---- Channel references and labels ------------------------------------------
 

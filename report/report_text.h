@@ -8,9 +8,8 @@
 // channel row outside the master table, ...) is left out of its row and the
 // rest of the image is still built.
 //
-// The report reads the records only, with one exception: ExpFreqText snaps
-// off-grid EXP frequencies in the records while the image is built, which is
-// why the data set is taken by non-const reference.
+// The report only reads the records; an off-raster EXP frequency is shown as
+// it is stored.
 #pragma once
 
 #include "core/model.h"

@@ -47,18 +47,33 @@ export WINEPREFIX=$root/$out/wine
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
+# Wine stores file names in the locale's character set: UTF-8 holds them all.
+export LC_ALL=C.UTF-8
 unset DISPLAY
+# Wine's COM5 is the device HKLM\Software\Wine\Ports names: a link that each
+# simulator started below points at its pseudo-terminal. Ports are mapped
+# when Wine starts, so the key is set before the server of this run starts.
+com5=$root/$out/com5
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "test-windows: making the Wine prefix"
   "$wine" wineboot -i >/dev/null 2>&1 || true
-  "$wineserver" -w
+  "$wineserver" -w # the registry is on disk once the server has ended
 fi
 [ -f "$WINEPREFIX/system.reg" ] || { echo "test-windows: wineboot made no prefix" >&2; exit 1; }
+if ! "$wine" reg query 'HKLM\Software\Wine\Ports' /v COM5 2>/dev/null | grep -qF "$com5"; then
+  "$wine" reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$com5" /f >/dev/null
+fi
+"$wineserver" -k >/dev/null 2>&1 || true
+"$wineserver" -w
+# One server for the whole run, its diagnostics kept out of the log; the
+# first program started brings up the prefix's services.
+"$wineserver" -p30 >/dev/null 2>&1 || true
+"$wine" cmd /c exit >/dev/null 2>&1 || true
 
 sims=()
 cleanup() {
   for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null || true; done
-  "$wineserver" -k 2>/dev/null || true
+  "$wineserver" -k >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
 
@@ -89,7 +104,6 @@ cmake --build build -j "$jobs" --target qb41-radio-sim qb41-cli
 sim=build/bin/qb41-radio-sim
 linux_cli=build/bin/qb41-cli
 work=$(mktemp -d "${TMPDIR:-/tmp}/qb41-windows.XXXXXX")
-com5=$WINEPREFIX/dosdevices/com5
 
 # Starts the simulator with its pseudo-terminal linked as Wine's COM5:
 # `start_sim NAME OPTIONS...` leaves NAME.port (its device) in $work.
@@ -122,14 +136,19 @@ check_same() {
 
 # ---- unit tests under Wine; the transport test talks to the simulator ----
 start_sim unit --model 1
-(cd "$out/build" && QB41_TEST_COM_PORT=COM5 ctest --output-on-failure -j 1 \
+(cd "$out/build" && QB41_TEST_COM_PORT=COM5 QB41_TEST_UNDER_WINE=1 ctest --output-on-failure -j 1 \
   -R "^($(IFS='|'; echo "${windows_tests[*]}"))\$")
 stop_sim
 
 # ---- end to end: read and write against the simulated radio ----
+"$wine" "$bin/qb41-cli.exe" ports | grep -q "^COM5"$'\t' ||
+  { echo "test-windows: qb41-cli.exe ports does not list COM5" >&2; exit 1; }
 model=1
 "$linux_cli" new --model $model "$work/fresh.hex" >/dev/null
-"$linux_cli" convert "$work/fresh.hex" "$work/radio.dat" >/dev/null
+# What the write programs: the fresh settings with a few of them changed.
+"$linux_cli" convert "$work/fresh.hex" "$work/fresh.dat" >/dev/null
+sed -e 's/^Resume Time=3/Resume Time=1/' -e 's/^Dual Watch=1/Dual Watch=0/' \
+  -e '0,/^TagName=#$/s//TagName=#HARBOUR/' "$work/fresh.dat" >"$work/program.dat"
 for tool in linux windows; do
   if [ $tool = linux ]; then
     run() { XDG_DATA_HOME="$work/linux-data" "$linux_cli" "$@" --port "$(cat "$work/$sim_name.port")"; }
@@ -145,12 +164,16 @@ for tool in linux windows; do
   # Programmed from the settings file just read, after a backup.
   sim_name=$tool-write
   start_sim $sim_name --model $model
-  run write --verify "$work/linux.dat"
+  run write --verify "$work/program.dat"
   stop_sim
 done
 check_same "$work/linux.hex" "$work/windows.hex" "read to .hex"
 check_same "$work/linux.dat" "$work/windows.dat" "read to .dat"
 check_same "$work/linux-write.end.hex" "$work/windows-write.end.hex" "write, the radio's memory"
+if cmp -s "$work/windows.hex" "$work/windows-write.end.hex"; then
+  echo "test-windows: the write left the radio as it was" >&2
+  exit 1
+fi
 backups=("$WINEPREFIX"/drive_c/users/*/AppData/Local/QB41/backups/backup-*.hex)
 [ -f "${backups[0]}" ] || { echo "test-windows: qb41-cli.exe made no backup under %LOCALAPPDATA%" >&2; exit 1; }
 check_same "$work/linux.hex" "${backups[-1]}" "the write's backup"
@@ -159,8 +182,9 @@ check_same "$work/linux.hex" "${backups[-1]}" "the write's backup"
 name=$'Funkger\u00e4t-\u65e5\u672c-\u00e9t\u00e9'
 "$wine" "$bin/qb41-cli.exe" convert "$work/windows.hex" "$work/$name.dat" >/dev/null
 "$wine" "$bin/qb41-cli.exe" convert "$work/$name.dat" "$work/$name.hex" >/dev/null
-check_same "$work/windows.dat" "$work/$name.dat" "save to a non-ASCII name"
-check_same "$work/windows.hex" "$work/$name.hex" "load from a non-ASCII name"
+"$linux_cli" convert "$work/linux.dat" "$work/linux-from-dat.hex" >/dev/null
+check_same "$work/linux.dat" "$work/$name.dat" "save to a non-ASCII name"
+check_same "$work/linux-from-dat.hex" "$work/$name.hex" "load from a non-ASCII name"
 
 # ---- optional: times at the real line rate ----
 if [ "${QB41_WINDOWS_PACED:-0}" = 1 ]; then
@@ -175,7 +199,7 @@ if [ "${QB41_WINDOWS_PACED:-0}" = 1 ]; then
     t0=$(date +%s.%N)
     run read "$work/$tool-paced.hex"
     t1=$(date +%s.%N)
-    run write --no-backup "$work/linux.dat"
+    run write --no-backup "$work/program.dat"
     t2=$(date +%s.%N)
     stop_sim
     printf 'test-windows: paced, model %s, %s: read %.1f s, write %.1f s\n' $model $tool \

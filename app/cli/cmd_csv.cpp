@@ -34,7 +34,7 @@ int RunExport(Context& context, const Arguments& args) {
         return 0;
     }
     try {
-        WriteFileAtomically(out, table);
+        WriteFileAtomically(FilePath(out), table);
     } catch (const std::exception& error) {
         context.err << "qb41-cli export: cannot write " << out << ": " << FileFailureCause(error)
                     << '\n';
@@ -55,7 +55,7 @@ int RunImport(Context& context, const Arguments& args) {
         throw UsageError{"OUT must be a .dat or .hex file"};
     std::string text;
     try {
-        text = ReadWholeFile(table, 16 * 1024 * 1024);
+        text = ReadWholeFile(FilePath(table), 16 * 1024 * 1024);
     } catch (const std::exception& error) {
         context.err << "qb41-cli import: cannot read " << table << ": " << FileFailureCause(error)
                     << '\n';
@@ -75,7 +75,7 @@ int RunImport(Context& context, const Arguments& args) {
     }
     PrintIdentityWarnings(context, "import", IdentityFindings(context.data.records));
     FileContext file{context.app, context.data, context.notifier, context.log};
-    if (!SaveDataSet(file, out)) throw Failed{};
+    if (!SaveDataSet(file, FilePath(out))) throw Failed{};
     return 0;
 }
 

@@ -23,7 +23,7 @@ std::vector<IdentityFinding> FileIdentityFindings(Context& context, const std::s
         MessageAnswer ask(const Message&) override { return MessageAnswer::Ok; }
     } silent;
     FileContext file{context.app, context.data, silent, context.log};
-    if (!LoadDataSetFor(file, path, std::nullopt)) return {};
+    if (!LoadDataSetFor(file, FilePath(path), std::nullopt)) return {};
     return IdentityFindings(context.data.records);
 }
 
@@ -82,7 +82,7 @@ int RunSet(Context& context, const Arguments& args) {
     }
     PrintIdentityWarnings(context, "set", IdentityFindings(context.data.records));
     FileContext file{context.app, context.data, context.notifier, context.log};
-    if (!SaveDataSet(file, out)) throw Failed{};
+    if (!SaveDataSet(file, FilePath(out))) throw Failed{};
     return 0;
 }
 

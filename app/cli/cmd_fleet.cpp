@@ -6,21 +6,22 @@
 #include "cli.h"
 #include "identity_warnings.h"
 #include "link_session.h"
+#include "radio_fields.h"
 
+#include "core/errors.h"
 #include "editor/fleet_plan.h"
 #include "editor/mmsi.h"
 #include "files/data_files.h"
 #include "files/file_io.h"
 #include "image/codec.h"
-#include "link/qt_serial_transport.h"
+#include "serial_line.h"
 
-#include <QThread>
+#include "core/platform.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -29,44 +30,20 @@
 
 namespace qb41::cli {
 
-// Defined with write: reads the radio back and compares (0 when it matches).
-int VerifyRadio(Context& context, LinkSession& session, const std::string& what);
-
 namespace {
 
 using namespace std::chrono_literals;
 
-// The flag a stop signal sets; a signal handler can reach nothing else.
-std::atomic<std::atomic<bool>*> gFleetStop{nullptr};
-
-extern "C" void OnFleetSignal(int) {
-    if (std::atomic<bool>* stop = gFleetStop.load()) stop->store(true);
-}
-
-// Ctrl+C, SIGTERM and SIGHUP stop the run once the current radios are done
-// (SA_RESETHAND: a second one ends the process).
+// Ctrl+C, SIGTERM and SIGHUP (Ctrl+C and closing the console on Windows)
+// stop the run once the current radios are done; a second one ends the
+// process.
 class StopSignals {
 public:
-    explicit StopSignals(std::atomic<bool>& stop) {
-        gFleetStop.store(&stop);
-        struct sigaction action {};
-        action.sa_handler = OnFleetSignal;
-        action.sa_flags = SA_RESETHAND;
-        sigemptyset(&action.sa_mask);
-        for (std::size_t i = 0; i < std::size(kSignals); ++i)
-            sigaction(kSignals[i], &action, &previous_[i]);
-    }
-    ~StopSignals() {
-        for (std::size_t i = 0; i < std::size(kSignals); ++i)
-            sigaction(kSignals[i], &previous_[i], nullptr);
-        gFleetStop.store(nullptr);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
+    explicit StopSignals(std::atomic<bool>& stop) : scope_(&Stop, &stop) {}
 
 private:
-    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction previous_[std::size(kSignals)]{};
+    static void Stop(void* flag) noexcept { static_cast<std::atomic<bool>*>(flag)->store(true); }
+    platform::StopScope scope_;
 };
 
 // Whole lines from all ports onto one stream.
@@ -133,8 +110,8 @@ public:
     std::set<std::string> open() {
         if (!path_) return {};
         std::error_code ec;
-        if (std::filesystem::exists(*path_, ec))
-            return editor::UnitsDone(ReadWholeFile(*path_, 64 << 20));
+        if (std::filesystem::exists(FilePath(*path_), ec))
+            return editor::UnitsDone(ReadWholeFile(FilePath(*path_), 64 << 20));
         append(editor::FleetLogHeader());
         return {};
     }
@@ -144,7 +121,7 @@ private:
     bool append(const std::string& text) {
         if (!path_) return true;
         std::lock_guard<std::mutex> lock(mutex_);
-        std::ofstream file(*path_, std::ios::binary | std::ios::app);
+        std::ofstream file(FilePath(*path_), std::ios::binary | std::ios::app);
         file << text;
         file.flush();
         return static_cast<bool>(file);
@@ -219,8 +196,17 @@ bool FleetRun::waitForRadio(LinkSession& session, Context& context,
             model = detected.radioModel;
             return true;
         }
-        // No answer has waited already; a port that is missing or lost waits here.
-        context.clock.pause(detected.reason == link::LinkReason::NoAnswer ? 200ms : 1000ms);
+        // No answer has waited already; a port that is missing or lost waits
+        // here. Anything else (an unknown model, garbled answers) is said
+        // (once: the port's lines are not repeated) and tried again.
+        if (detected.reason == link::LinkReason::NoAnswer) {
+            context.clock.pause(200ms);
+            continue;
+        }
+        if (detected.reason != link::LinkReason::PortUnavailable &&
+            detected.reason != link::LinkReason::LineLost)
+            session.Explain(detected);
+        context.clock.pause(1000ms);
     }
     return false;
 }
@@ -261,6 +247,9 @@ std::string ReasonWords(const link::LinkOutcome& outcome) {
         break;
     case LinkReason::RuntimeError:
         words = "error";
+        break;
+    case LinkReason::VerifyMismatch:
+        words = "differs after programming";
         break;
     }
     return outcome.detail.empty() ? words : words + " (" + outcome.detail + ")";
@@ -326,16 +315,27 @@ void FleetRun::program(LinkSession& session, Context& context, const LinkArgumen
                 return;
             }
         }
-        PrepareImageForWrite(context.data, model);
-        // The user-MMSI entry counter stays as the radio counted it.
-        constexpr std::size_t kEntryCounter = 501;
-        context.data.image[kEntryCounter] = radio.at(kEntryCounter);
-        options.prepareImage = false;
         session.Say() << "unit " << row.unit << ": programming, keeping its identity\n";
     } else if (auto refusal = editor::ApplyUnit(context.data.records, context.app, *unit)) {
         finish("failed: " + refusal->address + ": " + refusal->rule, false); // checked before
         return;
     }
+    // As write does it: the settings encoded over the radio's own contents,
+    // so that every byte no settings file carries keeps the radio's value.
+    try {
+        BuildImageToWrite(context.data, model, radio);
+    } catch (const std::exception& error) {
+        finish(std::string("failed: the settings cannot be encoded: ") + ErrorText(error) +
+                   "; nothing was written",
+               false);
+        return;
+    }
+    if (options_.keepIdentity) {
+        // The user-MMSI entry counter stays as the radio counted it.
+        constexpr std::size_t kEntryCounter = 501;
+        context.data.image[kEntryCounter] = radio.at(kEntryCounter);
+    }
+    options.prepareImage = false;
 
     const link::LinkOutcome written =
         session.Run([&options](link::CloneLink& c) { return c.ProgramRun(options); });
@@ -347,7 +347,9 @@ void FleetRun::program(LinkSession& session, Context& context, const LinkArgumen
         return;
     }
     if (options_.verify) {
-        if (VerifyRadio(context, session, "the unit's settings") != 0) {
+        std::vector<std::uint8_t> after;
+        if (ReadRadio(context, session, after) ||
+            CompareWithRadio(context, session, after, "the unit's settings") != 0) {
             finish("failed: the radio differs after the write; restore with: " + *restore, false);
             return;
         }
@@ -427,7 +429,7 @@ int RunFleet(Context& context, const Arguments& args) {
     if (unitsPath) {
         std::string table;
         try {
-            table = ReadWholeFile(*unitsPath, 16 << 20);
+            table = ReadWholeFile(FilePath(*unitsPath), 16 << 20);
         } catch (const std::exception& error) {
             context.err << "qb41-cli fleet: cannot read " << *unitsPath << ": "
                         << FileFailureCause(error) << '\n';
@@ -467,7 +469,7 @@ int RunFleet(Context& context, const Arguments& args) {
         }
     }
 
-    link::QtCoreScope qt; // the ports' threads need the process's Qt core
+    PortThreadsScope portThreads;
     std::atomic<bool> stop{false};
     StopSignals stopSignals(stop);
     SharedOutput output(context.err);
@@ -479,13 +481,12 @@ int RunFleet(Context& context, const Arguments& args) {
                                       : std::to_string(total) + " unit(s)") +
                 " on " + std::to_string(links.size()) +
                 " port(s); Ctrl+C stops after the current radios");
-    std::vector<std::unique_ptr<QThread>> threads;
+    std::vector<std::unique_ptr<PortThread>> threads;
     for (const LinkArguments& link : links)
-        threads.emplace_back(QThread::create([&run, link] { run.runPort(link); }));
-    for (auto& thread : threads) thread->start();
+        threads.push_back(std::make_unique<PortThread>([&run, link] { run.runPort(link); }));
     bool told = false;
     for (auto& thread : threads) {
-        while (!thread->wait(200)) {
+        while (!thread->wait(200ms)) {
             if (stop.load() && !told) {
                 output.line("qb41-cli fleet: stopping after the current radios");
                 told = true;

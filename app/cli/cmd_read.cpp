@@ -31,9 +31,8 @@ int RunRead(Context& context, const Arguments& args) {
 
     // An image file keeps the bytes as read; a data file holds the records.
     FileContext file{context.app, context.data, context.notifier, context.log};
-    const bool saved =
-        kind == FileKind::ImageFile ? SaveHexFileAs(file, FilePath(out))
-                                    : SaveDataSet(file, FilePath(out));
+    const bool saved = kind == FileKind::ImageFile ? SaveHexFileAs(file, FilePath(out))
+                                                   : SaveDataSet(file, FilePath(out));
     return saved ? 0 : 1;
 }
 

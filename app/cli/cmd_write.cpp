@@ -24,6 +24,8 @@ bool BuildOver(Context& context, LinkSession& session, std::span<const std::uint
     }
 }
 
+} // namespace
+
 // Compares the write plan's bytes of `radio` with `context.data.image`.
 int CompareWithRadio(Context& context, LinkSession& session, const std::vector<std::uint8_t>& radio,
                      const std::string& what) {
@@ -47,16 +49,6 @@ std::optional<int> ReadRadio(Context& context, LinkSession& session,
     });
     if (read != link::LinkStatus::Ok) return session.Explain(read, {}, context.app.modelNumber);
     return std::nullopt;
-}
-
-} // namespace
-
-// Reads the radio back and compares it with context.data.image, the image
-// just written; 0 when they match.
-int VerifyRadio(Context& context, LinkSession& session, const std::string& what) {
-    std::vector<std::uint8_t> after;
-    if (std::optional<int> failed = ReadRadio(context, session, after)) return *failed;
-    return CompareWithRadio(context, session, after, what);
 }
 
 // qb41-cli write --port DEV [--model N] [--no-backup] [--verify] [--changed-only] [--force] IN
@@ -106,7 +98,9 @@ int RunWrite(Context& context, const Arguments& args) {
         session.Run([&options](link::CloneLink& c) { return c.ProgramRun(options); });
     if (written != link::LinkStatus::Ok) return session.Explain(written, restore, fileModel);
     if (!args.flag("--verify")) return 0;
-    return VerifyRadio(context, session, in);
+    std::vector<std::uint8_t> after;
+    if (std::optional<int> failed = ReadRadio(context, session, after)) return *failed;
+    return CompareWithRadio(context, session, after, in);
 }
 
 // qb41-cli verify --port DEV [--model N] IN: the radio against what writing

@@ -88,8 +88,8 @@ const std::vector<Command>& Commands() {
            "(those become defaults)",
            "off (refused)"},
           kTrace},
-         "Before writing, the whole radio is read and saved as a .hex backup under " QB41_BACKUP_FOLDER_TEXT
-         "; its path is printed. If the "
+         "Before writing, the whole radio is read and saved as a .hex backup "
+         "under " QB41_BACKUP_FOLDER_TEXT "; its path is printed. If the "
          "write fails or is cancelled after it started, the command that restores the backup is "
          "printed. A .hex image is programmed exactly as it stands (a backup restores every byte "
          "the write sends); the settings of .dat and .ini files are encoded over the backup read, "

@@ -42,8 +42,7 @@ bool LoadInput(Context& context, const char* verb, const std::string& path,
                     << (refuse ? "would become" : "become") << " defaults\n";
     if (values > 0 && refuse)
         context.err << "qb41-cli " << verb << ": " << path << " has " << values
-                    << " value(s) the radio cannot take as written (listed above); those fields "
-                       "would keep their defaults\n";
+                    << " value(s) outside their rules (listed above)\n";
     if (!refuse || (missing == 0 && values == 0)) return true;
     context.err << "  The file may be damaged. 'qb41-cli check " << path
                 << "' lists the findings; --force programs it anyway.\n";

@@ -1,6 +1,7 @@
 #include "link_session.h"
 #include "serial_line.h"
 
+#include "link/explanation.h"
 #include "link/port_name.h"
 #include "link/trace_transport.h"
 #include "link/write_plan.h"
@@ -12,8 +13,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
-#include <mutex>
 #include <optional>
 
 namespace qb41::cli {
@@ -125,41 +124,7 @@ private:
     ProgressBar& bar_;
 };
 
-// Why the port would not open, found on the device itself: missing,
-// not ours to open, or held by another program.
-void ExplainPort(std::ostream& err, const std::string& prefix, const std::string& device) {
-    const platform::PortDiagnosis diagnosis = platform::DiagnosePort(device);
-    if (diagnosis.kind == platform::PortDiagnosis::Kind::Missing) {
-        err << prefix << "no such device " << device << '\n'
-            << "  Is the cable plugged in? 'qb41-cli ports' lists the serial ports found.\n";
-        return;
-    }
-    if (diagnosis.kind == platform::PortDiagnosis::Kind::PermissionDenied) {
-        const std::string& group = diagnosis.group;
-        err << prefix << "permission denied on " << device << " (it belongs to group " << group
-            << ")\n"
-            << "  Join that group and log in again:  sudo usermod -aG " << group << " $USER\n";
-        return;
-    }
-    err << prefix << device << " is busy: another program has it open\n"
-        << "  Close the other program (another qb41-cli, a terminal program, a modem manager) "
-           "and try again.\n";
-}
-
 } // namespace
-
-std::string CodeName(std::uint16_t code) {
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(code));
-    for (ModelNumber m = 0; m <= 3; ++m)
-        if (ModelCode(m) == code)
-            return std::string(FindModel(m)->catalogueName) + " (" + hex + ")";
-    return std::string("an unknown model (") + hex + ")";
-}
-
-std::string ModelWithCode(ModelNumber model) {
-    return CodeName(ModelCode(model));
-}
 
 LinkArguments ParseLinkArguments(const Arguments& args) {
     std::optional<std::string> port = args.option("--port");
@@ -170,7 +135,7 @@ LinkArguments ParseLinkArguments(const Arguments& args) {
 #ifdef __APPLE__
     if (link::ComPortNumber(*port))
         throw UsageError{*port + " does not exist on macOS (there is no /dev/ttyS*); "
-                                 "'qb41-cli ports' lists the serial ports found"};
+                                 "'qb41-cli ports' lists the serial ports found (/dev/cu.*)"};
 #endif
     link.device = link::ResolvePortName(*port);
 #ifndef _WIN32
@@ -216,6 +181,21 @@ LinkSession::LinkSession(Context& context, const LinkArguments& link, const char
 
 LinkSession::~LinkSession() = default;
 
+std::string ShellQuoted(const std::string& word) {
+    const bool plain =
+        !word.empty() && word.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                                "abcdefghijklmnopqrstuvwxyz"
+                                                "0123456789_@%+=:,./-") == std::string::npos;
+    if (plain) return word;
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::chrono::system_clock::time_point LinkSession::wallNow() const {
+    return impl_->context.clock.wallNow();
+}
+
 std::ostream& LinkSession::Say() {
     return impl_->context.err << "qb41-cli " << impl_->verb << ": ";
 }
@@ -226,6 +206,8 @@ link::LinkOutcome LinkSession::Run(const Operation& operation) {
                            s.context.clock, s.transport(), s.cancel},
                           s.args.device);
     clone.setProgress([&s](const link::Progress& progress) { s.bar.update(progress); });
+    // Reset before the handler goes in: a signal from then on cancels the run.
+    s.cancel.reset();
     link::LinkOutcome outcome = [&] {
         std::optional<SignalScope> signals;
         if (s.args.signalsCancel) signals.emplace(s.cancel);
@@ -237,54 +219,25 @@ link::LinkOutcome LinkSession::Run(const Operation& operation) {
 
 int LinkSession::Explain(const link::LinkOutcome& outcome, const std::string& restore,
                          std::optional<ModelNumber> fileModel) {
-    using link::LinkReason;
     Impl& s = *impl_;
+    if (outcome.reason == link::LinkReason::None) return 0;
     std::ostream& err = s.context.err;
     const std::string prefix = "qb41-cli " + s.verb + ": ";
-    const std::string& device = s.args.device;
-    switch (outcome.reason) {
-    case LinkReason::None:
-        return 0;
-    case LinkReason::PortUnavailable:
-        ExplainPort(err, prefix, device);
-        break;
-    case LinkReason::NoAnswer:
-        err << prefix << "the radio did not answer on " << device << " (" << outcome.detail << ")\n"
-            << "  Check that the clone cable is seated at both ends, that the radio is in clone\n"
-               "  mode (press and hold [DISTRESS] and [SCAN] while turning the power on; the\n"
-               "  display shows UART), and that "
-            << device << " is the cable's port ('qb41-cli ports').\n";
-        break;
-    case LinkReason::ProtocolError:
-        err << prefix << "the radio's answers on " << device << " were garbled (" << outcome.detail
-            << ")\n"
-            << "  Check the cable and that no other program uses the port.\n";
-        break;
-    case LinkReason::LineLost:
-        err << prefix << "the line to " << device << " was lost (" << outcome.detail << ")\n"
-            << "  Was the cable pulled or the radio switched off?\n";
-        break;
-    case LinkReason::ModelMismatch:
-        if (outcome.radioModelCode && outcome.radioModelCopy &&
-            *outcome.radioModelCode != *outcome.radioModelCopy) {
-            err << prefix << "the radio's two model codes differ (" << outcome.detail << ")\n";
-        } else if (outcome.radioModelCode) {
-            err << prefix << "the radio is " << CodeName(*outcome.radioModelCode);
-            if (fileModel)
-                err << "; the file is for " << ModelWithCode(*fileModel) << '\n';
-            else
-                err << "; the model selected is " << ModelWithCode(s.context.app.modelNumber)
-                    << '\n';
-        } else {
-            err << prefix << outcome.detail << '\n';
-        }
-        break;
-    case LinkReason::Cancelled:
-        err << prefix << "cancelled\n";
-        break;
-    case LinkReason::RuntimeError:
-        err << prefix << outcome.detail << '\n';
-        break;
+    link::ExplainContext context;
+    context.audience = link::Audience::CommandLine;
+    context.device = s.args.device;
+    context.model = fileModel.value_or(s.context.app.modelNumber);
+    context.modelFromFile = fileModel.has_value();
+    if (outcome.reason == link::LinkReason::PortUnavailable)
+        context.port = link::DiagnosePort(s.args.device);
+    const link::Explanation explanation = link::Explain(outcome, context);
+    err << prefix << explanation.cause << '\n';
+    if (!explanation.nextStep.empty()) {
+        std::string step = explanation.nextStep;
+        for (std::size_t at = step.find('\n'); at != std::string::npos;
+             at = step.find('\n', at + 3))
+            step.insert(at + 1, "  ");
+        err << "  " << step << '\n';
     }
     if (outcome.radioWritten) {
         err << prefix << "the radio may be partly programmed";
@@ -294,61 +247,6 @@ int LinkSession::Explain(const link::LinkOutcome& outcome, const std::string& re
             err << " (no backup was made)\n";
     }
     return outcome.status == link::LinkStatus::Cancelled ? kExitCancelled : 1;
-}
-
-std::filesystem::path BackupFolder() {
-    return platform::UserDataFolder() / "QB41" / "backups";
-}
-
-std::filesystem::path SaveBackup(ModelNumber model, const std::vector<std::uint8_t>& image) {
-    const std::filesystem::path folder = BackupFolder();
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec) throw RuntimeError(ErrorNumber::PathNotFound, "cannot create " + folder.string());
-    const std::time_t now = std::time(nullptr);
-    const std::tm local = platform::LocalTime(now);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    const ModelInfo* info = FindModel(model);
-    std::string base = "backup-" + std::string(info ? info->catalogueName : "model") + "-" + stamp;
-    // Ports programmed in parallel may save in the same second: the name is
-    // chosen and taken under one lock.
-    static std::mutex naming;
-    std::lock_guard<std::mutex> lock(naming);
-    std::filesystem::path path = folder / (base + ".hex");
-    for (int n = 2; std::filesystem::exists(path); ++n)
-        path = folder / (base + "-" + std::to_string(n) + ".hex");
-    WriteFileAtomically(
-        path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
-    return path;
-}
-
-std::string DifferingRanges(const std::vector<std::uint8_t>& radio, const RadioImage& image,
-                            int lastIndex) {
-    std::string text;
-    int count = 0;
-    auto add = [&](int first, int last) {
-        char range[32];
-        if (first == last)
-            std::snprintf(range, sizeof range, "0x%04X", first);
-        else
-            std::snprintf(range, sizeof range, "0x%04X-0x%04X", first, last);
-        text += (count++ ? ", " : "");
-        text += range;
-    };
-    for (const link::IndexRange& planned : link::PlanRanges(lastIndex)) {
-        int start = -1;
-        for (int i = planned.first; i <= planned.last + 1; ++i) {
-            const bool differs = i <= planned.last && radio[static_cast<std::size_t>(i)] !=
-                                                          image[static_cast<std::size_t>(i)];
-            if (differs && start < 0) start = i;
-            if (!differs && start >= 0) {
-                add(start, i - 1);
-                start = -1;
-            }
-        }
-    }
-    return text;
 }
 
 // The radio's model: --model when given, else detected (the model check of
@@ -378,9 +276,11 @@ std::optional<std::string> ReadBackup(LinkSession& session, const LinkArguments&
     }
     if (!save) return std::string();
     try {
-        const std::filesystem::path path = SaveBackup(model, radio);
+        const std::filesystem::path path =
+            SaveBackup(BackupFolder(), model, radio, session.wallNow());
         session.Say() << "backup of the radio saved as " << path.string() << '\n';
-        return "qb41-cli write --port " + link.given + " " + path.string();
+        return "qb41-cli write --port " + ShellQuoted(link.given) + " " +
+               ShellQuoted(path.string());
     } catch (const std::exception& error) {
         session.Say() << "cannot save the backup under " << BackupFolder().string() << ": "
                       << ErrorText(error) << "; nothing was written (--no-backup skips it)\n";

@@ -8,6 +8,10 @@
 #include "cli.h"
 
 #include "link/clone_link.h"
+#include "link/explanation.h"
+#include "link/write_plan.h"
+
+#include "files/backup_files.h"
 
 #include <filesystem>
 #include <fstream>
@@ -32,8 +36,8 @@ struct LinkArguments {
 LinkArguments ParseLinkArguments(const Arguments& args);
 
 // "LW6100 (17D4)"
-std::string ModelWithCode(ModelNumber model);
-std::string CodeName(std::uint16_t code);
+using link::CodeName;
+using link::ModelWithCode;
 
 // Exit statuses of a transfer.
 inline constexpr int kExitCancelled = 130;
@@ -58,19 +62,20 @@ public:
 
     // "qb41-cli VERB: " on stderr.
     std::ostream& Say();
+    // The wall-clock time, from the tool's clock.
+    std::chrono::system_clock::time_point wallNow() const;
 
 private:
     class Impl;
     std::unique_ptr<Impl> impl_;
 };
 
-// The folder backups go to: QB41/backups in the user's data folder
-// ($XDG_DATA_HOME, by default ~/.local/share, on Linux; ~/Library/Application
-// Support on macOS; %LOCALAPPDATA% on Windows).
-std::filesystem::path BackupFolder();
-// Saves a whole-image read as "backup-LW6100-20250102-153045.hex" there
-// (created when missing); returns the path. Throws RuntimeError on failure.
-std::filesystem::path SaveBackup(ModelNumber model, const std::vector<std::uint8_t>& image);
+using link::DifferingRanges;
+using qb41::BackupFolder;
+
+// `word` as one word for a POSIX shell: as it is when it holds only
+// characters a shell leaves alone, else in single quotes.
+std::string ShellQuoted(const std::string& word);
 
 // The radio's model: --model when given, else detected (the model check of
 // the transfer then confirms it). nullopt after a failure already explained,
@@ -85,10 +90,5 @@ std::optional<std::string> ReadBackup(LinkSession& session, const LinkArguments&
                                       ModelNumber model, bool save,
                                       std::vector<std::uint8_t>& radio,
                                       std::optional<ModelNumber> fileModel, int& status);
-
-// The address ranges of the write plan where `radio` and `image` differ:
-// "0x0100-0x013F, 0x0200".
-std::string DifferingRanges(const std::vector<std::uint8_t>& radio, const RadioImage& image,
-                            int lastIndex);
 
 } // namespace qb41::cli

@@ -6,6 +6,8 @@
 #include "cli.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace qb41::cli {
@@ -13,5 +15,15 @@ namespace qb41::cli {
 // Decodes both the data set's image and `radio` and prints each differing
 // field, the radio's value first.
 void PrintFieldDifferences(Context& context, const std::vector<std::uint8_t>& radio);
+
+class LinkSession;
+// Reads the radio (the blocks a read keeps) into `radio`; nullopt on success,
+// else the exit status after the explanation. (Defined with write.)
+std::optional<int> ReadRadio(Context& context, LinkSession& session,
+                             std::vector<std::uint8_t>& radio);
+// Compares the write plan's bytes of `radio` with `context.data.image`: the
+// ranges and the fields that differ; 0 when they match.
+int CompareWithRadio(Context& context, LinkSession& session, const std::vector<std::uint8_t>& radio,
+                     const std::string& what);
 
 } // namespace qb41::cli

@@ -6,6 +6,8 @@
 #include "core/clock.h"
 #include "link/transport.h"
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +23,37 @@ public:
     SerialLine& operator=(const SerialLine&) = delete;
 
     link::Transport& transport();
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Work on a thread of its own that may use a SerialLine (a QThread with an
+// event dispatcher where the line is QSerialPort). Joined when destroyed.
+class PortThread {
+public:
+    explicit PortThread(std::function<void()> work);
+    ~PortThread();
+    PortThread(const PortThread&) = delete;
+    PortThread& operator=(const PortThread&) = delete;
+
+    // True once the work has ended; false when `timeout` passed first.
+    bool wait(std::chrono::milliseconds timeout);
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// What port threads need from the process while they run (the Qt core
+// application where the line is QSerialPort).
+class PortThreadsScope {
+public:
+    PortThreadsScope();
+    ~PortThreadsScope();
+    PortThreadsScope(const PortThreadsScope&) = delete;
+    PortThreadsScope& operator=(const PortThreadsScope&) = delete;
 
 private:
     class Impl;

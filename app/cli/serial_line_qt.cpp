@@ -3,6 +3,7 @@
 #include "link/qt_serial_transport.h"
 
 #include <QSerialPortInfo>
+#include <QThread>
 
 #include <cstdio>
 
@@ -22,6 +23,31 @@ SerialLine::~SerialLine() = default;
 link::Transport& SerialLine::transport() {
     return impl_->serial;
 }
+
+class PortThread::Impl {
+public:
+    explicit Impl(std::function<void()> work) : thread(QThread::create(std::move(work))) {
+        thread->start();
+    }
+    ~Impl() { thread->wait(); }
+    std::unique_ptr<QThread> thread;
+};
+
+PortThread::PortThread(std::function<void()> work)
+    : impl_(std::make_unique<Impl>(std::move(work))) {}
+PortThread::~PortThread() = default;
+
+bool PortThread::wait(std::chrono::milliseconds timeout) {
+    return impl_->thread->wait(static_cast<unsigned long>(timeout.count()));
+}
+
+class PortThreadsScope::Impl {
+public:
+    link::QtCoreScope qt;
+};
+
+PortThreadsScope::PortThreadsScope() : impl_(std::make_unique<Impl>()) {}
+PortThreadsScope::~PortThreadsScope() = default;
 
 std::vector<PortListing> ListSerialPorts() {
     link::QtCoreScope qt;

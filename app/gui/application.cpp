@@ -1,8 +1,13 @@
 #include "application.h"
 
+#include "exchange_commands.h"
 #include "transfer_commands.h"
 
+#include "core/platform.h"
+
 #include <QFileInfo>
+
+#include <vector>
 
 namespace qb41::gui {
 
@@ -82,12 +87,25 @@ LaunchOptions ParseCommandLine(const QStringList& arguments) {
     return options;
 }
 
+namespace {
+
+// Where the shipped files may be, in order: beside the program (a build, a
+// Windows installation), in share/qb41 beside its bin folder (an installation
+// on Linux), in the Resources folder of an app bundle (macOS, where the
+// program is in qb41.app/Contents/MacOS).
+std::vector<std::filesystem::path> SharedFileFolders(const std::filesystem::path& programFolder) {
+    return {programFolder, programFolder.parent_path() / "share" / "qb41",
+            programFolder.parent_path() / "Resources"};
+}
+
+} // namespace
+
 std::filesystem::path FindDestinationFolder(const std::filesystem::path& programFolder) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(programFolder, error))
         if (entry.path().extension() == ".ini") return programFolder;
-    const std::filesystem::path shared = programFolder.parent_path() / "share" / "qb41";
-    if (std::filesystem::is_directory(shared, error)) return shared;
+    for (const std::filesystem::path& folder : SharedFileFolders(programFolder))
+        if (folder != programFolder && std::filesystem::is_directory(folder, error)) return folder;
     return programFolder;
 }
 
@@ -99,15 +117,19 @@ Application::Application(const LaunchOptions& options, const QString& settingsFi
                                     : std::make_unique<QtSettingsStore>(settingsFile);
     log_ = std::make_unique<ErrorLog>(programFolder, app_.diagnosticMode, clock_);
     std::filesystem::path help = programFolder / "QB41.html";
-    if (!std::filesystem::exists(help)) {
-        const std::filesystem::path shared =
-            programFolder.parent_path() / "share" / "qb41" / "QB41.html";
-        if (std::filesystem::exists(shared)) help = shared;
+    for (const std::filesystem::path& folder : SharedFileFolders(programFolder)) {
+        if (std::filesystem::exists(folder / "QB41.html")) {
+            help = folder / "QB41.html";
+            break;
+        }
     }
     window_ =
         std::make_unique<MainWindow>(WindowParts{app_, data_, notifier_, *store_, *log_, clock_,
                                                  FindDestinationFolder(programFolder), help});
-    InstallTransferAndReports(*window_, {app_, data_, notifier_, *log_, clock_, help});
+    CommandParts commands{app_, data_, notifier_, *log_, clock_, help};
+    commands.store = store_.get();
+    InstallTransferAndReports(*window_, std::move(commands));
+    InstallExchangeCommands(*window_, {app_, data_, notifier_, *log_});
     if (GuardedApplication* guarded = GuardedApplication::running())
         guarded->setHooks(
             this,
@@ -126,7 +148,7 @@ void Application::start() {
     window_->session().Startup(options_.port);
     window_->show();
     if (options_.file.empty()) return;
-    const std::filesystem::path file(options_.file);
+    const std::filesystem::path file = platform::PathFromUtf8(options_.file);
     std::string suffix = file.extension().string();
     for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (suffix == ".dat" || suffix != ".hex")

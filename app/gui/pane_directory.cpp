@@ -105,7 +105,9 @@ void DirectoryPane::fill(const editor::PaneTarget& target, const std::string& no
     kit_->forgetPending();
     const bool individual = ref_.kind == editor::MmsiKind::Individual;
     mmsiRule_->setBox(individual ? editor::TextBox::IndividualMmsi : editor::TextBox::GroupMmsi);
-    mmsi_->setMaxLength(editor::MmsiDigits(ref_.kind));
+    mmsi_->setMaxLength(editor::RuleFor(individual ? editor::TextBox::IndividualMmsi
+                                                   : editor::TextBox::GroupMmsi)
+                            .maxLength);
     show();
     context_.session.RefreshDirectoryTexts(treeKind());
 }

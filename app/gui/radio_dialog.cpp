@@ -47,6 +47,10 @@ RadioDialog::RadioDialog(TransferMode mode, RadioDialogParts parts, QWidget* par
                 flow_.progress(progress);
                 paint();
             });
+    connect(runner_.get(), &TransferRunner::stepStarted, this, [this](RunStep step) {
+        flow_.step(step);
+        paint();
+    });
     connect(runner_.get(), &TransferRunner::finished, this, &RadioDialog::onFinished);
     paint();
 }
@@ -137,13 +141,25 @@ void RadioDialog::paint() {
 
 void RadioDialog::perform(TransferAction action) {
     switch (action) {
-    case TransferAction::StartRun:
+    case TransferAction::StartRun: {
         // Copies: the run never touches what the main window shows.
-        runner_->start(flow_.mode(), parts_.device, parts_.app, parts_.data);
+        SequencePlan plan = parts_.plan;
+        plan.mode = flow_.mode();
+        AppState app = parts_.app;
+        if (parts_.restoreModel) app.modelNumber = *parts_.restoreModel;
+        runner_->start(plan, parts_.device, app, parts_.data);
         emit runningChanged(true);
         break;
+    }
     case TransferAction::RequestCancel:
         runner_->cancel();
+        break;
+    case TransferAction::ConfirmCancel:
+        // The run goes on while the question is open.
+        if (parts_.run.notifier.ask(StopProgrammingQuestion()) == MessageAnswer::Yes) {
+            perform(flow_.cancelConfirmed());
+            return;
+        }
         break;
     case TransferAction::CloseDialog:
         pictHandy_->hide();
@@ -179,7 +195,31 @@ void RadioDialog::onFinished(const TransferResult* result) {
     flow_.finished(result->outcome.status, result->app);
     paint();
     emit runningChanged(false);
-    if (flow_.view().closed) QDialog::done(QDialog::Accepted);
+    showBoxes(*result);
+    if (flow_.view().closed) {
+        QDialog::done(QDialog::Accepted);
+    } else if (offer_) {
+        perform(flow_.cancel()); // the dialog waits for OK no longer
+    }
+}
+
+// The run's messages, with the cause and next step, and the follow-up
+// questions; a Yes to an offer closes the dialog for the window to act on.
+void RadioDialog::showBoxes(const TransferResult& result) {
+    link::ExplainContext context;
+    context.audience = link::Audience::Window;
+    context.device = parts_.device;
+    context.model = result.app.modelNumber;
+    if (result.outcome.reason == link::LinkReason::PortUnavailable)
+        context.port = link::DiagnosePort(parts_.device);
+    for (const TransferBox& box :
+         TransferBoxes(result.plan, result.sequence, result.shown, context)) {
+        const MessageAnswer answer = parts_.run.notifier.ask(box.message);
+        if (box.offer != TransferBox::Offer::None && answer == MessageAnswer::Yes) {
+            offer_ = box;
+            return;
+        }
+    }
 }
 
 void RadioDialog::closeEvent(QCloseEvent* event) {

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QFrame;
@@ -31,6 +32,10 @@ struct RadioDialogParts {
     TransferRunParts run;
     // Opens the help file on the dialog's topic; empty when there is none.
     std::function<void(int context)> openHelp;
+    // What OK runs besides the mode: the program choices, where backups go,
+    // and for a restore the backup's bytes and model.
+    SequencePlan plan{};
+    std::optional<ModelNumber> restoreModel{};
 };
 
 class RadioDialog : public QDialog {
@@ -42,6 +47,9 @@ public:
     const TransferFlow& flow() const { return flow_; }
     // The last finished run's result; null when no run has ended.
     const TransferResult* result() const { return runner_->result(); }
+    // What the user chose to do next in a box after the run (Yes to switching
+    // the model and reading again, or to restoring a backup).
+    const TransferBox* chosenOffer() const { return offer_ ? &*offer_ : nullptr; }
 
 signals:
     // A run started (true) or ended (false).
@@ -59,11 +67,13 @@ private:
     void onHelp();
     void onFinished(const TransferResult* result);
     void perform(TransferAction action);
+    void showBoxes(const TransferResult& result);
     void paint();
 
     RadioDialogParts parts_;
     TransferFlow flow_;
     std::unique_ptr<TransferRunner> runner_;
+    std::optional<TransferBox> offer_;
     bool sized_ = false;
 
     QLabel* lblmess_ = nullptr;

@@ -1,5 +1,8 @@
 #include "report_printer.h"
 
+#include "core/platform.h"
+#include "files/file_io.h"
+
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -38,20 +41,53 @@ void ShowFailure(const ReportPrintParts& parts, const std::string& text) {
     parts.notifier.show(MessageIcon::Warning, ReportFailureTitle(parts.app), text);
 }
 
-// A PDF printer on `path`; the file is tried first, since QPrinter gives no
-// reason when it cannot write it.
-bool PdfPrinter(const ReportPrintParts& parts, const QString& path, QPrinter& printer) {
-    QFile probe(path);
-    if (!probe.open(QIODevice::WriteOnly)) {
-        ShowFailure(parts, probe.errorString().toStdString());
-        return false;
-    }
-    probe.close();
+// A PDF printer on `file`.
+void PdfPrinter(const QString& file, QPrinter& printer) {
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
+    printer.setOutputFileName(file);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setCreator(QStringLiteral("QB41"));
+}
+
+// A PDF that was written to its end closes with this line; a full disk or a
+// failed write leaves it short.
+bool CompletePdf(const QString& file) {
+    QFile pdf(file);
+    if (!pdf.open(QIODevice::ReadOnly) || pdf.size() < 16) return false;
+    pdf.seek(pdf.size() - 16);
+    return pdf.read(16).contains("%%EOF");
+}
+
+// The report as a PDF at `path`, written beside it first and renamed over
+// it only once complete, so a failure leaves an existing file as it was.
+// Failures are shown: the file and why.
+bool WritePdf(const ReportPrintParts& parts, const QString& path) {
+    const std::filesystem::path target = SaveTarget(path.toStdString());
+    const std::filesystem::path temp = SaveTemporaryName(target, platform::ProcessId());
+    const QString tempName = QString::fromStdString(temp.string());
+    const auto fail = [&](const std::string& cause) {
+        QFile::remove(tempName);
+        ShowFailure(parts,
+                    FileMessage("The report could not be written to " + path.toStdString() + ".",
+                                target, cause));
+        return false;
+    };
+    {
+        // QPrinter gives no reason when it cannot write: the file is made
+        // first, to learn why.
+        QFile probe(tempName);
+        if (!probe.open(QIODevice::WriteOnly)) return fail(probe.errorString().toStdString());
+    }
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        PdfPrinter(tempName, printer);
+        if (!PrintTo(parts, printer)) return fail("the pages could not be made");
+    } // the printer closes the file
+    if (!CompletePdf(tempName))
+        return fail("the file could not be written to its end (is the disk full?)");
+    if (const std::error_code ec = platform::RenameReplacing(temp, target))
+        return fail(ec.message());
     return true;
 }
 
@@ -107,27 +143,20 @@ std::string ReportFailureTitle(const AppState& app) {
 }
 
 bool PrintReport(const ReportPrintParts& parts, QWidget* parent) {
-    QPrinter printer(QPrinter::HighResolution);
     const QString pdf = qEnvironmentVariable("QB41_PRINT_PDF");
-    if (!pdf.isEmpty()) {
-        if (!PdfPrinter(parts, pdf, printer)) return false;
-    } else {
-        QPrintDialog dialog(&printer, parent);
-        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-        dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-        if (dialog.exec() != QDialog::Accepted) return false;
-    }
+    if (!pdf.isEmpty()) return WritePdf(parts, pdf);
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    if (dialog.exec() != QDialog::Accepted) return false;
     if (PrintTo(parts, printer)) return true;
     ShowFailure(parts, "The report could not be printed.");
     return false;
 }
 
 bool ExportReportPdf(const ReportPrintParts& parts, const QString& path) {
-    QPrinter printer(QPrinter::HighResolution);
-    if (!PdfPrinter(parts, path, printer)) return false;
-    if (PrintTo(parts, printer)) return true;
-    ShowFailure(parts, "The report could not be written to " + path.toStdString() + ".");
-    return false;
+    return WritePdf(parts, path);
 }
 
 } // namespace qb41::gui

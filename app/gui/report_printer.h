@@ -40,12 +40,15 @@ struct ReportPrintParts {
 
 // File > Print: the print dialog (no selection, no print to file), then the
 // report on the chosen printer. When the environment variable QB41_PRINT_PDF
-// names a file, the report goes to that PDF without a dialog. False when
+// names a file, the report goes to that PDF without a dialog, as
+// ExportReportPdf writes it. False when
 // nothing was printed (cancelled or failed; failures are shown).
 bool PrintReport(const ReportPrintParts& parts, QWidget* parent);
 
-// The printed report as a PDF, without a printer. Failures are shown; false
-// then.
+// The printed report as a PDF, without a printer. The file is written beside
+// `path` and renamed over it once complete, so a failure (a full disk, a
+// folder that cannot be written) leaves an existing PDF as it was. Failures
+// are shown with the file and why; false then.
 bool ExportReportPdf(const ReportPrintParts& parts, const QString& path);
 
 // The title of the report commands' failure boxes: the model name, a blank

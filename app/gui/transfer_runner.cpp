@@ -9,6 +9,7 @@
 #include <QThread>
 
 #include <exception>
+#include <utility>
 
 namespace qb41::gui {
 namespace {
@@ -21,20 +22,6 @@ link::LinkOutcome Failure(std::string detail) {
     return outcome;
 }
 
-link::LinkOutcome RunMode(link::CloneLink& link, TransferMode mode) {
-    switch (mode) {
-    case TransferMode::Read:
-        return link.ReadRun();
-    case TransferMode::Write:
-        return link.ProgramRun();
-    case TransferMode::Clear:
-        return link.ClearRun();
-    case TransferMode::None:
-        break;
-    }
-    return Failure("no transfer mode");
-}
-
 } // namespace
 
 TransferRunner::TransferRunner(TransferRunParts parts, QObject* parent)
@@ -42,40 +29,53 @@ TransferRunner::TransferRunner(TransferRunParts parts, QObject* parent)
 
 TransferRunner::~TransferRunner() {
     if (!thread_) return;
+    // Nothing may reach this object any more: not the thread's end (threadDone
+    // would delete the thread under the wait below) nor a progress report.
+    QThread* thread = std::exchange(thread_, nullptr);
+    disconnect(thread, nullptr, this, nullptr);
     disconnect(this, nullptr, nullptr, nullptr);
     cancel_.cancel();
     // Events keep running: the worker may be showing a message box.
-    while (!thread_->wait(QDeadlineTimer(10))) QCoreApplication::processEvents();
-    delete thread_;
+    while (!thread->wait(QDeadlineTimer(10))) QCoreApplication::processEvents();
+    delete thread;
 }
 
-bool TransferRunner::start(TransferMode mode, const std::string& device, const AppState& app,
+bool TransferRunner::start(const SequencePlan& plan, const std::string& device, const AppState& app,
                            const DataSet& data) {
     if (thread_) return false;
     pending_ = std::make_unique<TransferResult>();
+    pending_->plan = plan;
     pending_->app = app;
     pending_->data = data;
     cancel_.reset();
-    thread_ = QThread::create([this, mode, device] {
+    thread_ = QThread::create([this, device] {
         TransferResult& result = *pending_;
+        RecordingNotifier collected;
         try {
             // The link's pauses (50 ms before a retry, 500 ms at the end)
             // sleep the worker, never the window.
             SystemClock clock;
             link::QtSerialTransport transport(clock);
             link::CloneLink link(
-                {result.app, result.data, parts_.notifier, parts_.log, clock, transport, cancel_},
-                device, parts_.timing);
+                {result.app, result.data, collected, parts_.log, clock, transport, cancel_}, device,
+                parts_.timing);
             link.setProgress([this](const link::Progress& progress) {
                 QMetaObject::invokeMethod(
                     this, [this, progress] { emit progressed(progress); }, Qt::QueuedConnection);
             });
-            result.outcome = RunMode(link, mode);
+            result.sequence = RunTransferSequence(
+                link, result.app, result.data, clock, result.plan, [this](RunStep step) {
+                    QMetaObject::invokeMethod(
+                        this, [this, step] { emit stepStarted(step); }, Qt::QueuedConnection);
+                });
+            result.outcome = result.sequence.outcome;
         } catch (const std::exception& error) {
             // The runs trap their own failures; this is the last resort.
             result.app.errorFlag = true;
             result.outcome = Failure(error.what());
+            result.sequence.outcome = result.outcome;
         }
+        result.shown = std::move(collected.messages);
     });
     thread_->setObjectName(QStringLiteral("transfer"));
     connect(thread_, &QThread::finished, this, &TransferRunner::threadDone);

@@ -4,13 +4,17 @@
 // so nothing the windows read is written while it goes on. It talks to the
 // user only through the notifier (which is safe off the UI thread: it blocks
 // the worker until the box is answered) and to the window only through the
-// signals below, which arrive on the UI thread. When the run has returned, the
-// copies it worked on are handed back with its outcome; the caller decides
-// what to adopt.
+// signals below, which arrive on the UI thread. The link's own messages are
+// collected on the worker and handed back, so that the window can show them
+// with the cause and next step once the outcome is known. When the run has
+// returned, the copies it worked on are handed back with its outcome; the
+// caller decides what to adopt.
 //
 // Nothing on the UI thread ever waits for the worker while it runs: a blocking
 // wait would deadlock against a message box the worker is showing.
 #pragma once
+
+#include "editor/transfer_sequence.h"
 
 #include "link/clone_link.h"
 #include "link/outcome.h"
@@ -39,9 +43,12 @@ struct TransferRunParts {
 
 // What a finished run hands back.
 struct TransferResult {
-    link::LinkOutcome outcome;
-    AppState app; // the worker's state: error, cancel and completed flags
-    DataSet data; // the worker's data set: the read, repaired or cleared records
+    SequencePlan plan;
+    SequenceResult sequence;
+    std::vector<Message> shown; // the link's messages, in order, not yet shown
+    link::LinkOutcome outcome;  // the sequence's outcome
+    AppState app;               // the worker's state: error, cancel and completed flags
+    DataSet data;               // the worker's data set: the read, repaired or cleared records
 };
 
 class TransferRunner : public QObject {
@@ -52,9 +59,10 @@ public:
     // run until the worker has stopped.
     ~TransferRunner() override;
 
-    // Starts `mode`'s run on `device` over copies of `app` and `data`. False
-    // when a run is already going.
-    bool start(TransferMode mode, const std::string& device, const AppState& app,
+    // Starts `plan` on `device` over copies of `app` and `data`. False when a
+    // run is already going. The cancel token is reset here, before the worker
+    // starts, so a Cancel from now on counts.
+    bool start(const SequencePlan& plan, const std::string& device, const AppState& app,
                const DataSet& data);
     // Asks the running run to stop; it ends inside its current wait.
     void cancel() { cancel_.cancel(); }
@@ -64,6 +72,7 @@ public:
 
 signals:
     void progressed(const qb41::link::Progress& progress);
+    void stepStarted(qb41::RunStep step);
     void finished(const qb41::gui::TransferResult* result);
 
 private:

@@ -2,6 +2,7 @@
 // settings data file, an image file load and a destination file load.
 #include "core/clock.h"
 #include "core/error_log.h"
+#include "core/platform.h"
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
 #include "files/destination_files.h"
@@ -12,7 +13,6 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 namespace qb41 {
 namespace {
@@ -34,8 +34,8 @@ struct Bench {
     ~Bench() { std::filesystem::remove_all(folder); }
     FileContext context() { return FileContext{app, data, notifier, log}; }
 
-    std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("qb41-bench-" + std::to_string(::getpid()));
+    std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                   ("qb41-bench-" + std::to_string(platform::ProcessId()));
     AppState app;
     DataSet data;
     RecordingNotifier notifier;

@@ -14,6 +14,7 @@
 #include "link/clone_link.h"
 #include "link/qt_serial_transport.h"
 
+#include "core/platform.h"
 #include "image/codec.h"
 #include "image/defaults.h"
 
@@ -23,7 +24,6 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <unistd.h>
 
 namespace qb41::link {
 namespace {
@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
     DataSet fresh;
     MakeFreshDataSet(fresh, model);
     PrepareImageForWrite(fresh, model);
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("qb41-wire-bench-" + std::to_string(::getpid()));
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("qb41-wire-bench-" + std::to_string(platform::ProcessId()));
     std::printf("paced simulator, model %d, %d-byte image, 9600 baud 8N1\n\n", model,
                 ImageSize(model));
     using link::CloneLink;

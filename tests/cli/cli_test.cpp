@@ -152,7 +152,8 @@ TEST_F(CliTest, ValuesOutsideTheirRulesAreFoundAndRefusedByWrite) {
             << check.output;
         CliRun write = Cli("write --port /dev/null " + path("bad.dat"));
         EXPECT_EQ(write.status, 1);
-        EXPECT_NE(write.output.find("cannot take as written"), std::string::npos) << write.output;
+        EXPECT_NE(write.output.find("value(s) outside their rules"), std::string::npos)
+            << write.output;
         EXPECT_NE(write.output.find("--force programs it anyway"), std::string::npos);
         CliRun forced = Cli("write --port /dev/null --force " + path("bad.dat"));
         EXPECT_EQ(forced.output.find("--force programs it anyway"), std::string::npos)

@@ -47,7 +47,7 @@ void EditBanks(Set& set) {
         {"individual:1.mmsi", "211123456"},
         {"individual:1.name", "Dock A, 2"},
         {"individual:2.enable", "1"},
-        {"individual:2.mmsi", "003669999"},
+        {"individual:2.mmsi", "366999999"},
         {"group:1.enable", "1"},
         {"group:1.mmsi", "21112345"},
     };
@@ -55,7 +55,7 @@ void EditBanks(Set& set) {
         edits.push_back({"usa:5.name", "HARBOUR, 5"});
         edits.push_back({"exp:2.name", "WORK"});
     }
-    edits.push_back({"wx:3.name", "NOAA"});
+    if (StoresChannelNames(model)) edits.push_back({"wx:3.name", "NOAA"});
     if (HasExpTones(model)) {
         edits.push_back({"exp:2.dcs", "23,0"});
         edits.push_back({"exp:2.ctcss", "0,12"});

@@ -158,10 +158,10 @@ TEST_F(ChannelEditorTest, ExportFrequencyCommitAndCompleteness) {
     EXPECT_EQ(data.records.CHUSA[32].Rxfreq, 0.0);
 }
 
-TEST_F(ChannelEditorTest, ShowingAnOffGridFrequencyLeavesTheRecordAlone) {
+TEST_F(ChannelEditorTest, AnOffGridFrequencyShowsAsStoredAndTheRecordStays) {
     exp(1).Rxfreq = 156.0512;
     const ChannelView view = ViewChannel(data.records, ChannelRef{Bank::CHEXP, 1}, 2);
-    EXPECT_EQ(view.rxText, "156.0500");
+    EXPECT_EQ(view.rxText, "156.0512");
     EXPECT_EQ(exp(1).Rxfreq, 156.0512);
 }
 

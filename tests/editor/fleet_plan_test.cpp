@@ -77,11 +77,12 @@ TEST(FleetPlan, AnyProblemIsFoundBeforeARadioIsTouched) {
 
 TEST(FleetPlan, IdentityWarningsDoNotRefuse) {
     Template t;
-    const FleetPlan plan = t.plan(kHeader + "a,123000001,8000000000,\r\n");
+    const FleetPlan plan = t.plan(kHeader + "a,123000001,9123000000,\r\n");
     EXPECT_TRUE(plan.problems.empty());
     ASSERT_EQ(plan.warnings.size(), 2u);
     EXPECT_NE(plan.warnings[0].text.find("123 is not an assigned MID"), std::string::npos);
-    EXPECT_NE(plan.warnings[1].text.find("not 10 digits starting with 9"), std::string::npos);
+    EXPECT_NE(plan.warnings[1].text.find("ATIS code 9123000000: 123 is not an assigned MID"),
+              std::string::npos);
 }
 
 TEST(FleetLog, RowsReadBackAndOnlyOkUnitsCountAsDone) {

@@ -589,6 +589,30 @@ TEST_F(Fixture, CaptionMarkStandsAfterTheFileName) {
     EXPECT_EQ(session->Caption(), "odd[*][*]name.dat[*] - QB41  PC Program for TQ4800M/LW6100 Series");
 }
 
+// A save the file refuses offers another name; No (or a cancelled dialog)
+// leaves the edits unsaved and the close prompt keeps the window open.
+TEST_F(Fixture, ARefusedSaveOffersAnotherName) {
+    Start();
+    const auto refused = dir / "no such folder" / "boat.dat";
+    const auto elsewhere = dir / "elsewhere.dat";
+    app.dataChanged = true;
+    app.currentFileName = refused.string();
+    notifier.answers = {MessageAnswer::Ok, MessageAnswer::No};
+    EXPECT_FALSE(session->FileSave());
+    ASSERT_EQ(notifier.messages.size(), 2u);
+    EXPECT_TRUE(notifier.messages[0].text.starts_with("FileSave Error!!"));
+    EXPECT_EQ(notifier.messages[1].text, kSaveElsewherePrompt);
+    EXPECT_EQ(notifier.messages[1].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(app.dataChanged);
+
+    notifier.answers = {MessageAnswer::Yes, MessageAnswer::Ok, MessageAnswer::Yes};
+    view.saveName = elsewhere.string();
+    EXPECT_TRUE(session->QueryClose()); // Yes to the prompt, then another name
+    EXPECT_TRUE(std::filesystem::exists(elsewhere));
+    EXPECT_EQ(app.currentFileName, elsewhere.string());
+    EXPECT_FALSE(app.dataChanged);
+}
+
 TEST_F(Fixture, ImageFilesOnlyInDiagnosticModeAndSaveAfterImageAsks) {
     Start();
     const auto image = dir / "radio.hex";

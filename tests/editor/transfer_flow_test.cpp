@@ -157,6 +157,63 @@ TEST(TransferFlow, CancelDuringARunStopsItAndASecondCancelCloses) {
     EXPECT_TRUE(flow.view().closed);
 }
 
+// Cancel asks first only while a program is writing; the backup read and the
+// verify read before and after it stop at once.
+TEST(TransferFlow, StoppingAWriteAsksFirst) {
+    const auto report = [](LinkPhase phase) {
+        link::Progress p;
+        p.phase = phase;
+        return p;
+    };
+    const struct {
+        TransferMode mode;
+        RunStep step;
+        LinkPhase phase;
+        TransferAction action;
+        const char* status;
+    } cases[] = {
+        {TransferMode::Write, RunStep::Backup, LinkPhase::Reading, TransferAction::RequestCancel,
+         "Reading the radio for a backup..."},
+        {TransferMode::Write, RunStep::Transfer, LinkPhase::ModelCheck,
+         TransferAction::RequestCancel, "Checking the radio model..."},
+        {TransferMode::Write, RunStep::Transfer, LinkPhase::Programming,
+         TransferAction::ConfirmCancel, "Programming..."},
+        {TransferMode::Write, RunStep::Verify, LinkPhase::Reading, TransferAction::RequestCancel,
+         "Verifying..."},
+        {TransferMode::Clear, RunStep::Transfer, LinkPhase::Clearing, TransferAction::RequestCancel,
+         "Clearing..."},
+        {TransferMode::Read, RunStep::Transfer, LinkPhase::Reading, TransferAction::RequestCancel,
+         "Reading..."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        AppState app;
+        TransferFlow flow(app, c.mode);
+        flow.ok();
+        flow.step(c.step);
+        flow.progress(report(c.phase));
+        EXPECT_EQ(flow.view().status, c.status);
+        EXPECT_EQ(flow.cancel(), c.action);
+        if (c.action != TransferAction::ConfirmCancel) continue;
+        EXPECT_EQ(flow.state(), TransferState::Running); // nothing stopped yet
+        EXPECT_FALSE(app.cancelFlag);
+        EXPECT_EQ(flow.cancelConfirmed(), TransferAction::RequestCancel);
+        EXPECT_EQ(flow.state(), TransferState::Cancelling);
+        // Answered after the run had ended: nothing left to stop.
+        flow.finished(LinkStatus::Cancelled, Worker(false, true));
+        EXPECT_EQ(flow.cancelConfirmed(), TransferAction::None);
+    }
+    // A new run starts at its first step again.
+    AppState app;
+    TransferFlow flow(app, TransferMode::Write);
+    flow.ok();
+    flow.step(RunStep::Verify);
+    flow.finished(LinkStatus::Failed, Worker(true, false));
+    flow.ok();
+    flow.progress(report(LinkPhase::Programming));
+    EXPECT_EQ(flow.cancel(), TransferAction::ConfirmCancel);
+}
+
 // A clear that fails after an earlier successful program reports no change:
 // the counter field is refreshed and nothing else.
 TEST(TransferFlow, AFailedClearAfterAnEarlierSuccessChangesNothing) {

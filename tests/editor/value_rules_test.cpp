@@ -110,6 +110,8 @@ TEST(ValueRules, GroupMmsisInBothFormsAndRefusedWhereAnIndividualOneBelongs) {
     EXPECT_EQ(StoredMmsi("36699990", MmsiKind::Group), "0366999900");
     EXPECT_FALSE(StoredMmsi("366999900", MmsiKind::Group)) << "9 digits not beginning with 0";
     EXPECT_FALSE(StoredMmsi("036699990", MmsiKind::Individual));
+    EXPECT_EQ(StoredMmsi("003669999", MmsiKind::Individual), "0036699990") << "a coast station";
+    EXPECT_FALSE(StoredMmsi("003669999", MmsiKind::Group));
 
     DataSet data;
     MakeFreshDataSet(data, 0);
@@ -124,7 +126,7 @@ TEST(ValueRules, GroupMmsisInBothFormsAndRefusedWhereAnIndividualOneBelongs) {
     EXPECT_EQ(full.boxText, "36699990");
 
     const std::string groupLine =
-        "An MMSI that begins with 0 is a group MMSI; this box takes an individual MMSI.";
+        "An MMSI of one 0 and eight digits is a group MMSI; this box takes an individual MMSI.";
     const FieldCheck user = CommitUserMmsi(data.records, state, "036699990");
     ASSERT_TRUE(user.message);
     EXPECT_EQ(user.message->title, "User MMSI");

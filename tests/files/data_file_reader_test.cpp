@@ -3,6 +3,8 @@
 
 #include "test_support.h"
 
+#include "image/codec.h"
+
 #include <gtest/gtest.h>
 
 namespace qb41 {
@@ -213,6 +215,36 @@ TEST(OpenDataFile, SetsTheFileNameAndCaptionButNotTheChangedFlag) {
     EXPECT_EQ(WindowCaption(h.app), "myboat.dat - QB41  PC Program for TQ4800M/LW6100 Series");
     h.app.currentFileName = "C:\\Boats\\Two.dat";
     EXPECT_EQ(WindowCaption(h.app), "two.dat - QB41  PC Program for TQ4800M/LW6100 Series");
+}
+
+// A directory whose first entry is empty: the entries after it move up in
+// their order (the radio would drop them), the move is noted, and the result
+// is what programming and reading back gives.
+TEST(DataFileReader, ADirectoryGapIsClosedOnLoad) {
+    const std::string body = "[CHMMSID1]\r\nEnable=0\r\nTagName=#\r\nMmsid=\r\n"
+                             "[CHMMSID2]\r\nEnable=1\r\nTagName=#TWO\r\nMmsid=2110000020\r\n"
+                             "[CHMMSID3]\r\nEnable=1\r\nTagName=#THREE\r\nMmsid=2110000030\r\n"
+                             "[CHMMSID5]\r\nEnable=1\r\nTagName=#FIVE\r\nMmsid=2110000050\r\n";
+    DataSet data;
+    MakeFreshDataSet(data, 3);
+    std::vector<LoadNote> notes;
+    ASSERT_TRUE(ReadDataFileText(File(3, body), data.records, 3, &notes));
+    const auto& d = data.records.CHMMSID;
+    EXPECT_EQ(d[0], (DirectoryRecord{kTrue, "TWO", "2110000020"}));
+    EXPECT_EQ(d[1], (DirectoryRecord{kTrue, "THREE", "2110000030"}));
+    EXPECT_EQ(d[2], (DirectoryRecord{kTrue, "FIVE", "2110000050"}));
+    EXPECT_EQ(d[3], DirectoryRecord{});
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].kind, LoadNote::Kind::Normalised);
+    EXPECT_EQ(notes[0].section, "CHMMSID1");
+
+    const Records loaded = data.records;
+    PrepareImageForWrite(data, 3);
+    DataSet back;
+    MakeFreshDataSet(back, 3);
+    back.image = data.image;
+    DecodeImage(back, 3);
+    EXPECT_EQ(back.records.CHMMSID, loaded.CHMMSID);
 }
 
 } // namespace

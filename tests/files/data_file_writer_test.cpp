@@ -1,4 +1,5 @@
 #include "files/data_file_writer.h"
+#include "files/data_files.h"
 
 #include "test_support.h"
 
@@ -231,6 +232,26 @@ TEST(SaveFileAs, AFailedSaveKeepsTheOldFileAndReportsIt) {
     EXPECT_NE(h.logText().find(":frmMain.SaveFileAs -> "), std::string::npos);
     // Only the blocked folder is left: no temporary file stays behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(h.dir.path()), {}), 2); // + err.log
+}
+
+// The rename of a save would replace a read-only file: each kind of save
+// refuses it, says so, and the file stays as it was.
+TEST(SaveFileAs, AReadOnlyFileIsRefusedAndKept) {
+    for (const char* name : {"radio.dat", "radio.hex", "radio.txt"}) {
+        SCOPED_TRACE(name);
+        test::Harness h(3);
+        FileContext context = h.context();
+        const auto path = h.dir / name;
+        test::WriteBytes(path, "old");
+        std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::group_read);
+        EXPECT_FALSE(SaveDataSet(context, path));
+        EXPECT_TRUE(h.app.errorFlag);
+        EXPECT_EQ(test::ReadBytes(path), "old");
+        ASSERT_EQ(h.notifier.messages.size(), 1u);
+        EXPECT_NE(h.notifier.messages[0].text.find("the file is read-only"), std::string::npos)
+            << h.notifier.messages[0].text;
+    }
 }
 
 } // namespace

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 TEST(FileNames, NamesOutsideAsciiSaveAndLoad) {
     const char* const names[] = {
-        "Funkger\xC3\xA4t.dat",                    // a-umlaut: in Latin-1
+        "Funkger\xC3\xA4t.dat",                     // a-umlaut: in Latin-1
         "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.hex", // CJK: in no Western code page
         "\xC3\xA9t\xC3\xA9 2 \xE2\x80\x93 b.dat",   // a space and a dash
         "\xE2\x9A\x93\xF0\x9F\x9A\xA2.hex",         // beyond the BMP: a surrogate pair on Windows
@@ -30,7 +30,8 @@ TEST(FileNames, NamesOutsideAsciiSaveAndLoad) {
         test::Harness saved(1);
         const fs::path path = saved.dir.path() / platform::PathFromUtf8(utf8);
         FileContext context = saved.context();
-        ASSERT_TRUE(SaveDataSet(context, path));
+        ASSERT_TRUE(SaveDataSet(context, path))
+            << (saved.notifier.messages.empty() ? "" : saved.notifier.messages.back().text);
         EXPECT_TRUE(saved.notifier.messages.empty());
 
         // The folder lists exactly that name, and nothing else is left.

@@ -47,7 +47,8 @@ public:
     // An MMSI in its stored form: empty, or 9 digits and "0".
     std::string mmsi(MmsiForm form) {
         if (pick(0, 3) == 0) return {};
-        return (form == MmsiForm::Group ? "0" : std::to_string(pick(1, 9))) + digits(8) + "0";
+        const std::string lead = form == MmsiForm::Group ? "0" : "";
+        return lead + std::to_string(pick(1, 9)) + digits(form == MmsiForm::Group ? 7 : 8) + "0";
     }
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
 

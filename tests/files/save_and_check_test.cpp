@@ -81,7 +81,7 @@ TEST(SaveTemporaries, StaleOnesOfTheSameFileGoOthersStay) {
     EXPECT_EQ(test::ReadBytes(path), "new");
     EXPECT_FALSE(fs::exists(stale));
     EXPECT_EQ(fs::exists(running), parentRunning); // its save may still be going on
-    EXPECT_TRUE(fs::exists(otherFile)); // another file's
+    EXPECT_TRUE(fs::exists(otherFile));            // another file's
     EXPECT_FALSE(fs::exists(SaveTemporaryName(path, platform::ProcessId())));
 
     // A failed save removes its own temporary.

@@ -87,7 +87,6 @@ DataSet Awkward() {
     r.CHEXP[0].Rxfreq = 150.5;
     r.CHEXP[1].Scramble = 3; // no entry: bit 2 clear but not 0
     r.CHUSA[32].ChTag = "HARBOUR";
-    r.Common.ResumeTime = 9;         // no entry
     r.Common.Scan = 1;               // non-zero: "On"
     r.UsableGroup[0].PriorityCh = 1; // channel 00A, not enabled in the USA plan
     r.UsableGroup[0].StatusName = "Dock";
@@ -191,6 +190,8 @@ private slots:
         gui::MainWindow& window = program->window();
         // The data file keeps no tones: they come from the radio's image.
         program->data().records.CHEXP[0].DcsCode = {150, 3}; // inverted code, plain code
+        // A file cannot carry a value outside its rule: this one no list entry shows.
+        program->data().records.Common.ResumeTime = 9;
         const Records before = program->data().records;
         std::set<std::string> panes;
         for (const editor::TreeNode& node : window.session().nodes()) {
@@ -216,7 +217,7 @@ private slots:
         QVERIFY(select(window, "DSC"));
         QCOMPARE(control<QLineEdit>(window, "txtUserMMSI")->text(), QStringLiteral("211123456"));
         QVERIFY(select(window, "SG1"));
-        QCOMPARE(control<QLineEdit>(window, "txtGMMSI")->maxLength(), 8);
+        QCOMPARE(control<QLineEdit>(window, "txtGMMSI")->maxLength(), 9); // the group MMSI in full
         QVERIFY(program->data().records == before);
     }
 
@@ -276,6 +277,7 @@ private slots:
     void listsWriteOnUserPicksOnly() {
         auto program = open(Awkward());
         gui::MainWindow& window = program->window();
+        program->data().records.Common.ResumeTime = 9; // no list entry
         QVERIFY(select(window, "DSC"));
         // Group Call routine off: its level selector takes no input until it is on.
         auto* call = control<QComboBox>(window, "cmbUsableDscGroupCall_3");

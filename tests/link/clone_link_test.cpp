@@ -289,10 +289,28 @@ TEST(Cancel, DuringAWaitStopsSilently) {
     EXPECT_EQ(writer.radio.stats().requests, 14);
 }
 
-TEST(Cancel, APressBeforeTheRunDoesNotCount) {
-    Rig rig(2);
-    rig.cancel.cancel();
-    EXPECT_EQ(rig.link.ReadRun(), LinkStatus::Ok);
+TEST(Cancel, APressBetweenStartAndTheFirstExchangeCounts) {
+    // Cancel right after OK, before the run reached its first wait: the
+    // program stops in its model check and no write command goes out.
+    Rig writer(2);
+    writer.cancel.cancel();
+    EXPECT_EQ(writer.link.ProgramRun(), LinkStatus::Cancelled);
+    EXPECT_EQ(writer.radio.stats().writeBytes + writer.radio.stats().writeBlocks, 0);
+    EXPECT_TRUE(writer.notifier.messages.empty());
+    EXPECT_EQ(writer.radio.memory(), writer.pattern);
+
+    Rig clearer(2);
+    clearer.cancel.cancel();
+    EXPECT_EQ(clearer.link.ClearRun(), LinkStatus::Cancelled);
+    EXPECT_EQ(clearer.radio.stats().writeBytes, 0);
+
+    // The caller's reset before the next run is what clears it.
+    Rig reader(2);
+    reader.cancel.cancel();
+    EXPECT_EQ(reader.link.ReadRun(), LinkStatus::Cancelled);
+    EXPECT_TRUE(reader.dataUnchanged());
+    reader.cancel.reset();
+    EXPECT_EQ(reader.link.ReadRun(), LinkStatus::Ok);
 }
 
 TEST(ModelCheck, RefusesAnotherModelOrDifferingCopies) {
@@ -305,7 +323,8 @@ TEST(ModelCheck, RefusesAnotherModelOrDifferingCopies) {
         EXPECT_EQ(reader.link.ReadRun(), LinkStatus::Failed);
         EXPECT_EQ(reader.notifier.messages, std::vector{kModelType});
         EXPECT_TRUE(reader.app.errorFlag);
-        EXPECT_EQ(reader.radio.stats().requests, 4);
+        // Another model's code at 64-65 ends the check before the copy.
+        EXPECT_EQ(reader.radio.stats().requests, front == right ? 4 : 2);
 
         Rig writer(2, {}, memory);
         EXPECT_EQ(writer.link.ProgramRun(), LinkStatus::Failed);
@@ -316,6 +335,19 @@ TEST(ModelCheck, RefusesAnotherModelOrDifferingCopies) {
             EXPECT_EQ(rig->radio.stats().writeBytes + rig->radio.stats().writeBlocks, 0);
         }
     }
+    // An 8 KiB radio has no byte 16382: the check names the model at once
+    // instead of waiting out the read of the copy.
+    RadioImage smallMemory = PatternMemory(1);
+    for (std::size_t i = 8192; i < smallMemory.size(); ++i) smallMemory[i] = 0xFF;
+    Rig bigger(2, {}, smallMemory);
+    bigger.radio = sim::SimRadio(smallMemory, 8191);
+    const auto start = bigger.clock.now();
+    LinkOutcome refused = bigger.link.ProgramRun();
+    EXPECT_EQ(refused.reason, LinkReason::ModelMismatch);
+    EXPECT_EQ(refused.radioModelCode, ModelCode(1));
+    EXPECT_EQ(bigger.clock.now(), start); // no time limit ran out
+    EXPECT_EQ(bigger.radio.stats().writeBytes + bigger.radio.stats().writeBlocks, 0);
+
     // Model 1 keeps its copy at 8190-8191.
     Rig small(1);
     EXPECT_EQ(small.link.ReadRun(), LinkStatus::Ok);

@@ -6,7 +6,12 @@
 #include "pty_support.h"
 #include "sim_process.h"
 
+#include "core/clock.h"
+#include "core/error_log.h"
+#include "core/notifier.h"
 #include "files/csv.h"
+#include "files/data_files.h"
+#include "image/codec.h"
 #include "link/write_plan.h"
 
 #include <gtest/gtest.h>
@@ -78,14 +83,24 @@ protected:
                   0);
     }
     std::string path(const std::string& name) const { return (files / name).string(); }
-    // The image programming `dat` with these fields gives, as a file.
-    RadioImage Expected(const std::vector<std::string>& fields, const std::string& name) {
+    // What programming the template with these fields writes into a radio
+    // that held `base`: the settings encoded over the radio's own contents.
+    RadioImage Expected(const std::vector<std::string>& fields, const std::string& name,
+                        const RadioImage& base) {
         std::vector<std::string> args{"set", path("t.dat")};
         args.insert(args.end(), fields.begin(), fields.end());
         args.insert(args.end(), {"-o", path(name + ".dat")});
         EXPECT_EQ(Cli(args).status, 0);
-        EXPECT_EQ(Cli({"convert", path(name + ".dat"), path(name + ".hex")}).status, 0);
-        return ImageOf(path(name + ".hex"));
+        AppState app;
+        app.modelNumber = kModel;
+        DataSet data;
+        RecordingNotifier notifier;
+        SystemClock clock;
+        ErrorLog log(files.path(), false, clock);
+        FileContext context{app, data, notifier, log};
+        EXPECT_TRUE(LoadDataSetFor(context, path(name + ".dat"), kModel));
+        BuildImageToWrite(data, kModel, base);
+        return data.image;
     }
     void WriteUnits(const std::string& rows) {
         test::WriteBytes(files / "units.csv",
@@ -121,10 +136,10 @@ TEST_F(FleetPty, EachRadioGetsTheTemplateAndItsUnitAndARerunDoesNothing) {
     const std::map<std::string, RadioImage> expected{
         {"boat1", Expected({"DSC Setup (Basic Setup).User MMSI=211000001",
                             "ATIS Setup (Common).Atis Code=9211000001", "usa:9.name=ONE"},
-                           "boat1")},
+                           "boat1", fresh)},
         {"boat2", Expected({"DSC Setup (Basic Setup).User MMSI=211000002",
                             "ATIS Setup (Common).Atis Code=9211000002", "usa:9.name=TWO"},
-                           "boat2")}};
+                           "boat2", fresh)}};
     for (const auto& [unit, image] : expected) {
         const Simulator& sim = portOf[unit] == a.port() ? a : b;
         EXPECT_EQ(PlanDifferences(sim.memory, image), 0) << unit;
@@ -213,7 +228,7 @@ TEST_F(FleetPty, KeepIdentityLeavesEachRadiosOwnAndWritesTheRest) {
         RadioImage expected =
             Expected({std::string("DSC Setup (Basic Setup).User MMSI=") + ids[i].first,
                       std::string("ATIS Setup (Common).Atis Code=") + ids[i].second},
-                     "keep" + std::to_string(i));
+                     "keep" + std::to_string(i), own[i]);
         expected[501] = own[i][501];
         EXPECT_EQ(PlanDifferences(sims[i]->memory, expected), 0) << ids[i].first;
         EXPECT_EQ(sims[i]->memory[501], own[i][501]);

@@ -158,7 +158,7 @@ RadioImage RadioInUse(ModelNumber model) {
     ChannelRecord& exp = r.CHEXP[3];
     exp.Enable = kTrue;
     exp.CHDisplayL = "A1";
-    exp.Rxfreq = 156.0512;
+    exp.Rxfreq = 156.075;
     exp.Txfreq = 160.6;
     exp.Narrow = kTrue;
     exp.DcsCode = {3, 108};
@@ -247,6 +247,52 @@ TEST_F(PtyCliSafe, PortsThatCannotBeOpenedSayWhy) {
     EXPECT_NE(denied.err.find("sudo usermod -aG "), std::string::npos);
     ::chmod(device.c_str(), 0620);
     sim.stop();
+}
+
+TEST_F(PtyCliSafe, ThingsThatAreNoSerialDeviceAreNamedSo) {
+    test::WriteBytes(files / "radio.hex", "x");
+    for (const std::string& device :
+         {std::string("/dev/null"), path("radio.hex"), files.path().string()}) {
+        CliRun run = Cli({"detect", "--port", device});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(device + " is not a serial device"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("busy"), std::string::npos) << run.err;
+    }
+}
+
+// A 16 KiB file for an 8 KiB radio: the model is named at once, not after
+// waiting out a read of a byte the radio does not have.
+TEST_F(PtyCliSafe, AFileForABiggerModelNamesTheMismatch) {
+    ASSERT_EQ(Cli({"new", "--model", "2", path("big.dat")}).status, 0);
+    Simulator sim(1, PatternMemory(1));
+    for (const char* verb : {"write", "verify"}) {
+        CliRun run = Cli({verb, "--port", sim.port(), path("big.dat")});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("the radio is ZH520 (0208); the file is for ZH540 (021C)"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(run.err.find("did not answer"), std::string::npos) << run.err;
+    }
+    sim.stop();
+    EXPECT_EQ(sim.stats["write_bytes"] + sim.stats["write_blocks"], 0.0);
+}
+
+// The restore command printed after a failed write pastes into a shell as
+// it stands, blanks in the backup's path included.
+TEST_F(PtyCliSafe, TheRestoreCommandIsQuoted) {
+    const fs::path spaced = data / "my data";
+    ::setenv("XDG_DATA_HOME", spaced.c_str(), 1);
+    ASSERT_EQ(Cli({"new", "--model", "2", path("fresh.dat")}).status, 0);
+    Simulator sim(2, PatternMemory(2), {"--hang-up-after", "308"});
+    CliRun write = Cli({"write", "--port", sim.port(), path("fresh.dat")});
+    EXPECT_EQ(write.status, 1);
+    sim.SimProcess::stop();
+    const fs::path folder = spaced / "QB41" / "backups";
+    ASSERT_TRUE(fs::exists(folder));
+    const fs::path backup = fs::directory_iterator(folder)->path();
+    const std::string restore =
+        "qb41-cli write --port " + sim.port() + " '" + backup.string() + "'";
+    EXPECT_NE(write.err.find("  " + restore + "\n"), std::string::npos) << write.err;
 }
 
 TEST_F(PtyCliSafe, OneDeviceUnderTwoNamesIsHeldByOneProcess) {

@@ -110,20 +110,16 @@ TEST_F(Win32Transport, FlushDiscardsWhatCameIn) {
     EXPECT_EQ(line.waitForBytes(1, clock.now() + 100ms, cancel), WaitStatus::Timeout);
 }
 
-TEST_F(Win32Transport, OnePortOneHolderAndMissingPortsRefused) {
-    Win32SerialTransport second(clock);
-    try {
-        second.open(settings);
-        FAIL() << "a second open of " << settings.device << " succeeded";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), ErrorNumber::PortAlreadyOpen);
-    }
+TEST_F(Win32Transport, AClosedPortAnswersLineLostAndOpensAgain) {
     line.close();
     EXPECT_FALSE(line.isOpen());
     EXPECT_EQ(line.waitForBytes(1, clock.now() + 1s, cancel), WaitStatus::LineLost);
-    second.open(settings); // free again once closed
-    EXPECT_TRUE(second.isOpen());
+    EXPECT_FALSE(line.write(ReadByteCommand(0)));
+    line.open(settings);
+    EXPECT_EQ(Ask(0x0000).size(), 1 + kBlockReplyLength);
+}
 
+TEST_F(Win32Transport, MissingPortsAndHeldPortsAreRefused) {
     PortSettings missing;
     missing.device = "COM77";
     try {
@@ -131,6 +127,16 @@ TEST_F(Win32Transport, OnePortOneHolderAndMissingPortsRefused) {
         FAIL() << "COM77 opened";
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.number(), ErrorNumber::PortNotAvailable);
+    }
+    // Windows gives a COM port to one holder at a time; Wine opens the
+    // device as often as asked.
+    if (std::getenv("QB41_TEST_UNDER_WINE")) GTEST_SKIP() << "Wine shares COM ports";
+    Win32SerialTransport second(clock);
+    try {
+        second.open(settings);
+        FAIL() << "a second open of " << settings.device << " succeeded";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), ErrorNumber::PortAlreadyOpen);
     }
 }
 

@@ -283,12 +283,12 @@ TEST(PrintLayout, ExpColumnsByModel) {
         EXPECT_EQ(texts[0], "3");
         EXPECT_EQ(texts[1], "7 B");
         EXPECT_EQ(texts[2], "ENABLE");
-        EXPECT_EQ(texts[3], "155.1200"); // snapped, as in the text report
+        EXPECT_EQ(texts[3], "155.1234"); // as stored, as in the text report
         EXPECT_EQ(texts[4], "---.----");
         if (c.model == 2) {
             EXPECT_EQ(texts[10], "N ");
         }
-        EXPECT_DOUBLE_EQ(copy.records.CHEXP[3].Rxfreq, 155.12);
+        EXPECT_DOUBLE_EQ(copy.records.CHEXP[3].Rxfreq, 155.1234);
     }
 }
 

@@ -16,8 +16,9 @@ class ScratchDir {
 public:
     explicit ScratchDir(const std::string& tag = "qb41") {
         static std::atomic<int> counter{0};
-        path_ = std::filesystem::temp_directory_path() /
-                (tag + "-" + std::to_string(platform::ProcessId()) + "-" + std::to_string(counter++));
+        path_ =
+            std::filesystem::temp_directory_path() /
+            (tag + "-" + std::to_string(platform::ProcessId()) + "-" + std::to_string(counter++));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

@@ -38,6 +38,8 @@ Faults (K is a request number counted from 1, or a comma-separated list):
   --extra-bytes K    send bytes after the reply's CR (or after the ACK)
   --no-reply K       do not answer (and do not carry out) request K
   --hang-up-after K  answer request K, then close the line and exit
+  --corrupt-at I     store the byte any write puts at image index I inverted
+                     (the write is acknowledged; a read back finds it)
   -h, --help         show this text
   -V, --version      show the version
 )";
@@ -128,6 +130,8 @@ std::optional<SimOptions> ParseOptions(const std::vector<std::string>& args) {
             f.noReply = ParseList(value, arg);
         else if (arg == "--hang-up-after")
             f.hangUpAfter = ParseNumber(value, arg);
+        else if (arg == "--corrupt-at")
+            f.corruptAt = ParseNumber(value, arg);
         else
             throw std::invalid_argument("unknown option " + arg);
     }

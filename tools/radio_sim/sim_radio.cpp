@@ -74,6 +74,9 @@ Bytes SimRadio::Answer(const link::Command& command, int request) {
         if (faults_.badChecksum.contains(request)) reply[reply.size() - 2] ^= 0x01;
     } else {
         std::copy(command.data.begin(), command.data.end(), first);
+        const int corrupt = faults_.corruptAt - command.address;
+        if (corrupt >= 0 && corrupt < static_cast<int>(command.data.size()))
+            first[corrupt] = static_cast<std::uint8_t>(~first[corrupt]);
         for (std::size_t i = 0; i < command.data.size(); ++i) ++writeCounts_[command.address + i];
         command.code == CommandCode::WriteBlock ? ++stats_.writeBlocks : ++stats_.writeBytes;
         const bool refuse =

@@ -28,6 +28,7 @@ struct SimFaults {
     std::set<int> extraBytes;  // bytes after the reply's CR (or after the ACK)
     std::set<int> noReply;     // silence; the command is not carried out
     int hangUpAfter = 0;       // hang up the line after answering this request (0: never)
+    int corruptAt = -1;        // a write to this index stores the byte inverted (-1: none)
 };
 
 struct SimStats {
