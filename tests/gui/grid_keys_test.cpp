@@ -110,6 +110,7 @@ private slots:
         QTest::keyClicks(editor, "HARBOR");
         QTest::keyClick(editor, Qt::Key_Return); // the view commits on its next turn
         QTRY_COMPARE(records().CHUSA[32].ChTag, std::string("HARBOR"));
+        QCOMPARE(window().session().currentKey(), std::string("PU")); // no jump
         QCOMPARE(undoText(), QStringLiteral("Undo Rename USA 16"));
         // Typing straight into a cell edits it too.
         grid->setFocus();
