@@ -5,7 +5,9 @@
 
 #include "files/settings_store.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace qb41::editor {
 
@@ -16,5 +18,24 @@ void SaveComDevice(SettingsStore& store, const std::string& device);
 // The COM port number to use for this run: the stored ComNum when it is 1-4,
 // else 1 (nothing is written back).
 std::int16_t UsableComPort(std::int16_t stored);
+
+// Settings/RecentFile1..5: the data files last opened or saved, newest first.
+inline constexpr std::size_t kRecentFileCount = 5;
+std::vector<std::string> ReadRecentFiles(const SettingsStore& store);
+void SaveRecentFiles(SettingsStore& store, const std::vector<std::string>& files);
+// `files` with `file` put first: an earlier entry of it dropped, at most
+// kRecentFileCount kept.
+std::vector<std::string> WithRecentFile(std::vector<std::string> files, const std::string& file);
+
+// Settings/LastFolder: the one folder every file dialog starts in.
+std::string ReadLastFolder(const SettingsStore& store);
+void SaveLastFolder(SettingsStore& store, const std::string& folder);
+
+// Settings/MainLeft, MainTop, MainWidth, MainHeight (twips) as written at
+// close; nothing when a value is missing or the size is not positive.
+std::optional<WindowPlacement> ReadWindowPlacement(const SettingsStore& store);
+// Settings/SplitterLeft: the tree's width in twips; 0 when not stored.
+int ReadSplitterPosition(const SettingsStore& store);
+void SaveSplitterPosition(SettingsStore& store, int twips);
 
 } // namespace qb41::editor

@@ -346,4 +346,37 @@ std::vector<PrintPage> MakePrintLayout(DataSet& data, ModelNumber model,
     return PrintLayout(data, model, setup).make();
 }
 
+std::vector<PrintPage> MakeFramedPrintLayout(DataSet& data, ModelNumber model,
+                                             const PrintPageSetup& setup,
+                                             const PrintFrameTexts& frame) {
+    // The header takes a line and a gap at the top, the footer a gap and a
+    // line at the bottom; the report is laid out in what is left.
+    PrintPageSetup inner = setup;
+    inner.topMm += 2 * setup.lineHeightMm;
+    inner.bottomMm += 2 * setup.lineHeightMm;
+    std::vector<PrintPage> pages = MakePrintLayout(data, model, inner);
+    const std::string mmsi = data.records.UserMmsi.empty() ? "-" : data.records.UserMmsi;
+    const double usable = setup.widthMm - 2 * setup.leftMm;
+    const double footerY = setup.heightMm - setup.bottomMm - setup.lineHeightMm;
+    const std::size_t count = pages.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        PrintLine header{setup.topMm,
+                         setup.bodyPoints,
+                         false,
+                         {{setup.leftMm, frame.fileName},
+                          {setup.leftMm + usable * 0.45, ModelName(model)},
+                          {setup.leftMm + usable * 0.60, "User MMSI: " + mmsi},
+                          {setup.leftMm + usable * 0.85, frame.date}}};
+        PrintLine footer{footerY,
+                         setup.bodyPoints,
+                         false,
+                         {{setup.leftMm + usable * 0.45,
+                           "page " + std::to_string(i + 1) + " of " + std::to_string(count)}}};
+        auto& lines = pages[i].lines;
+        lines.insert(lines.begin(), std::move(header));
+        lines.push_back(std::move(footer));
+    }
+    return pages;
+}
+
 } // namespace qb41

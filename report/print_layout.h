@@ -71,4 +71,17 @@ std::vector<int> ColumnPositions(std::string_view widthList);
 std::vector<PrintPage> MakePrintLayout(DataSet& data, ModelNumber model,
                                        const PrintPageSetup& setup = {});
 
+// What each page of a printout a customer keeps says about where it came from.
+struct PrintFrameTexts {
+    std::string fileName; // the data file's name, or what stands for it
+    std::string date;     // as it is to be printed
+};
+
+// The printed report with a frame on every page: a header line (file name,
+// model, user MMSI, date) above the report's own lines and a footer
+// "page N of M" below them. The report's lines move down to make room.
+std::vector<PrintPage> MakeFramedPrintLayout(DataSet& data, ModelNumber model,
+                                             const PrintPageSetup& setup,
+                                             const PrintFrameTexts& frame);
+
 } // namespace qb41

@@ -146,6 +146,7 @@ Application::~Application() {
 
 void Application::start() {
     window_->session().Startup(options_.port);
+    window_->restorePlacement();
     window_->show();
     if (options_.file.empty()) return;
     const std::filesystem::path file = platform::PathFromUtf8(options_.file);

@@ -2,7 +2,9 @@
 
 #include "about_dialog.h"
 #include "edit_actions.h"
+#include "editor/app_settings.h"
 #include "qt_notifier.h"
+#include "core/platform.h"
 #include "serial_port_dialog.h"
 
 #include <QAction>
@@ -10,10 +12,21 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTextBrowser>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <QDir>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -30,6 +43,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace qb41::gui {
 namespace {
 
@@ -45,12 +60,22 @@ int Pixels(int twips) {
     return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
 }
 
-// "dat files(*.dat)|*.dat|All files(*.*)|*.*" -> "dat files(*.dat);;All files(*.*)"
-QString QtFilter(const std::string& filter) {
-    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i];
-    return filters.join(QStringLiteral(";;"));
+// Files a drop or a recent-file entry opens.
+bool IsOpenableFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("dat") || suffix == QLatin1String("hex") ||
+           suffix == QLatin1String("ini");
+}
+
+// The rectangle `wanted` moved and shrunk until it lies within `screen`.
+QRect ClampedTo(QRect wanted, const QRect& screen) {
+    wanted.setWidth(std::min(wanted.width(), screen.width()));
+    wanted.setHeight(std::min(wanted.height(), screen.height()));
+    if (wanted.right() > screen.right()) wanted.moveRight(screen.right());
+    if (wanted.bottom() > screen.bottom()) wanted.moveBottom(screen.bottom());
+    if (wanted.left() < screen.left()) wanted.moveLeft(screen.left());
+    if (wanted.top() < screen.top()) wanted.moveTop(screen.top());
+    return wanted;
 }
 
 QTableView* MakeGrid(const char* name, GridModel* model, QWidget* parent) {
@@ -96,7 +121,7 @@ QIcon ProgramIcon() {
 
 MainWindow::MainWindow(WindowParts parts, QWidget* parent)
     : QMainWindow(parent), app_(parts.app), data_(parts.data), notifier_(parts.notifier),
-      helpFile_(std::move(parts.helpFile)) {
+      store_(parts.store), helpFile_(std::move(parts.helpFile)), dialogs_(parts.store) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowIcon(ProgramIcon());
     session_ = std::make_unique<editor::Session>(
@@ -122,6 +147,7 @@ MainWindow::MainWindow(WindowParts parts, QWidget* parent)
     edits_ = new EditActions(*this, app_, data_, notifier_, parts.store);
     setMinimumSize(Pixels(kMinWidthTwips), Pixels(kMinHeightTwips));
     resize(kStartWidth, kStartHeight);
+    setAcceptDrops(true);
     qApp->installEventFilter(this);
 }
 
@@ -160,8 +186,22 @@ void MainWindow::buildMenus() {
     makeAction(fileMenu_, "mnuFilePrintToFile", QStringLiteral("P&rint to File"))
         ->setEnabled(false);
     fileMenu_->addSeparator();
+    recentMenu_ = fileMenu_->addMenu(QStringLiteral("Recent &Files"));
+    recentMenu_->setObjectName(QStringLiteral("mnuFileRecent"));
+    rebuildRecentMenu();
+    fileMenu_->addSeparator();
     connect(makeAction(fileMenu_, "mnuFileExit", QStringLiteral("E&xit")), &QAction::triggered,
             this, &QWidget::close);
+    // The standard keys, shown in the menu.
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"mnuFileNew", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {"mnuFileOpen", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"mnuFileSave", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"mnuFileSaveAs", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {"mnuFilePrint", QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {"mnuFileExit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+    };
+    for (const auto& [name, key] : keys) action(QString::fromLatin1(name))->setShortcut(key);
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
@@ -261,6 +301,7 @@ void MainWindow::buildToolBar() {
         QAction* menuAction = action(QString::fromLatin1(button.menuAction));
         const std::string name = std::string("tbToolBar_") + button.key;
         QAction* act = makeAction(nullptr, name.c_str(), QString::fromLatin1(button.tip));
+        act->setToolTip(QString::fromLatin1(button.tip));
         act->setIcon(style()->standardIcon(button.icon));
         act->setEnabled(menuAction->isEnabled());
         connect(menuAction, &QAction::enabledChanged, act, &QAction::setEnabled);
@@ -290,6 +331,10 @@ void MainWindow::buildPanes() {
     splitter_ = new QSplitter(Qt::Horizontal, this);
     splitter_->setObjectName(QStringLiteral("imgSplitter"));
     splitter_->setChildrenCollapsible(false);
+    // A handle that can be seen and grabbed.
+    splitter_->setHandleWidth(6);
+    splitter_->setStyleSheet(QStringLiteral(
+        "QSplitter::handle { background-color: palette(mid); margin: 0 2px; }"));
 
     tree_ = new QTreeWidget(splitter_);
     tree_->setObjectName(QStringLiteral("tvTreeView"));
@@ -338,10 +383,16 @@ void MainWindow::buildPanes() {
     }
     pictGrey_ = new QWidget(panes_);
     pictGrey_->setObjectName(QStringLiteral("pictGrey"));
-    pictGrey_->setAutoFillBackground(true);
-    QPalette grey = pictGrey_->palette();
-    grey.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
-    pictGrey_->setPalette(grey);
+    {
+        // A section without a pane of its own says what is below it.
+        auto* layout = new QVBoxLayout(pictGrey_);
+        greyText_ = new QLabel(pictGrey_);
+        greyText_->setObjectName(QStringLiteral("lblSectionContents"));
+        greyText_->setWordWrap(true);
+        greyText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        layout->addWidget(greyText_);
+        layout->addStretch();
+    }
 
     grid1Model_ = new GridModel(this);
     grid2Model_ = new GridModel(this);
@@ -435,6 +486,128 @@ bool MainWindow::isMinimised() const {
 void MainWindow::setCaption(const std::string& caption) {
     setWindowTitle(QString::fromStdString(caption));
     showChangedMark();
+    rememberRecentFile();
+}
+
+void MainWindow::rememberRecentFile() {
+    // The caption is refreshed after every open and save: a data file that
+    // became the current one goes to the top of the recent files.
+    const std::string& current = app_.currentFileName;
+    if (current.empty() || current == recentRecorded_) return;
+    recentRecorded_ = current;
+    if (QFileInfo(QString::fromStdString(current)).suffix().toLower() != QLatin1String("dat"))
+        return;
+    const QString absolute = QFileInfo(QString::fromStdString(current)).absoluteFilePath();
+    editor::SaveRecentFiles(
+        store_, editor::WithRecentFile(editor::ReadRecentFiles(store_),
+                                       QDir::toNativeSeparators(absolute).toStdString()));
+    rebuildRecentMenu();
+}
+
+void MainWindow::rebuildRecentMenu() {
+    recentMenu_->clear();
+    const std::vector<std::string> files = editor::ReadRecentFiles(store_);
+    int number = 0;
+    for (const std::string& file : files) {
+        const QString path = QString::fromStdString(file);
+        QAction* act = recentMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(++number).arg(QFileInfo(path).fileName()));
+        act->setObjectName(QStringLiteral("mnuFileRecent_%1").arg(number - 1));
+        act->setToolTip(path);
+        act->setStatusTip(path);
+        connect(act, &QAction::triggered, this, [this, path] { openRecentFile(path); });
+    }
+    recentMenu_->setEnabled(!files.empty());
+}
+
+void MainWindow::openRecentFile(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        std::vector<std::string> files = editor::ReadRecentFiles(store_);
+        const std::string gone = path.toStdString();
+        files.erase(std::remove(files.begin(), files.end(), gone), files.end());
+        editor::SaveRecentFiles(store_, files);
+        rebuildRecentMenu();
+        notifier_.show(MessageIcon::Information, app_.windowTitle,
+                       gone + "\r\nThis file is no longer there; it was removed from the recent "
+                              "files.");
+        return;
+    }
+    openFileLikeOpen(path);
+}
+
+void MainWindow::openFileLikeOpen(const QString& path) {
+    if (!validateEditor() || !session_->OfferToSaveChanges()) return;
+    const std::filesystem::path file = platform::PathFromUtf8(path.toStdString());
+    if (QFileInfo(path).suffix().toLower() == QLatin1String("hex") && app_.diagnosticMode)
+        session_->OpenImageAt(file);
+    else
+        session_->OpenDataFileAt(file);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile() &&
+        IsOpenableFile(urls.front().toLocalFile()) && !transferRunning_ && busyDepth_ == 0)
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile() ||
+        !IsOpenableFile(urls.front().toLocalFile()) || transferRunning_ || busyDepth_ != 0)
+        return;
+    event->acceptProposedAction();
+    const QString path = urls.front().toLocalFile();
+    // Opened once the drop is over, so the source application is not held
+    // while questions and findings are shown.
+    QTimer::singleShot(0, this, [this, path] { openFileLikeOpen(path); });
+}
+
+void MainWindow::showGreyPane(const std::string& nodeKey) {
+    auto found = treeItems_.find(nodeKey);
+    if (found == treeItems_.end()) {
+        greyText_->clear();
+        return;
+    }
+    QTreeWidgetItem* item = found->second;
+    QStringList children;
+    for (int i = 0; i < item->childCount(); ++i)
+        children << item->child(i)->text(0).toHtmlEscaped();
+    greyText_->setText(
+        QStringLiteral("<p style='font-size:13pt;font-weight:bold'>%1</p><p>%2</p>"
+                       "<p>Choose one of them in the tree on the left to see and edit it.</p>")
+            .arg(item->text(0).toHtmlEscaped(),
+                 children.isEmpty() ? QStringLiteral("Nothing is below this section for the "
+                                                     "selected model.")
+                                    : QStringLiteral("This section holds: ") +
+                                          children.join(QStringLiteral(", ")) +
+                                          QLatin1Char('.')));
+}
+
+void MainWindow::restorePlacement() {
+    if (auto placement = editor::ReadWindowPlacement(store_)) {
+        QRect wanted(placement->left / kTwipsPerPixel, placement->top / kTwipsPerPixel,
+                     placement->width / kTwipsPerPixel, placement->height / kTwipsPerPixel);
+        QScreen* screen = QGuiApplication::screenAt(wanted.center());
+        if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+        if (screen != nullptr) wanted = ClampedTo(wanted, screen->availableGeometry());
+        resize(wanted.size().expandedTo(minimumSize()));
+        move(wanted.topLeft());
+    }
+    const int total = std::max(1, width() - splitter_->handleWidth());
+    int left = editor::ReadSplitterPosition(store_) / kTwipsPerPixel;
+    if (left <= 0) {
+        // Wide enough for the longest section name and an enabled channel.
+        const QFontMetrics metrics(tree_->font());
+        left = std::max(metrics.horizontalAdvance(QStringLiteral("Programmable Channel")) +
+                            tree_->indentation(),
+                        metrics.horizontalAdvance(QStringLiteral("CH01A[Enable]")) +
+                            3 * tree_->indentation()) +
+               metrics.averageCharWidth() * 3 + tree_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    }
+    left = std::clamp(left, Pixels(kSplitterTwips), std::max(Pixels(kSplitterTwips),
+                                                            total - Pixels(kSplitterTwips)));
+    splitter_->setSizes({left, total - left});
 }
 
 void MainWindow::showChangedMark() {
@@ -524,6 +697,7 @@ void MainWindow::showPane(const editor::PaneTarget& target, const std::string& n
         panes_->setCurrentWidget(pictGeneral_);
         return;
     case PaneKind::Grey:
+        showGreyPane(nodeKey);
         panes_->setCurrentWidget(pictGrey_);
         return;
     case PaneKind::PlanList:
@@ -562,26 +736,24 @@ bool MainWindow::validateEditor() {
     return currentEditor_ == nullptr || currentEditor_->validate();
 }
 
-bool MainWindow::fileDialogFolderKnown() const {
-    return !lastFolder_.isEmpty() && QFileInfo(lastFolder_).isDir();
-}
-
 std::string MainWindow::askOpenFileName(const editor::FileDialogSpec& dialog) {
-    const QString folder = fileDialogFolderKnown() ? lastFolder_ : QDir::homePath();
-    const QString name = QFileDialog::getOpenFileName(
-        this, QString(), folder, QtFilter(dialog.filter), nullptr, QFileDialog::ReadOnly);
-    if (name.isEmpty()) return {};
-    lastFolder_ = QFileInfo(name).absolutePath();
-    return QDir::toNativeSeparators(name).toStdString();
+    const QString name =
+        dialogs_.ask(this, {QString::fromStdString(dialog.filter), false, QString()});
+    return name.isEmpty() ? std::string() : QDir::toNativeSeparators(name).toStdString();
 }
 
 std::string MainWindow::askSaveFileName(const editor::FileDialogSpec& dialog) {
-    const QString folder = fileDialogFolderKnown() ? lastFolder_ : QDir::homePath();
-    const QString name =
-        QFileDialog::getSaveFileName(this, QString(), folder, QtFilter(dialog.filter));
-    if (name.isEmpty()) return {};
-    lastFolder_ = QFileInfo(name).absolutePath();
-    return QDir::toNativeSeparators(name).toStdString();
+    // The current file's name is suggested, else a first name of the kind.
+    QString suggested = QFileInfo(QString::fromStdString(app_.currentFileName)).fileName();
+    const QString filter = QString::fromStdString(dialog.filter);
+    const QString pattern = filter.section(QLatin1Char('|'), 1, 1);
+    if (suggested.isEmpty() || QFileInfo(suggested).suffix().toLower() !=
+                                   QFileInfo(pattern).suffix().toLower())
+        suggested = WithFilterSuffix(suggested.isEmpty() ? QStringLiteral("radio")
+                                                         : QFileInfo(suggested).completeBaseName(),
+                                     pattern);
+    const QString name = dialogs_.ask(this, {filter, true, suggested});
+    return name.isEmpty() ? std::string() : QDir::toNativeSeparators(name).toStdString();
 }
 
 void MainWindow::armResetTimer() {
@@ -619,6 +791,21 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         if (watched == tree_) session_->TreeFocused();
         if (watched == grid1_ || watched == grid2_)
             hintPanel_->setText(QString::fromLatin1(editor::kGridHint));
+    }
+    if (event->type() == QEvent::ToolTip) {
+        // A control without a tip of its own shows its help topic's first lines.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget != nullptr && widget->window() == this && widget->toolTip().isEmpty()) {
+            for (QWidget* w = widget; w != nullptr && w != this; w = w->parentWidget()) {
+                const QVariant value = w->property(kHelpContext);
+                if (!value.isValid()) continue;
+                const QString tip = helpTopicTip(value.toInt());
+                if (tip.isEmpty()) break;
+                QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, widget);
+                return true;
+            }
+        }
+        return QMainWindow::eventFilter(watched, event);
     }
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
         return QMainWindow::eventFilter(watched, event);
@@ -675,6 +862,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!splitter_->sizes().isEmpty())
+        editor::SaveSplitterPosition(store_, splitter_->sizes().front() * kTwipsPerPixel);
     const QRect frame = frameGeometry();
     session_->SaveWindowPlacement({frame.x() * kTwipsPerPixel, frame.y() * kTwipsPerPixel,
                                    frame.width() * kTwipsPerPixel,
@@ -684,15 +873,52 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::openHelp(int context, const QString& title) {
     const QString path = QString::fromStdString(helpFile_.string());
-    bool shown = false;
-    if (QFileInfo(path).isFile()) {
-        QUrl url = QUrl::fromLocalFile(path);
-        if (context > 0) url.setFragment(QStringLiteral("ctx%1").arg(context));
-        shown = QDesktopServices::openUrl(url);
-    }
-    if (!shown)
+    if (!QFileInfo(path).isFile()) {
         notifier_.show(MessageIcon::Information,
-                       title.isEmpty() ? app_.windowTitle : title.toStdString(), kNoHelp);
+                       title.isEmpty() ? app_.windowTitle : title.toStdString(),
+                       std::string(kNoHelp) + "\r\nIt was looked for at " +
+                           QDir::toNativeSeparators(path).toStdString());
+        return;
+    }
+    QUrl url = QUrl::fromLocalFile(path);
+    if (context > 0) url.setFragment(QStringLiteral("ctx%1").arg(context));
+    if (QDesktopServices::openUrl(url)) return;
+    // No desktop browser: the help in a window of its own, at the topic.
+    if (helpBrowser_ == nullptr) {
+        helpBrowser_ = new QTextBrowser(this);
+        helpBrowser_->setObjectName(QStringLiteral("helpBrowser"));
+        helpBrowser_->setWindowFlag(Qt::Window);
+        helpBrowser_->setWindowTitle(QStringLiteral("QB41 Help"));
+        helpBrowser_->setOpenExternalLinks(true);
+        helpBrowser_->resize(640, 520);
+    }
+    helpBrowser_->setSource(url);
+    if (url.hasFragment()) helpBrowser_->scrollToAnchor(url.fragment());
+    helpBrowser_->show();
+    helpBrowser_->raise();
+}
+
+QString MainWindow::helpTopicTip(int context) {
+    if (!helpTipsRead_) {
+        helpTipsRead_ = true;
+        QFile file(QString::fromStdString(helpFile_.string()));
+        if (file.open(QIODevice::ReadOnly)) {
+            const QString html = QString::fromUtf8(file.readAll());
+            static const QRegularExpression topic(
+                QStringLiteral("<(\\w+)[^>]*\\bid=\"ctx(\\d+)\"[^>]*>(.*?)</\\1>\\s*(?:<p>(.*?)</p>)?"),
+                QRegularExpression::DotMatchesEverythingOption);
+            for (auto match = topic.globalMatch(html); match.hasNext();) {
+                const QRegularExpressionMatch found = match.next();
+                const QString body =
+                    found.captured(1) == QLatin1String("p") ? found.captured(3) : found.captured(4);
+                QString text = QTextDocumentFragment::fromHtml(body).toPlainText().simplified();
+                if (text.size() > 240) text = text.left(text.lastIndexOf(QLatin1Char(' '), 237)) + QStringLiteral("...");
+                if (!text.isEmpty()) helpTips_.emplace(found.captured(2).toInt(), text);
+            }
+        }
+    }
+    auto found = helpTips_.find(context);
+    return found == helpTips_.end() ? QString() : found->second;
 }
 
 void MainWindow::showSerialPortDialog() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "editor_pane.h"
+#include "file_dialogs.h"
 #include "grid_model.h"
 
 #include "editor/session.h"
@@ -21,6 +22,7 @@ class QMenu;
 class QSplitter;
 class QStackedWidget;
 class QTableView;
+class QTextBrowser;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -55,6 +57,14 @@ public:
     // A menu or toolbar action by its object name ("mnuFilePrint", ...).
     QAction* action(const QString& name) const;
     QMenu* fileMenu() const { return fileMenu_; }
+    // Every file dialog of the program goes through these.
+    FileDialogs& fileDialogs() { return dialogs_; }
+    // Opens a data file as File > Open does (unsaved changes offered for
+    // saving first): a dropped file, a recent file.
+    void openFileLikeOpen(const QString& path);
+    // Places the window as it was at the last close (clamped to the visible
+    // screen) and the splitter where it was left.
+    void restorePlacement();
     // Hooks for the transfer dialog and the report window: while a hook is
     // not set its menu items stay disabled.
     void setTransferHandler(std::function<void(TransferMode)> handler);
@@ -93,6 +103,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -106,12 +118,24 @@ private:
     void showSerialPortDialog();
     void showAbout();
     void runTransfer(TransferMode mode);
-    bool fileDialogFolderKnown() const;
+    void rememberRecentFile();
+    void rebuildRecentMenu();
+    void openRecentFile(const QString& path);
+    QString helpTopicTip(int context);
+    void showGreyPane(const std::string& nodeKey);
 
     AppState& app_;
     DataSet& data_;
     QtNotifier& notifier_;
+    SettingsStore& store_;
     std::filesystem::path helpFile_;
+    FileDialogs dialogs_;
+    QMenu* recentMenu_ = nullptr;
+    std::string recentRecorded_; // the current file last put in the recent list
+    std::map<int, QString> helpTips_;
+    bool helpTipsRead_ = false;
+    QTextBrowser* helpBrowser_ = nullptr;
+    QLabel* greyText_ = nullptr;
     std::unique_ptr<editor::Session> session_;
     std::unique_ptr<PaneContext> paneContext_;
 
@@ -146,7 +170,6 @@ private:
     QTimer* resetTimer_ = nullptr;
     int busyDepth_ = 0;
     bool transferRunning_ = false;
-    QString lastFolder_;
     std::function<void(TransferMode)> transferHandler_;
     EditActions* edits_ = nullptr; // a child of the window
 };

@@ -147,6 +147,14 @@ void PaneKit::show(const Message& message) {
     context_.notifier.ask(message);
 }
 
+bool IsPlaceholderText(const QString& text) {
+    if (!text.contains(QLatin1Char('-'))) return false;
+    for (const QChar ch : text)
+        if (ch != QLatin1Char('-') && ch != QLatin1Char('.') && ch != QLatin1Char(' '))
+            return false;
+    return true;
+}
+
 bool PaneKit::commitPending() {
     if (pending_.isNull()) return true;
     return run(pending_.data());
@@ -188,6 +196,12 @@ bool PaneKit::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         auto found = hints_.find(watched);
         if (found != hints_.end() && context_.setHint) context_.setHint(found->second);
+        // A box showing a placeholder ("---.----") has it selected, so typing
+        // replaces it; after the click that gave the focus has placed the cursor.
+        if (auto* box = qobject_cast<QLineEdit*>(watched); box && IsPlaceholderText(box->text()))
+            QTimer::singleShot(0, box, [box] {
+                if (box->hasFocus() && IsPlaceholderText(box->text())) box->selectAll();
+            });
     } else if (event->type() == QEvent::FocusOut && watched == pending_.data()) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         const QWidget* next = QApplication::focusWidget();

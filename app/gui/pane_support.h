@@ -82,6 +82,8 @@ QString Text(const std::string& text);
 // Brings the tab pages holding the widget to the front.
 void BringToFront(QWidget* widget);
 std::string Std(const QString& text);
+// A box text that only stands for "no value": dashes, dots and blanks.
+bool IsPlaceholderText(const QString& text);
 
 // Per pane: hints on focus, help contexts, the checked boxes.
 class PaneKit : public QObject {

@@ -3,7 +3,9 @@
 #include "core/platform.h"
 #include "files/file_io.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -27,13 +29,30 @@ struct BusyPointer {
     BusyPointer& operator=(const BusyPointer&) = delete;
 };
 
+// The printout's name: the data file's name, or what stands for it.
+QString PrintedFileName(const AppState& app) {
+    const QString name = QFileInfo(QString::fromStdString(app.currentFileName)).fileName();
+    return name.isEmpty() ? QStringLiteral("(not saved)") : name;
+}
+
+PrintFrameTexts PrintFrameFor(const ReportPrintParts& parts) {
+    const SystemClock system;
+    const Clock& clock = parts.clock ? *parts.clock : system;
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(
+        std::chrono::duration_cast<std::chrono::seconds>(clock.wallNow().time_since_epoch())
+            .count());
+    QString name = PrintedFileName(parts.app);
+    if (name.size() > 44) name = name.left(41) + QStringLiteral("...");
+    return {name.toStdString(), now.date().toString(Qt::ISODate).toStdString()};
+}
+
 bool PrintTo(const ReportPrintParts& parts, QPrinter& printer) {
     BusyPointer busy;
     // The layout may snap off-grid EXP frequencies; it gets a copy so the
     // records the editors show stay as they are.
     DataSet data = parts.data;
-    const std::vector<PrintPage> pages =
-        MakePrintLayout(data, parts.app.modelNumber, PageSetupFor(printer));
+    const std::vector<PrintPage> pages = MakeFramedPrintLayout(
+        data, parts.app.modelNumber, PageSetupFor(printer), PrintFrameFor(parts));
     return PaintReport(printer, pages);
 }
 
@@ -42,12 +61,13 @@ void ShowFailure(const ReportPrintParts& parts, const std::string& text) {
 }
 
 // A PDF printer on `file`.
-void PdfPrinter(const QString& file, QPrinter& printer) {
+void PdfPrinter(const ReportPrintParts& parts, const QString& file, QPrinter& printer) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setCreator(QStringLiteral("QB41"));
+    printer.setDocName(PrintedFileName(parts.app));
 }
 
 // A PDF that was written to its end closes with this line; a full disk or a
@@ -81,7 +101,7 @@ bool WritePdf(const ReportPrintParts& parts, const QString& path) {
     }
     {
         QPrinter printer(QPrinter::HighResolution);
-        PdfPrinter(tempName, printer);
+        PdfPrinter(parts, tempName, printer);
         if (!PrintTo(parts, printer)) return fail("the pages could not be made");
     } // the printer closes the file
     if (!CompletePdf(tempName))
@@ -149,6 +169,7 @@ bool PrintReport(const ReportPrintParts& parts, QWidget* parent) {
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    printer.setDocName(PrintedFileName(parts.app));
     if (dialog.exec() != QDialog::Accepted) return false;
     if (PrintTo(parts, printer)) return true;
     ShowFailure(parts, "The report could not be printed.");

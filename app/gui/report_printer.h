@@ -6,6 +6,7 @@
 #include "report/print_layout.h"
 
 #include "core/app_state.h"
+#include "core/clock.h"
 #include "core/notifier.h"
 #include "core/records.h"
 
@@ -36,6 +37,7 @@ struct ReportPrintParts {
     const AppState& app;
     const DataSet& data; // copied: building the report never touches the records
     Notifier& notifier;
+    const Clock* clock = nullptr; // the printed date; the system's when not given
 };
 
 // File > Print: the print dialog (no selection, no print to file), then the

@@ -8,6 +8,7 @@
 #include "report/report_text.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -125,8 +126,18 @@ void ReportWindow::resizeEvent(QResizeEvent* event) {
 }
 
 bool ReportWindow::saveAs() {
-    const QString name =
-        QFileDialog::getSaveFileName(this, QString(), QString(), DialogFilter(kReportFileFilter));
+    QString name;
+    const QString current =
+        QFileInfo(QString::fromStdString(parts_.app.currentFileName)).completeBaseName();
+    const QString suggested =
+        (current.isEmpty() ? QStringLiteral("radio") : current) + QStringLiteral(".txt");
+    if (auto* window = qobject_cast<MainWindow*>(parentWidget()))
+        name = window->fileDialogs().ask(
+            this, {QString::fromLatin1(kReportFileFilter), true, suggested});
+    else
+        name = WithFilterSuffix(QFileDialog::getSaveFileName(this, QString(), suggested,
+                                                             DialogFilter(kReportFileFilter)),
+                                QStringLiteral("*.txt"));
     if (name.isEmpty()) {
         parts_.app.cancelFlag = true;
         return false;

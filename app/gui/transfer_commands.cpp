@@ -13,7 +13,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,14 +38,16 @@ void RefreshCounterField(MainWindow& window, AppState& app, const DataSet& data)
 
 void ExportPdf(MainWindow& window, const CommandParts& parts) {
     if (!window.validateEditor()) return;
-    const QStringList filters = QString::fromLatin1(kPdfFileFilter).split(QLatin1Char('|'));
-    const QString name = QFileDialog::getSaveFileName(
-        &window, QString(), QDir::homePath(), filters[0] + QStringLiteral(";;") + filters[2]);
+    const QString current =
+        QFileInfo(QString::fromStdString(parts.app.currentFileName)).completeBaseName();
+    const QString name = window.fileDialogs().ask(
+        &window, {QString::fromLatin1(kPdfFileFilter), true,
+                  (current.isEmpty() ? QStringLiteral("radio") : current) + QStringLiteral(".pdf")});
     if (name.isEmpty()) {
         parts.app.cancelFlag = true;
         return;
     }
-    ExportReportPdf({parts.app, parts.data, parts.notifier}, name);
+    ExportReportPdf({parts.app, parts.data, parts.notifier, &parts.clock}, name);
 }
 
 } // namespace
@@ -223,7 +225,7 @@ void InstallTransferAndReports(MainWindow& window, CommandParts parts) {
     window.setTransferHandler(
         [&window, shared](TransferMode mode) { RunTransferCommand(window, *shared, mode); });
     window.setPrintHandler([&window, shared] {
-        PrintReport({shared->app, shared->data, shared->notifier}, &window);
+        PrintReport({shared->app, shared->data, shared->notifier, &shared->clock}, &window);
     });
     window.setPrintToFileHandler([&window, shared] {
         ReportWindow report({shared->app, shared->data, shared->notifier, shared->clock}, &window);

@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -340,10 +341,11 @@ private slots:
         BoxAnswerer answerer;
         answerer.answerNext(QMessageBox::Ok);
         program->window().action("mnuHelpContents")->trigger();
-        QCOMPARE(
-            answerer.texts,
-            QStringList{
-                "Unable to display Help Contents. There is no Help associated with this project."});
+        // The message names where the help was looked for.
+        QCOMPARE(answerer.texts,
+                 QStringList{"Unable to display Help Contents. There is no Help associated with "
+                             "this project.\nIt was looked for at " +
+                             QDir::toNativeSeparators(home_.filePath("QB41.html"))});
     }
 };
 

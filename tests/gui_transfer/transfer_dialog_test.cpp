@@ -6,6 +6,8 @@
 // dialogs, and runs the test's script steps against the modal window on top.
 #include "transfer_support.h"
 
+#include <QDate>
+
 class TransferDialogTest : public QObject {
     Q_OBJECT
 
@@ -370,10 +372,14 @@ void TransferDialogTest::reportWindowShowsAndSavesTheReport() {
 void TransferDialogTest::printedPdfHasThePagesAndColumns() {
     Rig rig;
     rig.data().records.CHUSA[0].Enable = kTrue;
+    rig.data().records.UserMmsi = "366123456";
+    rig.app().currentFileName = rig.home.filePath("boat.dat").toStdString();
     const QString pdf = rig.home.filePath("print.pdf");
+    const QString dayBefore = QDate::currentDate().toString(Qt::ISODate);
     qputenv("QB41_PRINT_PDF", pdf.toUtf8());
     rig.trigger("mnuFilePrint");
     qunsetenv("QB41_PRINT_PDF");
+    const QString dayAfter = QDate::currentDate().toString(Qt::ISODate);
 
     // File > Export PDF sits after Print to File and writes the same pages.
     const QList<QAction*> items = rig.window().fileMenu()->actions();
@@ -384,7 +390,8 @@ void TransferDialogTest::printedPdfHasThePagesAndColumns() {
     QVERIFY(gui::ExportReportPdf({rig.app(), rig.data(), rig.program->notifier()}, exported));
 
     DataSet copy = rig.data();
-    const std::vector<PrintPage> pages = MakePrintLayout(copy, rig.app().modelNumber);
+    const std::vector<PrintPage> pages =
+        MakeFramedPrintLayout(copy, rig.app().modelNumber, {}, {"boat.dat", "2000-01-01"});
     const auto text = [](const QString& file, QStringList options) {
         QProcess run;
         run.start(QStringLiteral("pdftotext"), options << file << QStringLiteral("-"));
@@ -397,7 +404,29 @@ void TransferDialogTest::printedPdfHasThePagesAndColumns() {
     QCOMPARE(pageTexts.size(), qsizetype(pages.size()));
     QVERIFY(pages.size() >= 7);
     const QString heading = QString::fromStdString(PrintPageHeading(rig.app().modelNumber));
-    for (const QString& page : pageTexts) QCOMPARE(page.trimmed().section('\n', 0, 0), heading);
+    // Every page: the header line (file, model, user MMSI, date), the
+    // report's heading, and "page N of M" as its last line.
+    for (qsizetype i = 0; i < pageTexts.size(); ++i) {
+        QStringList lines = pageTexts[i].split(QLatin1Char('\n'));
+        lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
+        QVERIFY(lines.size() >= 3);
+        const QStringList header = lines.front().simplified().split(QLatin1Char(' '));
+        QVERIFY2(header.size() == 6, qPrintable(lines.front()));
+        QCOMPARE(header[0], QStringLiteral("boat.dat"));
+        QCOMPARE(header[1], QStringLiteral("LW6100"));
+        QCOMPARE(header.mid(2, 3).join(' '), QStringLiteral("User MMSI: 366123456"));
+        QVERIFY2(header[5] == dayBefore || header[5] == dayAfter, qPrintable(header[5]));
+        QCOMPARE(lines[1].trimmed(), heading);
+        QCOMPARE(lines.back().trimmed(),
+                 QStringLiteral("page %1 of %2").arg(i + 1).arg(pageTexts.size()));
+    }
+    // The PDF's title is the file name.
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.waitForFinished(30000);
+    QVERIFY(QString::fromUtf8(info.readAllStandardOutput())
+                .contains(QRegularExpression(QStringLiteral("^Title:\\s+boat\\.dat$"),
+                                             QRegularExpression::MultilineOption)));
     QVERIFY(pageTexts[1].contains(QStringLiteral("##### Programable USA Channel #####")));
     QVERIFY(pageTexts.last().contains(QStringLiteral("##### Programable EXP Channel #####")));
 
