@@ -281,14 +281,28 @@ std::filesystem::path UserDataFolder() {
     return std::filesystem::path(L".");
 }
 
+// A COM port ("COM5", "\\.\COM12") is asked for by opening it; anything
+// else is a path, which is no serial device whatever it names.
 PortDiagnosis DiagnosePort(const std::string& device) {
-    std::wstring name = Wide(device);
-    if (name.rfind(L"\\\\.\\", 0) != 0) name = L"\\\\.\\" + name;
     PortDiagnosis diagnosis;
-    HANDLE port = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    std::wstring name = Wide(device);
+    const bool path = name.rfind(L"\\\\.\\", 0) != 0 &&
+                      name.find_first_of(L"\\/:") != std::wstring::npos;
+    if (path) {
+        diagnosis.kind = GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES
+                             ? PortDiagnosis::Kind::Missing
+                             : PortDiagnosis::Kind::NotSerialDevice;
+        return diagnosis;
+    }
+    if (name.rfind(L"\\\\.\\", 0) != 0) name = L"\\\\.\\" + name;
+    HANDLE port = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     if (port != INVALID_HANDLE_VALUE) {
-        CloseHandle(port); // it opens now: it was held a moment ago
+        DCB dcb{};
+        dcb.DCBlength = sizeof dcb;
+        // It opens now: a serial port held a moment ago, or no serial port.
+        if (!GetCommState(port, &dcb)) diagnosis.kind = PortDiagnosis::Kind::NotSerialDevice;
+        CloseHandle(port);
         return diagnosis;
     }
     const DWORD error = GetLastError();

@@ -55,7 +55,8 @@ Grid ExportListGrid(const Records& records) {
                     "LOW", "UP",     "MEM",  "KW",      "CH Name"};
     grid.widthsTwips = {800, 1000, 800, 1000, 1000, 600, 600, 600, 600, 2000};
     int number = 0;
-    for (const ChannelRecord& rec : records.CHEXP) grid.rows.push_back(ExportRowCells(rec, ++number));
+    for (const ChannelRecord& rec : records.CHEXP)
+        grid.rows.push_back(ExportRowCells(rec, ++number));
     return grid;
 }
 

@@ -26,11 +26,11 @@ std::string Trimmed(std::string_view text) {
     return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
-struct ListSpec {
+struct ListEntry {
     const char* key;
     GridList list;
 };
-const ListSpec kLists[] = {
+const ListEntry kLists[] = {
     {"PU", {PaneKind::PlanList, Bank::CHUSA, DirectoryKind::Individual, false}},
     {"PI", {PaneKind::PlanList, Bank::CHINT, DirectoryKind::Individual, false}},
     {"PC", {PaneKind::PlanList, Bank::CHCAN, DirectoryKind::Individual, false}},
@@ -115,8 +115,8 @@ std::vector<bool> RowEditable(const Records& records, const EditableGrid& grid, 
         const DirectoryView view =
             ViewDirectoryEntry(records, {MmsiOf(grid.list.directory), record + 1});
         for (std::size_t c = 0; c < editable.size(); ++c)
-            editable[c] = grid.columns[c].kind != CellKind::Fixed &&
-                          (view.fieldsEnabled || view.add.enabled);
+            editable[c] =
+                grid.columns[c].kind != CellKind::Fixed && (view.fieldsEnabled || view.add.enabled);
         return editable;
     }
     const ChannelView view = ViewChannel(records, {grid.list.bank, record}, model);
@@ -265,7 +265,8 @@ std::vector<std::string> SplitTabs(std::string_view line) {
     std::size_t start = 0;
     while (true) {
         const std::size_t tab = line.find('\t', start);
-        cells.emplace_back(line.substr(start, tab == std::string_view::npos ? line.npos : tab - start));
+        cells.emplace_back(
+            line.substr(start, tab == std::string_view::npos ? line.npos : tab - start));
         if (tab == std::string_view::npos) break;
         start = tab + 1;
     }
@@ -313,9 +314,9 @@ int EditableGrid::rowOfRecord(int record) const {
 }
 
 std::optional<GridList> GridListOfKey(std::string_view listKey, bool showAll) {
-    for (const ListSpec& spec : kLists)
-        if (Upper(spec.key) == Upper(listKey)) {
-            GridList list = spec.list;
+    for (const ListEntry& entry : kLists)
+        if (Upper(entry.key) == Upper(listKey)) {
+            GridList list = entry.list;
             list.showAll = showAll && list.pane == PaneKind::PlanList;
             return list;
         }
@@ -323,10 +324,10 @@ std::optional<GridList> GridListOfKey(std::string_view listKey, bool showAll) {
 }
 
 std::string ListKeyOf(const GridList& list) {
-    for (const ListSpec& spec : kLists) {
+    for (const ListEntry& entry : kLists) {
         GridList plain = list;
         plain.showAll = false;
-        if (spec.list == plain) return spec.key;
+        if (entry.list == plain) return entry.key;
     }
     return {};
 }
@@ -339,7 +340,8 @@ EditableGrid BuildGrid(const Records& records, const GridList& list, ModelNumber
     out.list = list;
     if (list.pane == PaneKind::DirectoryList) {
         out.grid = DirectoryListGrid(records, list.directory);
-        for (std::size_t i = 0; i < out.grid.rows.size(); ++i) out.records.push_back(static_cast<int>(i));
+        for (std::size_t i = 0; i < out.grid.rows.size(); ++i)
+            out.records.push_back(static_cast<int>(i));
     } else if (list.pane == PaneKind::ExportList) {
         out.grid = ExportListGrid(records);
         for (int i = 0; i < kExpChannels; ++i) out.records.push_back(i);
@@ -397,9 +399,8 @@ std::vector<std::string> CellChoices(const Records& records, const EditableGrid&
     return texts;
 }
 
-std::optional<CellRefusal> SetGridCell(Records& records, AppState& state,
-                                       const EditableGrid& grid, int row, int column,
-                                       std::string_view text) {
+std::optional<CellRefusal> SetGridCell(Records& records, AppState& state, const EditableGrid& grid,
+                                       int row, int column, std::string_view text) {
     return AllOrNothing(records, state, [&](Records& copy, AppState& copyState) {
         return ApplyCell(copy, copyState, grid, row, column, text);
     });
@@ -411,7 +412,8 @@ std::optional<CellRefusal> ToggleGridRows(Records& records, AppState& state,
     if (rows.empty() || grid.columns[static_cast<std::size_t>(column)].kind != CellKind::Check)
         return std::nullopt;
     const auto first = static_cast<std::size_t>(rows.front());
-    const bool now = ParseCheck(grid.grid.rows[first][static_cast<std::size_t>(column)]).value_or(false);
+    const bool now =
+        ParseCheck(grid.grid.rows[first][static_cast<std::size_t>(column)]).value_or(false);
     const std::string wanted = now ? "Off" : "On";
     return AllOrNothing(records, state, [&](Records& copy, AppState& copyState) {
         std::optional<CellRefusal> refusal;
@@ -424,9 +426,8 @@ std::optional<CellRefusal> ToggleGridRows(Records& records, AppState& state,
     });
 }
 
-std::optional<CellRefusal> FillGridDown(Records& records, AppState& state,
-                                        const EditableGrid& grid, const std::vector<int>& rows,
-                                        int column) {
+std::optional<CellRefusal> FillGridDown(Records& records, AppState& state, const EditableGrid& grid,
+                                        const std::vector<int>& rows, int column) {
     if (rows.size() < 2) return std::nullopt;
     std::vector<int> sorted = rows;
     std::sort(sorted.begin(), sorted.end());
@@ -482,7 +483,8 @@ std::optional<CellRefusal> PasteGridText(Records& records, AppState& state,
         // No header: the cells run right from the current column.
         firstLine = 0;
         mapped.clear();
-        const std::string& startHeader = grid.grid.headers.at(static_cast<std::size_t>(startColumn));
+        const std::string& startHeader =
+            grid.grid.headers.at(static_cast<std::size_t>(startColumn));
         int base = 0;
         for (std::size_t c = 0; c < all.grid.headers.size(); ++c)
             if (all.grid.headers[c] == startHeader) base = static_cast<int>(c);
@@ -499,77 +501,79 @@ std::optional<CellRefusal> PasteGridText(Records& records, AppState& state,
     for (std::size_t c = 0; c < mapped.size(); ++c)
         if (mapped[c] == 0 && named) keyColumn = static_cast<int>(c);
 
-    return AllOrNothing(records, state, [&](Records& copy, AppState& copyState)
-                                            -> std::optional<CellRefusal> {
-        int nextRow = startRow;
-        int changed = 0;
-        for (std::size_t l = firstLine; l < lines.size(); ++l) {
-            const int lineNumber = static_cast<int>(l) + 1;
-            const std::vector<std::string> cells = SplitTabs(lines[l]);
-            int record = -1;
-            if (keyColumn >= 0) {
-                const std::string cell =
-                    static_cast<std::size_t>(keyColumn) < cells.size() ? cells[static_cast<std::size_t>(keyColumn)] : "";
-                const auto found = RecordOfKey(all.list, cell, all.records.size());
-                if (!found)
-                    return CellRefusal{lineNumber, all.grid.headers[0],
-                                       "\"" + cell + "\" names no row of the list"};
-                record = *found;
-            } else {
-                if (nextRow < 0 || nextRow >= static_cast<int>(grid.records.size()))
-                    return CellRefusal{lineNumber, "", "the list has no row for this line"};
-                record = grid.records[static_cast<std::size_t>(nextRow++)];
-            }
-            const int row = all.rowOfRecord(record);
-            if (row < 0)
-                return CellRefusal{lineNumber, all.grid.headers[0], "the row is not in the list"};
-            // Cells a rule refuses while another cell of the line is still to
-            // come (Power Up before Low Power) get a second turn.
-            const Records before = copy;
-            std::vector<std::size_t> pending;
-            std::optional<std::size_t> disable; // Enable turned off goes last
-            for (std::size_t c = 0; c < cells.size() && c < mapped.size(); ++c) {
-                const bool enableOff =
-                    mapped[c] > 0 &&
-                    all.columns[static_cast<std::size_t>(mapped[c])].key == "Enable" &&
-                    ParseCheck(cells[c]) == false;
-                if (enableOff)
-                    disable = c;
-                else if (mapped[c] > 0)
-                    pending.push_back(c);
-                if (mapped[c] == -2 && !cells[c].empty())
-                    return CellRefusal{lineNumber, "",
-                                       "the line has more cells than the list has columns"};
-            }
-            if (disable) pending.push_back(*disable);
-            std::optional<CellRefusal> refusal;
-            for (int pass = 0; pass < 2 && !pending.empty(); ++pass) {
-                std::vector<std::size_t> again;
-                refusal.reset();
-                for (std::size_t c : pending) {
-                    if (auto r = ApplyCell(copy, copyState, all, row, mapped[c], cells[c])) {
-                        r->row = lineNumber;
-                        if (!refusal) refusal = r;
-                        again.push_back(c);
-                    } else {
-                        // The texts the next cells compare with.
-                        all.grid.rows[static_cast<std::size_t>(row)] =
-                            RowCells(copy, all.list, record, copyState.modelNumber);
-                    }
+    return AllOrNothing(
+        records, state, [&](Records& copy, AppState& copyState) -> std::optional<CellRefusal> {
+            int nextRow = startRow;
+            int changed = 0;
+            for (std::size_t l = firstLine; l < lines.size(); ++l) {
+                const int lineNumber = static_cast<int>(l) + 1;
+                const std::vector<std::string> cells = SplitTabs(lines[l]);
+                int record = -1;
+                if (keyColumn >= 0) {
+                    const std::string cell = static_cast<std::size_t>(keyColumn) < cells.size()
+                                                 ? cells[static_cast<std::size_t>(keyColumn)]
+                                                 : "";
+                    const auto found = RecordOfKey(all.list, cell, all.records.size());
+                    if (!found)
+                        return CellRefusal{lineNumber, all.grid.headers[0],
+                                           "\"" + cell + "\" names no row of the list"};
+                    record = *found;
+                } else {
+                    if (nextRow < 0 || nextRow >= static_cast<int>(grid.records.size()))
+                        return CellRefusal{lineNumber, "", "the list has no row for this line"};
+                    record = grid.records[static_cast<std::size_t>(nextRow++)];
                 }
-                if (again.size() == pending.size()) break;
-                pending = std::move(again);
+                const int row = all.rowOfRecord(record);
+                if (row < 0)
+                    return CellRefusal{lineNumber, all.grid.headers[0],
+                                       "the row is not in the list"};
+                // Cells a rule refuses while another cell of the line is still to
+                // come (Power Up before Low Power) get a second turn.
+                const Records before = copy;
+                std::vector<std::size_t> pending;
+                std::optional<std::size_t> disable; // Enable turned off goes last
+                for (std::size_t c = 0; c < cells.size() && c < mapped.size(); ++c) {
+                    const bool enableOff =
+                        mapped[c] > 0 &&
+                        all.columns[static_cast<std::size_t>(mapped[c])].key == "Enable" &&
+                        ParseCheck(cells[c]) == false;
+                    if (enableOff)
+                        disable = c;
+                    else if (mapped[c] > 0)
+                        pending.push_back(c);
+                    if (mapped[c] == -2 && !cells[c].empty())
+                        return CellRefusal{lineNumber, "",
+                                           "the line has more cells than the list has columns"};
+                }
+                if (disable) pending.push_back(*disable);
+                std::optional<CellRefusal> refusal;
+                for (int pass = 0; pass < 2 && !pending.empty(); ++pass) {
+                    std::vector<std::size_t> again;
+                    refusal.reset();
+                    for (std::size_t c : pending) {
+                        if (auto r = ApplyCell(copy, copyState, all, row, mapped[c], cells[c])) {
+                            r->row = lineNumber;
+                            if (!refusal) refusal = r;
+                            again.push_back(c);
+                        } else {
+                            // The texts the next cells compare with.
+                            all.grid.rows[static_cast<std::size_t>(row)] =
+                                RowCells(copy, all.list, record, copyState.modelNumber);
+                        }
+                    }
+                    if (again.size() == pending.size()) break;
+                    pending = std::move(again);
+                }
+                if (!pending.empty()) return refusal;
+                if (!(before == copy)) ++changed;
             }
-            if (!pending.empty()) return refusal;
-            if (!(before == copy)) ++changed;
-        }
-        if (changedRows) *changedRows = changed;
-        return std::nullopt;
-    });
+            if (changedRows) *changedRows = changed;
+            return std::nullopt;
+        });
 }
 
-bool DeleteGridRows(Records& records, AppState& state, Notifier& notifier,
-                    const EditableGrid& grid, const std::vector<int>& rows) {
+bool DeleteGridRows(Records& records, AppState& state, Notifier& notifier, const EditableGrid& grid,
+                    const std::vector<int>& rows) {
     if (grid.list.pane != PaneKind::DirectoryList) return false;
     std::vector<int> entries;
     for (int row : rows) {
@@ -596,14 +600,14 @@ bool DeleteGridRows(Records& records, AppState& state, Notifier& notifier,
     return !refusal;
 }
 
-std::optional<FindHit> FindInLists(const Records& records, ModelNumber model,
-                                   std::string_view text, const std::optional<FindHit>& after) {
+std::optional<FindHit> FindInLists(const Records& records, ModelNumber model, std::string_view text,
+                                   const std::optional<FindHit>& after) {
     const std::string wanted = Upper(Trimmed(text));
     if (wanted.empty()) return std::nullopt;
     std::vector<std::string> present;
     for (const TreeNode& node : BuildTreeNodes(records, model))
-        for (const ListSpec& spec : kLists)
-            if (node.key == spec.key) present.push_back(spec.key);
+        for (const ListEntry& entry : kLists)
+            if (node.key == entry.key) present.push_back(entry.key);
     const std::string expName = Upper(ExpBankName(model));
     std::vector<FindHit> order;
     std::vector<std::pair<std::vector<std::string>, std::string>> keys; // numbers, name
@@ -626,7 +630,8 @@ std::optional<FindHit> FindInLists(const Records& records, ModelNumber model,
                            Upper(Trimmed(bank[i].CHDisplayL) + Trimmed(bank[i].CHDisplayR))};
             } else {
                 if (bank[i].Position < 0 || bank[i].Position >= kPlanChannels) continue;
-                std::string t = Upper(MasterTable()[static_cast<std::size_t>(bank[i].Position)].text);
+                std::string t =
+                    Upper(MasterTable()[static_cast<std::size_t>(bank[i].Position)].text);
                 numbers = {t};
                 if (t.size() >= 2 && t[0] == '0') numbers.push_back(t.substr(1));
             }
@@ -643,8 +648,9 @@ std::optional<FindHit> FindInLists(const Records& records, ModelNumber model,
         for (std::size_t k = 0; k < order.size(); ++k) {
             const std::size_t i = (start + k) % order.size();
             const auto& [numbers, name] = keys[i];
-            const bool hit = byName ? !name.empty() && name.find(wanted) != std::string::npos
-                                    : std::find(numbers.begin(), numbers.end(), wanted) != numbers.end();
+            const bool hit =
+                byName ? !name.empty() && name.find(wanted) != std::string::npos
+                       : std::find(numbers.begin(), numbers.end(), wanted) != numbers.end();
             if (hit) return order[i];
         }
     return std::nullopt;

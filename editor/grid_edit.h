@@ -45,9 +45,9 @@ struct GridColumn {
 
 struct EditableGrid {
     GridList list;
-    Grid grid;                              // headers, widths, cell texts
-    std::vector<GridColumn> columns;        // one per header
-    std::vector<int> records;               // per row: record index in its bank or directory
+    Grid grid;                               // headers, widths, cell texts
+    std::vector<GridColumn> columns;         // one per header
+    std::vector<int> records;                // per row: record index in its bank or directory
     std::vector<std::vector<bool>> editable; // per row and column
 
     int rowOfRecord(int record) const; // -1 when not listed
@@ -73,9 +73,8 @@ std::vector<std::string> CellChoices(const Records& records, const EditableGrid&
 
 // One cell typed or picked: `text` as the cell would show it ("On", "Off",
 // "1", "0", a scrambler text, a name, a frequency, an MMSI as typed).
-std::optional<CellRefusal> SetGridCell(Records& records, AppState& state,
-                                       const EditableGrid& grid, int row, int column,
-                                       std::string_view text);
+std::optional<CellRefusal> SetGridCell(Records& records, AppState& state, const EditableGrid& grid,
+                                       int row, int column, std::string_view text);
 
 // A check column set on all `rows` to the opposite of the first row's state;
 // rows whose cell takes no input are left alone.
@@ -85,9 +84,8 @@ std::optional<CellRefusal> ToggleGridRows(Records& records, AppState& state,
 
 // The first of `rows` (in grid order) copied into the column of the others;
 // cells that take no input are left alone.
-std::optional<CellRefusal> FillGridDown(Records& records, AppState& state,
-                                        const EditableGrid& grid, const std::vector<int>& rows,
-                                        int column);
+std::optional<CellRefusal> FillGridDown(Records& records, AppState& state, const EditableGrid& grid,
+                                        const std::vector<int>& rows, int column);
 
 // The rows as tab-separated text, a header row first, lines ended by CR LF.
 std::string CopyGridRows(const EditableGrid& grid, const std::vector<int>& rows);
@@ -105,8 +103,8 @@ std::optional<CellRefusal> PasteGridText(Records& records, AppState& state,
 
 // Directory rows deleted after one "Are you sure ?" (No changes nothing).
 // True when entries were deleted.
-bool DeleteGridRows(Records& records, AppState& state, Notifier& notifier,
-                    const EditableGrid& grid, const std::vector<int>& rows);
+bool DeleteGridRows(Records& records, AppState& state, Notifier& notifier, const EditableGrid& grid,
+                    const std::vector<int>& rows);
 
 // Find: a channel number ("16", "21a", "LMR3", "E3", "5" for "05") or part of a
 // channel or entry name, in the banks and directories of the model, searched
@@ -116,7 +114,7 @@ struct FindHit {
     int record = 0;      // index in its bank or directory
     bool operator==(const FindHit&) const = default;
 };
-std::optional<FindHit> FindInLists(const Records& records, ModelNumber model,
-                                   std::string_view text, const std::optional<FindHit>& after);
+std::optional<FindHit> FindInLists(const Records& records, ModelNumber model, std::string_view text,
+                                   const std::optional<FindHit>& after);
 
 } // namespace qb41::editor

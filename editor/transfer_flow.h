@@ -96,6 +96,9 @@ public:
 
     TransferState state() const { return state_; }
     TransferMode mode() const { return mode_; }
+    // Where the run is: its step and the link's phase, as last reported.
+    RunStep currentStep() const { return step_; }
+    link::LinkPhase phase() const { return phase_; }
     TransferView view() const;
 
 private:

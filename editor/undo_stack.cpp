@@ -32,7 +32,8 @@ Records RestOf(const Records& records) {
 void PutRest(Records& records, const Records& snapshot) {
     Records merged = snapshot;
     for (Bank bank : kBanks) merged.bank(bank) = std::move(records.bank(bank));
-    for (DirectoryKind kind : kDirectories) Directory(merged, kind) = std::move(Directory(records, kind));
+    for (DirectoryKind kind : kDirectories)
+        Directory(merged, kind) = std::move(Directory(records, kind));
     records = std::move(merged);
 }
 
@@ -48,8 +49,7 @@ std::string ChannelName(Bank bank, int index) {
 }
 
 std::string EntryName(DirectoryKind kind, int index) {
-    const BankWord& word =
-        WordOf(kind == DirectoryKind::Individual ? "CHMMSID" : "CHGRPID");
+    const BankWord& word = WordOf(kind == DirectoryKind::Individual ? "CHMMSID" : "CHGRPID");
     return std::string(word.label) + " " + EntryNumber(word, index + 1);
 }
 
@@ -164,8 +164,7 @@ RecordsChange DiffRecords(const Records& before, const Records& after) {
         const auto& a = before.bank(bank);
         const auto& b = after.bank(bank);
         for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
-            if (!(a[i] == b[i]))
-                change.channels.push_back({bank, static_cast<int>(i), a[i], b[i]});
+            if (!(a[i] == b[i])) change.channels.push_back({bank, static_cast<int>(i), a[i], b[i]});
     }
     for (DirectoryKind kind : kDirectories) {
         const auto& a = Directory(before, kind);
@@ -175,7 +174,8 @@ RecordsChange DiffRecords(const Records& before, const Records& after) {
     }
     Records restBefore = RestOf(before);
     Records restAfter = RestOf(after);
-    if (!(restBefore == restAfter)) change.rest.emplace(std::move(restBefore), std::move(restAfter));
+    if (!(restBefore == restAfter))
+        change.rest.emplace(std::move(restBefore), std::move(restAfter));
     return change;
 }
 

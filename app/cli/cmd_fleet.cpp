@@ -196,16 +196,14 @@ bool FleetRun::waitForRadio(LinkSession& session, Context& context,
             model = detected.radioModel;
             return true;
         }
-        // No answer has waited already; a port that is missing or lost waits
-        // here. Anything else (an unknown model, garbled answers) is said
-        // (once: the port's lines are not repeated) and tried again.
+        // No answer has waited already; a port that is lost waits here.
+        // Anything else (a missing port, an unknown model, garbled answers)
+        // is said (once: the port's lines are not repeated) and tried again.
         if (detected.reason == link::LinkReason::NoAnswer) {
             context.clock.pause(200ms);
             continue;
         }
-        if (detected.reason != link::LinkReason::PortUnavailable &&
-            detected.reason != link::LinkReason::LineLost)
-            session.Explain(detected);
+        if (detected.reason != link::LinkReason::LineLost) session.Explain(detected);
         context.clock.pause(1000ms);
     }
     return false;

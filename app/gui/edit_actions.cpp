@@ -37,7 +37,8 @@ public:
             combo->addItems(model->choices(index.row(), index.column()));
             return combo;
         }
-        auto* box = qobject_cast<QLineEdit*>(QStyledItemDelegate::createEditor(parent, option, index));
+        auto* box =
+            qobject_cast<QLineEdit*>(QStyledItemDelegate::createEditor(parent, option, index));
         if (box == nullptr) return box;
         const std::string_view key =
             model->editable().columns[static_cast<std::size_t>(index.column())].key;
@@ -54,7 +55,8 @@ public:
         }
         if (auto* box = qobject_cast<QLineEdit*>(editor)) {
             // The shown text is the baseline the box's rule allows.
-            if (auto* rule = qobject_cast<RuleValidator*>(const_cast<QValidator*>(box->validator())))
+            if (auto* rule =
+                    qobject_cast<RuleValidator*>(const_cast<QValidator*>(box->validator())))
                 rule->setShown(index.data(Qt::EditRole).toString());
         }
         QStyledItemDelegate::setEditorData(editor, index);
@@ -84,7 +86,8 @@ struct SelectionKeeper {
     explicit SelectionKeeper(QTableView* g) : grid(g) {
         if (!grid) return;
         current = grid->currentIndex();
-        for (const QModelIndex& index : grid->selectionModel()->selectedRows()) rows.insert(index.row());
+        for (const QModelIndex& index : grid->selectionModel()->selectedRows())
+            rows.insert(index.row());
     }
     ~SelectionKeeper() {
         if (!grid || !current.isValid()) return;
@@ -108,8 +111,8 @@ struct SelectionKeeper {
 EditActions::EditActions(MainWindow& window, AppState& app, DataSet& data, QtNotifier& notifier,
                          SettingsStore& store)
     : QObject(&window), window_(window), app_(app), data_(data), notifier_(notifier),
-      store_(store),
-      context_{app, data, notifier, [this](const std::string& text) { recorded(text); }} {
+      store_(store), context_{app, data, notifier,
+                              [this](const std::string& text) { recorded(text); }} {
     showAll_ = store_.GetSetting(kSettingsApp, kGridSection, "ShowAllChannels", "0") == "1";
     grids_[0] = window.findChild<QTableView*>(QStringLiteral("MSFlexGrid1"));
     grids_[1] = window.findChild<QTableView*>(QStringLiteral("MSFlexGrid2"));
@@ -142,8 +145,8 @@ void EditActions::configure(QTableView* grid) {
 
 void EditActions::buildMenus() {
     QMenu* edit = window_.findChild<QMenu*>(QStringLiteral("mnuEdit"));
-    auto make = [&](QMenu* menu, const char* name, const QString& caption,
-                    QList<QKeySequence> keys, auto slot) {
+    auto make = [&](QMenu* menu, const char* name, const QString& caption, QList<QKeySequence> keys,
+                    auto slot) {
         auto* act = new QAction(caption, &window_);
         act->setObjectName(QString::fromLatin1(name));
         act->setShortcuts(keys);
@@ -152,11 +155,12 @@ void EditActions::buildMenus() {
         return act;
     };
     edit->addSeparator();
-    undo_ = make(edit, "mnuEditUndo", QStringLiteral("&Undo"),
-                 {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { undo(); });
-    redo_ = make(edit, "mnuEditRedo", QStringLiteral("&Redo"),
-                 {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-                 [this] { redo(); });
+    undo_ = make(edit, "mnuEditUndo", QStringLiteral("&Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                 [this] { undo(); });
+    redo_ =
+        make(edit, "mnuEditRedo", QStringLiteral("&Redo"),
+             {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+             [this] { redo(); });
     edit->addSeparator();
     make(edit, "mnuEditCopy", QStringLiteral("&Copy"), {QKeySequence(Qt::CTRL | Qt::Key_C)},
          [this] { copy(); });
@@ -206,7 +210,8 @@ void EditActions::saveWidths(QTableView* grid) {
     const int which = grid == grids_[0] ? 0 : 1;
     if (listKeys_[which].empty()) return;
     std::vector<int> widths;
-    for (int c = 0; c + 1 < grid->model()->columnCount(); ++c) widths.push_back(grid->columnWidth(c));
+    for (int c = 0; c + 1 < grid->model()->columnCount(); ++c)
+        widths.push_back(grid->columnWidth(c));
     store_.SaveSetting(kSettingsApp, kGridSection,
                        "Widths " + listKeys_[which] + (showAll_ ? " all" : ""), Join(widths));
 }
@@ -289,7 +294,8 @@ QTableView* EditActions::shownGrid() const {
 
 std::vector<int> EditActions::selectedRows(QTableView* grid) const {
     std::set<int> rows;
-    for (const QModelIndex& index : grid->selectionModel()->selectedIndexes()) rows.insert(index.row());
+    for (const QModelIndex& index : grid->selectionModel()->selectedIndexes())
+        rows.insert(index.row());
     if (rows.empty() && grid->currentIndex().isValid()) rows.insert(grid->currentIndex().row());
     std::vector<int> out(rows.begin(), rows.end());
     // The current row leads (the state a toggle takes its opposite of).
@@ -302,7 +308,8 @@ std::vector<int> EditActions::selectedRows(QTableView* grid) const {
 void EditActions::toggle(QTableView* grid, const std::vector<int>& rows, int column) {
     GridModel* model = ModelOf(grid);
     const std::string header = model->grid().headers[static_cast<std::size_t>(column)];
-    const std::string text = rows.size() == 1 ? "" : "Toggle " + header + " on " + std::to_string(rows.size()) + " rows";
+    const std::string text =
+        rows.size() == 1 ? "" : "Toggle " + header + " on " + std::to_string(rows.size()) + " rows";
     SelectionKeeper keep(grid);
     if (model->run(
             [&](Records& records, AppState& state) {

@@ -1,5 +1,7 @@
 #include "exchange_commands.h"
 
+#include "radio_dialog.h"
+
 #include "editor/bank_csv.h"
 #include "files/data_files.h"
 #include "files/field_address.h"
@@ -82,6 +84,29 @@ void CompareWithFile(MainWindow& window, const ExchangeParts& parts, const std::
     ShowLines(window, QString::fromStdString(parts.app.windowTitle), caption, lines);
 }
 
+void CompareWithRadio(MainWindow& window, const ExchangeParts& parts) {
+    AppState scratch = parts.app;
+    scratch.transferMode = TransferMode::Read;
+    scratch.completed = false;
+    RadioDialog dialog(
+        TransferMode::Read,
+        {scratch, parts.data, window.session().PortDevice(), {parts.notifier, parts.log, {}}, {}},
+        &window);
+    dialog.exec();
+    const TransferResult* result = dialog.result();
+    if (!result || result->outcome != link::LinkStatus::Ok) return;
+    const std::vector<FieldDifference> differences =
+        DiffFields(ListFields(parts.data.records, parts.app.modelNumber),
+                   ListFields(result->data.records, parts.app.modelNumber));
+    std::vector<std::string> lines;
+    for (const FieldDifference& d : differences) lines.push_back(DifferenceLine(d));
+    ShowLines(window, QString::fromStdString(parts.app.windowTitle),
+              differences.empty() ? QStringLiteral("No field differs from the radio.")
+                                  : QStringLiteral("%1 field(s) differ: this data set -> the radio")
+                                        .arg(differences.size()),
+              lines);
+}
+
 void ExportCsvFile(MainWindow& window, const ExchangeParts& parts, const std::string& path) {
     const BankWord* bank = BankInView(window, parts);
     if (!bank) return;
@@ -153,6 +178,16 @@ void InstallExchangeCommands(MainWindow& window, ExchangeParts parts) {
         });
     }
     file->insertSeparator(exit);
+
+    if (auto* transfer = window.findChild<QMenu*>(QStringLiteral("mnuTransfer"))) {
+        auto* act = new QAction(QString::fromLatin1(kCompareRadioCaption), transfer);
+        act->setObjectName(QStringLiteral("mnuTransferCompare"));
+        transfer->addAction(act);
+        QObject::connect(act, &QAction::triggered, &window, [&window, shared] {
+            if (!window.validateEditor()) return;
+            Guarded(*shared, [&] { CompareWithRadio(window, *shared); });
+        });
+    }
 }
 
 } // namespace qb41::gui

@@ -91,8 +91,7 @@ bool GridModel::run(
     if (!context_ || !hasList_) return false;
     const Records before = context_->data.records;
     if (auto refusal = edit(context_->data.records, context_->app)) {
-        context_->notifier.show(MessageIcon::Warning, context_->app.windowTitle,
-                                refusal->text());
+        context_->notifier.show(MessageIcon::Warning, context_->app.windowTitle, refusal->text());
         return false;
     }
     if (before == context_->data.records) return true;

@@ -408,7 +408,8 @@ void MainWindow::buildPanes() {
         grid->installEventFilter(this);
         // A double click edits a cell that takes input, else it jumps.
         connect(grid, &QTableView::doubleClicked, this, [this, grid](const QModelIndex& index) {
-            if (!static_cast<GridModel*>(grid->model())->isEditableCell(index.row(), index.column()))
+            if (!static_cast<GridModel*>(grid->model())
+                     ->isEditableCell(index.row(), index.column()))
                 jumpFromGrid(grid, index.row());
         });
     }
@@ -821,9 +822,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress &&
         (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
         // Enter never presses anything in the main window; on a list it jumps.
+        // The Enter that commits a cell reaches the list too: it stays there.
         if (watched == grid1_ || watched == grid2_) {
             auto* grid = static_cast<QTableView*>(watched);
-            jumpFromGrid(grid, grid->currentIndex().row());
+            QWidget* focus = QApplication::focusWidget();
+            const bool editing = focus && focus != grid && grid->isAncestorOf(focus);
+            if (!editing) jumpFromGrid(grid, grid->currentIndex().row());
         }
         return true;
     }

@@ -183,8 +183,10 @@ void RunRestoreCommand(MainWindow& window, const CommandParts& parts) {
     chooser.setWindowTitle(QString::fromLatin1(kRestoreCaption));
     auto* layout = new QVBoxLayout(&chooser);
     auto* label = new QLabel(QStringLiteral("Choose the backup to program into the radio as it "
-                                            "stands:"),
+                                            "stands (from %1):")
+                                 .arg(QString::fromStdString(parts.backupFolder.string())),
                              &chooser);
+    label->setWordWrap(true);
     layout->addWidget(label);
     auto* list = new QTableWidget(static_cast<int>(backups.size()), 3, &chooser);
     list->setObjectName(QStringLiteral("lstBackups"));
@@ -199,7 +201,9 @@ void RunRestoreCommand(MainWindow& window, const CommandParts& parts) {
         list->setItem(
             row, 0, new QTableWidgetItem(QString::fromStdString(link::ModelWithCode(entry.model))));
         list->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(entry.date)));
-        list->setItem(row, 2, new QTableWidgetItem(QString::fromStdString(entry.path.string())));
+        auto* file = new QTableWidgetItem(QString::fromStdString(entry.path.filename().string()));
+        file->setToolTip(QString::fromStdString(entry.path.string()));
+        list->setItem(row, 2, file);
     }
     list->resizeColumnsToContents();
     list->horizontalHeader()->setStretchLastSection(true);

@@ -1,17 +1,16 @@
-// One clone-link run (read, program or clear) on a worker QThread.
+// One OK's runs of the clone link (editor/transfer_sequence.h: the backup
+// read, the read, program or clear, the verify) on a worker QThread.
 //
 // The run works on its own copies of the application state and the data set,
-// so nothing the windows read is written while it goes on. It talks to the
-// user only through the notifier (which is safe off the UI thread: it blocks
-// the worker until the box is answered) and to the window only through the
-// signals below, which arrive on the UI thread. The link's own messages are
-// collected on the worker and handed back, so that the window can show them
-// with the cause and next step once the outcome is known. When the run has
-// returned, the copies it worked on are handed back with its outcome; the
-// caller decides what to adopt.
+// so nothing the windows read is written while it goes on. It never talks to
+// the user: the link's messages are collected on the worker and handed back,
+// so that the window shows them with the cause and next step once the outcome
+// is known. It reaches the window only through the signals below, which
+// arrive on the UI thread. When the run has returned, the copies it worked on
+// are handed back with its outcome; the caller decides what to adopt.
 //
-// Nothing on the UI thread ever waits for the worker while it runs: a blocking
-// wait would deadlock against a message box the worker is showing.
+// Nothing on the UI thread waits for the worker while it runs, except the
+// destructor, which cancels the run first and keeps events running.
 #pragma once
 
 #include "editor/transfer_sequence.h"
@@ -36,7 +35,7 @@ namespace qb41::gui {
 
 // What a run needs besides the copies; all of it outlives the runner.
 struct TransferRunParts {
-    Notifier& notifier; // called from the worker thread
+    Notifier& notifier; // the window's; used on the UI thread only
     const ErrorLog& log;
     link::LinkTiming timing{};
 };

@@ -39,9 +39,10 @@ int Column(const editor::EditableGrid& grid, const std::string& header) {
 
 // A grid on screen over the records: the model the window uses.
 struct Shown {
-    Shown() : context{set.state, set.data, notifier, [this](const std::string& text) {
-                          set.stack.Record(set.data.records, set.state, text);
-                      }} {
+    Shown()
+        : context{set.state, set.data, notifier, [this](const std::string& text) {
+                      set.stack.Record(set.data.records, set.state, text);
+                  }} {
         model.attach(&context);
         model.showList(*editor::GridListOfKey("PU", true));
         view.setModel(&model);
@@ -90,8 +91,8 @@ void BM_Paste240Rows(benchmark::State& state) {
         target.data.records = fresh.data.records;
         state.ResumeTiming();
         int changed = 0;
-        auto refusal = editor::PasteGridText(target.data.records, target.state, targetGrid, text,
-                                             0, 0, &changed);
+        auto refusal = editor::PasteGridText(target.data.records, target.state, targetGrid, text, 0,
+                                             0, &changed);
         target.stack.Record(target.data.records, target.state, "Paste");
         benchmark::DoNotOptimize(refusal);
         if (changed < 200) state.SkipWithError("the paste changed too few rows");
@@ -107,8 +108,7 @@ void MakeHistory(Set& set, int steps) {
     for (int i = 0; i < steps; ++i) {
         const editor::EditableGrid grid = set.grid();
         const int row = grid.rowOfRecord((i * 2) % kPlanChannels);
-        editor::SetGridCell(set.data.records, set.state, grid, row, name,
-                            "N" + std::to_string(i));
+        editor::SetGridCell(set.data.records, set.state, grid, row, name, "N" + std::to_string(i));
         set.stack.Record(set.data.records, set.state);
     }
 }

@@ -76,6 +76,12 @@ TEST_F(FieldsCli, ARefusedValueLeavesTheFileAndSaysWhy) {
     EXPECT_NE(inPlace.err.find("warning: DSC Setup (Basic Setup).User MMSI"), std::string::npos);
     EXPECT_EQ(cli("get " + path("a.dat") + " \"DSC Setup (Basic Setup).User MMSI\"").out,
               "1234567890\n");
+    // check names the same identity findings, as warnings.
+    Outcome check = cli("check " + path("a.dat"));
+    EXPECT_NE(check.err.find("qb41-cli check: warning: DSC Setup (Basic Setup).User MMSI: the "
+                             "user MMSI: ship MMSI 123456789: 123 is not an assigned MID"),
+              std::string::npos)
+        << check.err;
     EXPECT_EQ(cli("get " + path("a.dat") + " usa:200.name").status, 1);
     EXPECT_EQ(cli("set " + path("a.dat") + " usa:16.name").status, 2);
 }

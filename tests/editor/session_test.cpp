@@ -592,25 +592,41 @@ TEST_F(Fixture, CaptionMarkStandsAfterTheFileName) {
 // A save the file refuses offers another name; No (or a cancelled dialog)
 // leaves the edits unsaved and the close prompt keeps the window open.
 TEST_F(Fixture, ARefusedSaveOffersAnotherName) {
-    Start();
-    const auto refused = dir / "no such folder" / "boat.dat";
-    const auto elsewhere = dir / "elsewhere.dat";
-    app.dataChanged = true;
-    app.currentFileName = refused.string();
-    notifier.answers = {MessageAnswer::Ok, MessageAnswer::No};
-    EXPECT_FALSE(session->FileSave());
-    ASSERT_EQ(notifier.messages.size(), 2u);
-    EXPECT_TRUE(notifier.messages[0].text.starts_with("FileSave Error!!"));
-    EXPECT_EQ(notifier.messages[1].text, kSaveElsewherePrompt);
-    EXPECT_EQ(notifier.messages[1].buttons, MessageButtons::YesNo);
-    EXPECT_TRUE(app.dataChanged);
+    const auto readOnly = dir / "kept.dat";
+    test::WriteBytes(readOnly, "the user's own file");
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::group_read);
+    struct Case {
+        std::filesystem::path target;
+        const char* cause;
+    };
+    for (const Case& c : {Case{dir / "no such folder" / "boat.dat", "no such file or folder"},
+                          Case{readOnly, "the file is read-only"}}) {
+        SCOPED_TRACE(c.target.string());
+        Start();
+        notifier.messages.clear();
+        const auto elsewhere = dir / "elsewhere.dat";
+        std::filesystem::remove(elsewhere);
+        app.dataChanged = true;
+        app.currentFileName = c.target.string();
+        notifier.answers = {MessageAnswer::Ok, MessageAnswer::No};
+        EXPECT_FALSE(session->FileSave());
+        ASSERT_EQ(notifier.messages.size(), 2u);
+        EXPECT_TRUE(notifier.messages[0].text.starts_with("FileSave Error!!"));
+        EXPECT_NE(notifier.messages[0].text.find(c.cause), std::string::npos)
+            << notifier.messages[0].text;
+        EXPECT_EQ(notifier.messages[1].text, kSaveElsewherePrompt);
+        EXPECT_EQ(notifier.messages[1].buttons, MessageButtons::YesNo);
+        EXPECT_TRUE(app.dataChanged);
 
-    notifier.answers = {MessageAnswer::Yes, MessageAnswer::Ok, MessageAnswer::Yes};
-    view.saveName = elsewhere.string();
-    EXPECT_TRUE(session->QueryClose()); // Yes to the prompt, then another name
-    EXPECT_TRUE(std::filesystem::exists(elsewhere));
-    EXPECT_EQ(app.currentFileName, elsewhere.string());
-    EXPECT_FALSE(app.dataChanged);
+        notifier.answers = {MessageAnswer::Yes, MessageAnswer::Ok, MessageAnswer::Yes};
+        view.saveName = elsewhere.string();
+        EXPECT_TRUE(session->QueryClose()); // Yes to the prompt, then another name
+        EXPECT_TRUE(std::filesystem::exists(elsewhere));
+        EXPECT_EQ(app.currentFileName, elsewhere.string());
+        EXPECT_FALSE(app.dataChanged);
+    }
+    EXPECT_EQ(test::ReadBytes(readOnly), "the user's own file");
 }
 
 TEST_F(Fixture, ImageFilesOnlyInDiagnosticModeAndSaveAfterImageAsks) {

@@ -57,9 +57,9 @@ void RandomEdit(Fixture& f, std::mt19937& rng) {
     const char* names[] = {"", "A", "HARBOR", "CH 16!", "TOO LONG A NAME FOR IT", "ab"};
     const char* texts[] = {"On", "Off", "1", "x", "", "156.0500", "160.9", "21A", " 2", "FISH"};
     const Bank banks[] = {Bank::CHUSA, Bank::CHINT, Bank::CHCAN, Bank::CHEXP};
-    const ChannelControl checks[] = {ChannelControl::Enable, ChannelControl::TxEnable,
+    const ChannelControl checks[] = {ChannelControl::Enable,   ChannelControl::TxEnable,
                                      ChannelControl::LowPower, ChannelControl::PowerUp,
-                                     ChannelControl::Duplex, ChannelControl::Scan};
+                                     ChannelControl::Duplex,   ChannelControl::Scan};
     Records& r = f.data.records;
     switch (pick(8)) {
     case 0: {
@@ -244,8 +244,8 @@ TEST(GridEdit, GridAndPaneStoreTheSameBytes) {
             const EditableGrid g = grid.grid(c.list, true);
             const int row = g.rowOfRecord(c.record);
             ASSERT_GE(row, 0);
-            EXPECT_FALSE(SetGridCell(grid.data.records, grid.state, g, row, grid.column(g, c.column),
-                                     c.text))
+            EXPECT_FALSE(SetGridCell(grid.data.records, grid.state, g, row,
+                                     grid.column(g, c.column), c.text))
                 << c.list << " " << c.column;
             c.pane(pane.data.records, pane.state, pane.answer);
             EXPECT_EQ(grid.file(), pane.file()) << c.list << " " << c.column;
@@ -270,7 +270,7 @@ TEST(GridEdit, RefusedCellsChangeNothingAndNameTheRule) {
         {"PU", row16, "MEM", "maybe"},
         {"PU", row16, "RX[MHz]", "150.000"},
         {"ExpChannel", 0, "RX[MHz]", "1.0"}, // disabled channel takes no frequency
-        {"SM", 3, "MMSI", "366123456"},     // not the next free entry
+        {"SM", 3, "MMSI", "366123456"},      // not the next free entry
     };
     for (const Case& c : cases) {
         const EditableGrid g = f.grid(c.list);
@@ -285,7 +285,8 @@ TEST(GridEdit, RefusedCellsChangeNothingAndNameTheRule) {
     // The frequency cell of an enabled EXP channel takes a valid value only.
     SetGridCell(f.data.records, f.state, f.grid("ExpChannel"), 0, 1, "On");
     const EditableGrid exp = f.grid("ExpChannel");
-    EXPECT_FALSE(SetGridCell(f.data.records, f.state, exp, 0, f.column(exp, "RX[MHz]"), "156.0500"));
+    EXPECT_FALSE(
+        SetGridCell(f.data.records, f.state, exp, 0, f.column(exp, "RX[MHz]"), "156.0500"));
     EXPECT_TRUE(SetGridCell(f.data.records, f.state, exp, 0, f.column(exp, "TX[MHz]"), "1.0"));
 }
 
@@ -337,8 +338,8 @@ TEST(GridEdit, PasteWithOneBadCellChangesNothing) {
     EXPECT_EQ(unknown->column, "COLOUR");
     // Without a header the cells run from the current cell down.
     const EditableGrid g = f.grid("PU");
-    EXPECT_FALSE(PasteGridText(f.data.records, f.state, g, "ALPHA\nBRAVO\n", 1,
-                               f.column(g, "CH Name")));
+    EXPECT_FALSE(
+        PasteGridText(f.data.records, f.state, g, "ALPHA\nBRAVO\n", 1, f.column(g, "CH Name")));
     EXPECT_EQ(f.data.records.CHUSA[static_cast<std::size_t>(g.records[1])].ChTag, "ALPHA");
     EXPECT_EQ(f.data.records.CHUSA[static_cast<std::size_t>(g.records[2])].ChTag, "BRAVO");
 }
@@ -357,7 +358,8 @@ TEST(GridEdit, ShowAllListsEveryRecordAndOffIsTheListAsBefore) {
     const int disabled = all.rowOfRecord(1); // 00A
     ASSERT_GE(disabled, 0);
     for (std::size_t c = 0; c < all.columns.size(); ++c)
-        EXPECT_EQ(all.editable[static_cast<std::size_t>(disabled)][c], all.grid.headers[c] == "ENABLE")
+        EXPECT_EQ(all.editable[static_cast<std::size_t>(disabled)][c],
+                  all.grid.headers[c] == "ENABLE")
             << all.grid.headers[c];
 }
 
@@ -370,13 +372,15 @@ TEST(GridEdit, ToggleFillDownAndDelete) {
     ASSERT_FALSE(ToggleGridRows(r, f.state, g, rows, mem));
     const bool wanted = !(g.grid.rows[2][static_cast<std::size_t>(mem)] == "On");
     for (int row : rows)
-        EXPECT_EQ(r.CHUSA[static_cast<std::size_t>(g.records[static_cast<std::size_t>(row)])].ScanMemory != 0,
+        EXPECT_EQ(r.CHUSA[static_cast<std::size_t>(g.records[static_cast<std::size_t>(row)])]
+                          .ScanMemory != 0,
                   wanted);
     const int name = f.column(g, "CH Name");
     ASSERT_FALSE(SetGridCell(r, f.state, g, 1, name, "SAME"));
     ASSERT_FALSE(FillGridDown(r, f.state, f.grid("PU"), {3, 1, 2}, name));
     for (int row : {1, 2, 3})
-        EXPECT_EQ(r.CHUSA[static_cast<std::size_t>(g.records[static_cast<std::size_t>(row)])].ChTag, "SAME");
+        EXPECT_EQ(r.CHUSA[static_cast<std::size_t>(g.records[static_cast<std::size_t>(row)])].ChTag,
+                  "SAME");
 
     for (int entry = 1; entry <= 3; ++entry) {
         AddDirectoryEntry(r, f.state, {MmsiKind::Individual, entry});

@@ -10,7 +10,10 @@
 
 #include <cstdlib>
 #include <ctime>
+#ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace qb41 {
 namespace {
@@ -20,8 +23,13 @@ namespace fs = std::filesystem;
 class Backups : public ::testing::Test {
 protected:
     void SetUp() override {
+#ifdef _WIN32
+        _putenv_s("TZ", "UTC0");
+        _tzset();
+#else
         ::setenv("TZ", "UTC", 1);
         ::tzset();
+#endif
     }
     static std::chrono::system_clock::time_point At(int hour, int minute, int second) {
         return std::chrono::sys_days{std::chrono::year{2025} / 1 / 2} + std::chrono::hours(hour) +
@@ -62,12 +70,14 @@ TEST_F(Backups, AFolderThatCannotBeMadeOrWrittenThrows) {
     test::WriteBytes(dir / "plain", "x");
     const std::vector<std::uint8_t> image(16384, 0);
     EXPECT_THROW(SaveBackup(dir / "plain" / "backups", 2, image, At(1, 2, 3)), RuntimeError);
+#ifndef _WIN32              // folder permissions are POSIX here
     if (::geteuid() != 0) { // root writes anywhere
         fs::create_directories(dir / "locked");
         ::chmod((dir / "locked").c_str(), 0500);
         EXPECT_THROW(SaveBackup(dir / "locked", 2, image, At(1, 2, 3)), RuntimeError);
         ::chmod((dir / "locked").c_str(), 0700);
     }
+#endif
 }
 
 } // namespace

@@ -6,10 +6,10 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QLineEdit>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -42,8 +42,8 @@ class GridKeysTest : public QObject {
     Records& records() { return program_->data().records; }
     QTableView* showList(const char* key) {
         window().session().ShowSection(key);
-        auto* grid = window().findChild<QTableView*>(
-            std::string(key) == "SM" ? "MSFlexGrid2" : "MSFlexGrid1");
+        auto* grid = window().findChild<QTableView*>(std::string(key) == "SM" ? "MSFlexGrid2"
+                                                                              : "MSFlexGrid1");
         grid->setFocus();
         return grid;
     }
@@ -68,9 +68,8 @@ class GridKeysTest : public QObject {
 
 private slots:
     void init() {
-        program_ = std::make_unique<gui::Application>(gui::LaunchOptions{},
-                                                      home_.filePath("store.ini"),
-                                                      home_.path().toStdString());
+        program_ = std::make_unique<gui::Application>(
+            gui::LaunchOptions{}, home_.filePath("store.ini"), home_.path().toStdString());
         program_->start();
         window().show();
         QApplication::setActiveWindow(&window());
@@ -109,12 +108,36 @@ private slots:
         QVERIFY(editor && editor != grid);
         QTest::keySequence(editor, QKeySequence::SelectAll);
         QTest::keyClicks(editor, "HARBOR");
-        QTest::keyClick(editor, Qt::Key_Return);
-        QCOMPARE(records().CHUSA[32].ChTag, std::string("HARBOR"));
+        QTest::keyClick(editor, Qt::Key_Return); // the view commits on its next turn
+        QTRY_COMPARE(records().CHUSA[32].ChTag, std::string("HARBOR"));
+        QCOMPARE(window().session().currentKey(), std::string("PU")); // no jump
         QCOMPARE(undoText(), QStringLiteral("Undo Rename USA 16"));
+        // Typing straight into a cell edits it too.
+        grid->setFocus();
+        QTest::keyClicks(grid, "P");
+        auto* typed = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(typed);
+        QCOMPARE(typed->text(), QStringLiteral("P"));
+        QTest::keyClick(typed, Qt::Key_Return);
+        QTRY_COMPARE(records().CHUSA[32].ChTag, std::string("P"));
+        QCOMPARE(undoText(), QStringLiteral("Undo Rename USA 16"));
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(records().CHUSA[32].ChTag, std::string("HARBOR"));
         // The pane shows what the grid stored.
         window().session().ShowSection("PU32");
         QCOMPARE(window().findChild<QLineEdit*>("txtCTag")->text(), QStringLiteral("HARBOR"));
+        // And the grid shows what the pane stores.
+        auto* name = window().findChild<QLineEdit*>("txtCTag");
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, "DOCK");
+        window().session().ShowSection("PU");
+        QCOMPARE(grid->model()->index(row, column(grid, "CH Name")).data().toString(),
+                 QStringLiteral("DOCK"));
+        QCOMPARE(undoText(), QStringLiteral("Undo Rename USA 16"));
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(grid->model()->index(row, column(grid, "CH Name")).data().toString(),
+                 QStringLiteral("HARBOR"));
     }
 
     void ctrlDFillsDownAndCopyPasteMoveRows() {
@@ -123,7 +146,8 @@ private slots:
         selectRows(grid, 0, 3, name);
         const QString first = grid->model()->index(0, name).data().toString();
         QTest::keyClick(grid, Qt::Key_D, Qt::ControlModifier);
-        for (int r = 1; r <= 3; ++r) QCOMPARE(grid->model()->index(r, name).data().toString(), first);
+        for (int r = 1; r <= 3; ++r)
+            QCOMPARE(grid->model()->index(r, name).data().toString(), first);
 
         selectRows(grid, 4, 5, 0);
         QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);

@@ -13,9 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace qb41::link {
 namespace {
@@ -132,6 +134,7 @@ TEST(DiagnosePort, TellsMissingNotSerialAndBusyApart) {
     EXPECT_EQ(DiagnosePort((dir / "none").string()).kind, PortCause::Missing);
     EXPECT_EQ(DiagnosePort((dir / "file.hex").string()).kind, PortCause::NotSerialDevice);
     EXPECT_EQ(DiagnosePort(dir.path().string()).kind, PortCause::NotSerialDevice);
+#ifndef _WIN32 // devices and terminals as POSIX has them
     EXPECT_EQ(DiagnosePort("/dev/null").kind, PortCause::NotSerialDevice);
 
     // A terminal that opens but was refused: held by someone else.
@@ -149,6 +152,7 @@ TEST(DiagnosePort, TellsMissingNotSerialAndBusyApart) {
         ::chmod(terminal.c_str(), 0620);
     }
     ::close(master);
+#endif
 }
 
 struct VerifyRig {

@@ -263,5 +263,21 @@ TEST_F(FleetPty, ARadioThatHangsUpFailsItsUnitWhileTheOtherPortCompletes) {
     EXPECT_NE(run.err.find("1 programmed, 1 failed"), std::string::npos) << run.err;
 }
 
+TEST_F(FleetPty, VerifyNamesTheFieldsThatDifferAfterTheRanges) {
+    ASSERT_EQ(Cli({"convert", path("t.dat"), path("t.hex")}).status, 0);
+    ASSERT_EQ(Cli({"set", path("t.dat"), "usa:9.name=OTHER", "-o", path("other.dat")}).status, 0);
+    Simulator sim(kModel, ImageOf(path("t.hex")));
+    CliRun same = Cli({"verify", "--port", sim.port(), path("t.dat")});
+    EXPECT_EQ(same.status, 0) << same.err;
+    CliRun differs = Cli({"verify", "--port", sim.port(), path("other.dat")});
+    sim.stop();
+    EXPECT_EQ(differs.status, 1) << differs.err;
+    const std::size_t ranges = differs.err.find("differs from " + path("other.dat") + " at 0x");
+    const std::size_t field = differs.err.find("  CHUSA18.ChTag: CALLING -> OTHER  (USA 09 name)\n");
+    EXPECT_NE(ranges, std::string::npos) << differs.err;
+    EXPECT_NE(field, std::string::npos) << differs.err;
+    EXPECT_LT(ranges, field);
+}
+
 } // namespace
 } // namespace qb41::link
