@@ -68,9 +68,15 @@ std::string ExportChannelNodeText(ModelNumber model, int number, bool enabled) {
     return WithMark(std::string(ExpBankName(model)) + std::to_string(number), enabled);
 }
 
-std::string DirectoryNodeText(DirectoryKind kind, int number, bool enabled) {
-    const char* stem = kind == DirectoryKind::Individual ? "Memory ID" : "Group ID";
-    return WithMark(stem + std::to_string(number), enabled);
+std::string DirectoryNodeText(DirectoryKind kind, int number, bool enabled,
+                              std::string_view name) {
+    const char* stem = kind == DirectoryKind::Individual ? "Memory ID " : "Group ID ";
+    std::string text = stem + std::to_string(number);
+    // Blanks pad the stored name; an entry without one shows its number only.
+    const auto first = name.find_first_not_of(' ');
+    if (first != std::string_view::npos)
+        text += ": " + std::string(name.substr(first, name.find_last_not_of(' ') - first + 1));
+    return WithMark(text, enabled);
 }
 
 std::string RefreshedDirectoryText(std::string_view current, bool enabled) {
@@ -110,12 +116,14 @@ std::vector<TreeNode> BuildTreeNodes(const Records& records, ModelNumber model) 
     for (std::size_t n = 1; n <= records.CHMMSID.size(); ++n)
         nodes.push_back({"SM" + std::to_string(n), "SM",
                          DirectoryNodeText(DirectoryKind::Individual, static_cast<int>(n),
-                                           records.CHMMSID[n - 1].Enable != 0)});
+                                           records.CHMMSID[n - 1].Enable != 0,
+                                           records.CHMMSID[n - 1].TagName)});
     nodes.push_back({"SG", "DSCSetting", "Group Directory"});
     for (std::size_t n = 1; n <= records.CHGRPID.size(); ++n)
         nodes.push_back({"SG" + std::to_string(n), "SG",
                          DirectoryNodeText(DirectoryKind::Group, static_cast<int>(n),
-                                           records.CHGRPID[n - 1].Enable != 0)});
+                                           records.CHGRPID[n - 1].Enable != 0,
+                                           records.CHGRPID[n - 1].TagName)});
     if (records.UsableGroup[3].Usable != 0) {
         nodes.push_back({"ExpChannel", "", std::string(ExpBankName(model)) + " Channel"});
         for (std::size_t n = 1; n <= records.CHEXP.size(); ++n)

@@ -31,7 +31,9 @@ const std::vector<DirectoryRecord>& Directory(const Records& records, DirectoryK
 // Node texts that change with an enable flag or a status name.
 std::string PlanChannelNodeText(const ChannelRecord& record);
 std::string ExportChannelNodeText(ModelNumber model, int number, bool enabled); // 1..40
-std::string DirectoryNodeText(DirectoryKind kind, int number, bool enabled);    // 1..
+// 1..; "Memory ID 3: TENDER" with the entry's name, "Memory ID 3" without.
+std::string DirectoryNodeText(DirectoryKind kind, int number, bool enabled,
+                              std::string_view name = {});
 // The text of a group node ("PU", "PI", "PC", "ExpChannel") after a status
 // name or icon change: `current` cut before its first "(", then "(name)"
 // appended when the group has a status name and its status icon is off.

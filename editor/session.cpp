@@ -341,8 +341,9 @@ void Session::RefreshDirectoryTexts(DirectoryKind kind) {
         if (node.parent != parent) continue;
         auto target = PaneForNode(node.key, node.parent, data_.records);
         if (!target) continue;
-        std::string text = RefreshedDirectoryText(
-            node.text, directory[static_cast<std::size_t>(target->index)].Enable != 0);
+        const DirectoryRecord& entry = directory[static_cast<std::size_t>(target->index)];
+        std::string text =
+            DirectoryNodeText(kind, target->index + 1, entry.Enable != 0, entry.TagName);
         if (text != node.text) {
             node.text = std::move(text);
             view_.setNodeText(node.key, node.text);
@@ -370,9 +371,9 @@ void Session::RefreshNodeText(const std::string& key) {
                 data_.records.bank(target->bank)[static_cast<std::size_t>(target->index)]);
         } else if (target->pane == PaneKind::DirectoryEntry) {
             const auto& directory = Directory(data_.records, target->directory);
-            text =
-                DirectoryNodeText(target->directory, target->index + 1,
-                                  directory[static_cast<std::size_t>(target->index)].Enable != 0);
+            const DirectoryRecord& entry = directory[static_cast<std::size_t>(target->index)];
+            text = DirectoryNodeText(target->directory, target->index + 1, entry.Enable != 0,
+                                     entry.TagName);
         } else {
             return;
         }

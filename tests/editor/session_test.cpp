@@ -665,7 +665,7 @@ TEST_F(Fixture, TreeFollowsUsableGroupsAndKeepsSelectionByKey) {
     EXPECT_EQ(view.node("ExpChannel")->text, "LMR Channel");
     EXPECT_EQ(view.node("E40")->text, "LMR40");
     EXPECT_EQ(view.node("PU32")->text, "CH16[Enable]");
-    EXPECT_EQ(view.node("SM1")->text, "Memory ID1");
+    EXPECT_EQ(view.node("SM1")->text, "Memory ID 1");
 
     ASSERT_TRUE(session->SelectNode("PI40"));
     EXPECT_EQ(view.shown.back().first.pane, PaneKind::Channel);
@@ -713,7 +713,15 @@ TEST_F(Fixture, NodeTextsFollowEnableFlagsAndStatusNames) {
     session->BuildTree();
     data.records.CHMMSID[2].Enable = kTrue;
     session->NodeExpanded("SM");
-    EXPECT_EQ(view.node("SM3")->text, "Memory ID3[Enable]");
+    EXPECT_EQ(view.node("SM3")->text, "Memory ID 3[Enable]");
+    // The entry's name, without its padding, follows the number.
+    data.records.CHMMSID[2].TagName = "TENDER      ";
+    session->RefreshNodeText("SM3");
+    EXPECT_EQ(view.node("SM3")->text, "Memory ID 3: TENDER[Enable]");
+    data.records.CHMMSID[2].TagName = "            ";
+    data.records.CHMMSID[2].Enable = kFalse;
+    session->NodeExpanded("SM");
+    EXPECT_EQ(view.node("SM3")->text, "Memory ID 3");
     data.records.CHEXP[4].Enable = kTrue;
     session->RefreshNodeText("E5");
     EXPECT_EQ(view.node("E5")->text, "LMR5[Enable]");
@@ -734,7 +742,7 @@ TEST_F(Fixture, AnEditsTreeFollowUps) {
     data.records.CHGRPID[1].Enable = kTrue;
     result.directoryTexts = true;
     session->ApplyEdit(result, "SG2");
-    EXPECT_EQ(view.node("SG2")->text, "Group ID2[Enable]");
+    EXPECT_EQ(view.node("SG2")->text, "Group ID 2[Enable]");
 
     const int builds = view.treeBuilds;
     data.records.UsableGroup[2].Usable = kFalse;
