@@ -69,7 +69,8 @@ void TransferDialogTest::readFromRadioUpdatesTheWindow() {
     QCOMPARE(rig.window().windowTitle().toStdString(), rig.window().session().Caption());
     QVERIFY(!rig.window().windowTitle().contains(QStringLiteral("old.dat")));
     QCOMPARE(rig.currentNode(), QStringLiteral("General"));
-    QVERIFY(rig.treeHas(editor::DirectoryNodeText(editor::DirectoryKind::Individual, 1, true)));
+    QVERIFY(rig.treeHas(editor::DirectoryNodeText(editor::DirectoryKind::Individual, 1, true,
+                                                  radio.records.CHMMSID[0].TagName)));
 
     // The directory list shows the entry read.
     rig.window().session().ShowSection("SM");
