@@ -20,6 +20,8 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolTip>
+#include <QHelpEvent>
 
 #include <fstream>
 #include <functional>
@@ -261,6 +263,12 @@ private slots:
         QVERIFY(browser->toPlainText().contains("The tree lists every section."));
         program->window().openHelp(1054);
         QCOMPARE(browser->source().fragment(), QStringLiteral("ctx1054"));
+
+        // A control without a tip of its own shows its topic's first lines.
+        auto* tree = program->window().findChild<QWidget*>("tvTreeView");
+        QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), tree->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(tree, &tip);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("The tree lists every section."));
     }
 };
 
