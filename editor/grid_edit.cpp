@@ -26,11 +26,11 @@ std::string Trimmed(std::string_view text) {
     return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
-struct ListSpec {
+struct ListEntry {
     const char* key;
     GridList list;
 };
-const ListSpec kLists[] = {
+const ListEntry kLists[] = {
     {"PU", {PaneKind::PlanList, Bank::CHUSA, DirectoryKind::Individual, false}},
     {"PI", {PaneKind::PlanList, Bank::CHINT, DirectoryKind::Individual, false}},
     {"PC", {PaneKind::PlanList, Bank::CHCAN, DirectoryKind::Individual, false}},
@@ -314,9 +314,9 @@ int EditableGrid::rowOfRecord(int record) const {
 }
 
 std::optional<GridList> GridListOfKey(std::string_view listKey, bool showAll) {
-    for (const ListSpec& spec : kLists)
-        if (Upper(spec.key) == Upper(listKey)) {
-            GridList list = spec.list;
+    for (const ListEntry& entry : kLists)
+        if (Upper(entry.key) == Upper(listKey)) {
+            GridList list = entry.list;
             list.showAll = showAll && list.pane == PaneKind::PlanList;
             return list;
         }
@@ -324,10 +324,10 @@ std::optional<GridList> GridListOfKey(std::string_view listKey, bool showAll) {
 }
 
 std::string ListKeyOf(const GridList& list) {
-    for (const ListSpec& spec : kLists) {
+    for (const ListEntry& entry : kLists) {
         GridList plain = list;
         plain.showAll = false;
-        if (spec.list == plain) return spec.key;
+        if (entry.list == plain) return entry.key;
     }
     return {};
 }
@@ -606,8 +606,8 @@ std::optional<FindHit> FindInLists(const Records& records, ModelNumber model, st
     if (wanted.empty()) return std::nullopt;
     std::vector<std::string> present;
     for (const TreeNode& node : BuildTreeNodes(records, model))
-        for (const ListSpec& spec : kLists)
-            if (node.key == spec.key) present.push_back(spec.key);
+        for (const ListEntry& entry : kLists)
+            if (node.key == entry.key) present.push_back(entry.key);
     const std::string expName = Upper(ExpBankName(model));
     std::vector<FindHit> order;
     std::vector<std::pair<std::vector<std::string>, std::string>> keys; // numbers, name

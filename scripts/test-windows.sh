@@ -21,19 +21,8 @@ cd "$(dirname "$0")/.."
 root=$PWD
 started=$(date +%s)
 
-packages=(gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix wine wine64 googletest
-  cmake ninja-build ccache)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update
-  $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/deps.sh gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix wine wine64 googletest \
+  cmake ninja-build ccache
 
 jobs=${QB41_JOBS:-2}
 out=build-windows
