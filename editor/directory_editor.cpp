@@ -166,6 +166,13 @@ FieldCheck CommitDirectoryMmsi(Records& records, AppState& state, Notifier& noti
         check.result.refill = true; // the next entry may now be added
     }
     check.boxText = MmsiBoxText(directory[static_cast<std::size_t>(ref.entry - 1)].Mmsid, ref.kind);
+    if (!stored->empty())
+        check.warning = IdentityWarning(
+            records,
+            (ref.kind == MmsiKind::Individual ? "CHMMSID" : "CHGRPID") +
+                std::to_string(ref.entry) + ".Mmsid",
+            ref.kind == MmsiKind::Individual ? "Individual Directory MMSI"
+                                             : "Group Directory MMSI");
     return check;
 }
 

@@ -6,6 +6,9 @@
 // value can be edited and committed again unchanged.
 #pragma once
 
+#include "core/notifier.h"
+#include "core/records.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,5 +39,12 @@ std::string MmsiErrorText(std::string_view typed, MmsiKind kind);
 // Text without its leading and trailing blanks.
 std::string_view TrimBlanks(std::string_view text);
 bool AllDigits(std::string_view text);
+
+// The warning an accepted MMSI or ATIS code box shows, titled as the box: the
+// identity findings of the field at `address` (as `fields` names it) and, for
+// a directory entry, those of the entries holding the same MMSI, one a line.
+// None when the value fits its station kind.
+std::optional<Message> IdentityWarning(const Records& records, std::string_view address,
+                                       std::string title);
 
 } // namespace qb41::editor

@@ -48,6 +48,7 @@ struct FieldCheck {
     std::optional<Message> message; // shown once when not accepted; focus returns to the box
     std::string boxText;            // accepted: the text the box shows now
     EditResult result;
+    std::optional<Message> warning; // accepted, but the radio's identity rules would not give it
 };
 
 // Whether a control is on its pane at all and whether it takes input.

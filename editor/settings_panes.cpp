@@ -3,6 +3,7 @@
 #include "input_filters.h"
 #include "mmsi.h"
 
+#include "files/data_file_keys.h"
 #include "image/value_rules.h"
 #include "report/formatters.h"
 
@@ -268,6 +269,8 @@ FieldCheck CommitUserMmsi(Records& records, AppState& state, std::string_view te
     check.result = Edited(state, StoreField(records.UserMmsi, *stored));
     check.result.refill = false;
     check.boxText = MmsiBoxText(records.UserMmsi, MmsiKind::Individual);
+    check.warning = IdentityWarning(
+        records, std::string(datafile::kDscBasicSection) + ".User MMSI", "User MMSI");
     return check;
 }
 
@@ -301,6 +304,8 @@ FieldCheck CommitAtisCode(Records& records, AppState& state, std::string_view te
     check.result = Edited(state, StoreField(records.AtisCode, std::string(trimmed)));
     check.result.refill = false;
     check.boxText = records.AtisCode;
+    check.warning = IdentityWarning(
+        records, std::string(datafile::kAtisCommonSection) + ".Atis Code", "ATISNo");
     return check;
 }
 

@@ -32,6 +32,7 @@ struct Line {
 
 std::vector<Line> ScanLines(std::string_view text) {
     std::vector<Line> lines;
+    lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     std::string section, shown;
     int number = 0;
     std::size_t at = 0;
@@ -124,16 +125,21 @@ ModelNumber FileModel(std::string_view text) {
     return model && FindModel(*model) ? *model : ModelNumber{2};
 }
 
+// The sections of the complete file that the scanned lines lack.
+std::vector<std::string> MissingFrom(const std::vector<Line>& lines, const Reference& complete) {
+    std::set<std::string> present;
+    for (const Line& line : lines)
+        if (line.header) present.insert(line.section);
+    std::vector<std::string> missing;
+    for (const std::string& name : complete.sections)
+        if (!present.count(UpperCase(name))) missing.push_back("[" + name + "]");
+    return missing;
+}
+
 } // namespace
 
 std::vector<std::string> MissingSections(std::string_view text, ModelNumber model) {
-    std::set<std::string> present;
-    for (const Line& line : ScanLines(text))
-        if (line.header) present.insert(line.section);
-    std::vector<std::string> missing;
-    for (const std::string& name : CompleteFile(model).sections)
-        if (!present.count(UpperCase(name))) missing.push_back("[" + name + "]");
-    return missing;
+    return MissingFrom(ScanLines(text), CompleteFile(model));
 }
 
 std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
@@ -167,7 +173,7 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
 
     std::map<std::string, int> firstLine;
     bool skipSection = false;
-    for (const Line& line : ScanLines(text)) {
+    for (const Line& line : lines) {
         const std::string where = " in [" + line.shownSection + "]";
         if (line.header) {
             skipSection = false;
@@ -212,7 +218,7 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
                  "value " + shown + " is outside its range (read as " + keptValue->second + ")"});
         }
     }
-    for (const std::string& name : MissingSections(text, model))
+    for (const std::string& name : MissingFrom(lines, complete))
         findings.push_back({Kind::MissingSection, 0, "missing section " + name});
     return findings;
 }

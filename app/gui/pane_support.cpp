@@ -189,6 +189,7 @@ bool PaneKit::run(QLineEdit* box) {
     ShowText(box, check.boxText);
     checking_ = false;
     apply_(check.result);
+    if (check.warning) show(*check.warning); // the value is kept
     return true;
 }
 

@@ -127,6 +127,45 @@ TEST_F(DirectoryEditorTest, GroupMmsiTypedAsEightDigits) {
     EXPECT_TRUE(ViewDirectoryEntry(data.records, DirectoryRef{MmsiKind::Group, 2}).add.enabled);
 }
 
+// The warning names what is wrong with the committed entry's MMSI, including
+// another entry holding it already, whichever of the two is committed.
+TEST_F(DirectoryEditorTest, MmsiIdentityWarnings) {
+    fill(3); // 366000001.. 366000003: ships with an assigned MID
+    const struct {
+        DirectoryRef ref;
+        const char* typed;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {entry(1), "366000011", {}},
+        {entry(1), "003669999", {}}, // a coast station
+        {entry(1), "123000001", {"ship MMSI 123000001: 123 is not an assigned MID (201-775)"}},
+        {entry(2), "366000003", {"MMSI 366000003 is also in entry 2"}},
+        {entry(3), "366000003", {"MMSI 366000003 is also in entry 2"}},
+        {DirectoryRef{MmsiKind::Group, 1}, "36600001", {}},
+        {DirectoryRef{MmsiKind::Group, 1}, "10000001",
+         {"group MMSI 010000001: 100 is not an assigned MID (201-775)"}},
+    };
+    AddDirectoryEntry(data.records, state, DirectoryRef{MmsiKind::Group, 1});
+    for (const auto& c : cases) {
+        const FieldCheck check = CommitDirectoryMmsi(data.records, state, notifier, c.ref, c.typed);
+        EXPECT_TRUE(check.accepted) << c.typed;
+        EXPECT_EQ(check.boxText, c.typed);
+        if (c.lines.empty()) {
+            EXPECT_FALSE(check.warning) << c.typed;
+            continue;
+        }
+        ASSERT_TRUE(check.warning) << c.typed;
+        std::string text;
+        for (const std::string& line : c.lines) text += (text.empty() ? "" : "\n") + line;
+        EXPECT_EQ(check.warning->text, text) << c.typed;
+        EXPECT_EQ(check.warning->icon, MessageIcon::Warning);
+        EXPECT_EQ(check.warning->title, c.ref.kind == MmsiKind::Individual
+                                            ? "Individual Directory MMSI"
+                                            : "Group Directory MMSI");
+    }
+    EXPECT_TRUE(notifier.messages.empty()); // the pane shows the warning, the rule does not
+}
+
 TEST(DirectoryKeys, EntriesInRange) {
     const Records records;
     EXPECT_EQ(DirectoryFromKey("SM40", records), (DirectoryRef{MmsiKind::Individual, 40}));

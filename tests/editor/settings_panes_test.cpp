@@ -140,6 +140,41 @@ TEST_F(SettingsPanesTest, UserMmsiAndAtisCodeChecks) {
     EXPECT_EQ(data.records.AtisCode, "9234567890");
 }
 
+// A value the radio takes but whose identity does not fit is stored and
+// carries a warning titled as its box; a fitting value carries none.
+TEST_F(SettingsPanesTest, IdentityWarningsKeepTheValue) {
+    const struct {
+        bool atis;
+        const char* typed;
+        const char* stored;
+        const char* warning; // "" for none
+    } cases[] = {
+        {false, "366123456", "3661234560", ""},
+        {false, "123456789", "1234567890",
+         "the user MMSI: ship MMSI 123456789: 123 is not an assigned MID (201-775)"},
+        {false, "003661234", "0036612340",
+         "the user MMSI: MMSI 003661234 is a coast station's, not a ship's"},
+        {false, "", "", ""},
+        {true, "9366123456", "9366123456", ""},
+        {true, "9100000000", "9100000000", "ATIS code 9100000000: 100 is not an assigned MID (201-775)"},
+    };
+    for (const auto& c : cases) {
+        const FieldCheck check = c.atis ? CommitAtisCode(data.records, state, c.typed)
+                                        : CommitUserMmsi(data.records, state, c.typed);
+        EXPECT_TRUE(check.accepted) << c.typed;
+        EXPECT_EQ(c.atis ? data.records.AtisCode : data.records.UserMmsi, c.stored) << c.typed;
+        if (*c.warning == '\0') {
+            EXPECT_FALSE(check.warning) << c.typed;
+            continue;
+        }
+        ASSERT_TRUE(check.warning) << c.typed;
+        EXPECT_EQ(*check.warning, (Message{MessageIcon::Warning, c.atis ? "ATISNo" : "User MMSI",
+                                           c.warning, MessageButtons::Ok}));
+    }
+    // A refused value is not also warned about.
+    EXPECT_FALSE(CommitUserMmsi(data.records, state, "12345678").warning);
+}
+
 TEST_F(SettingsPanesTest, MidIsWrittenWithThreeDigits) {
     EXPECT_EQ(CommitAtisMid(data.records, state, 0, "7").boxText, "007");
     EXPECT_EQ(data.records.AtisCallSign[0].MID, "007");

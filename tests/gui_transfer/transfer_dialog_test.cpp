@@ -20,6 +20,7 @@ private slots:
     void programSendsThePreparedImage();
     void reportWindowShowsAndSavesTheReport();
     void printedPdfHasThePagesAndColumns();
+    void compareWithRadioListsTheEditedField();
 };
 
 void TransferDialogTest::readFromRadioUpdatesTheWindow() {
@@ -459,6 +460,46 @@ void TransferDialogTest::printedPdfHasThePagesAndColumns() {
     for (const auto& column : columns)
         QVERIFY2(std::abs(left(QString::fromLatin1(column.word)) - column.mm) < 0.5,
                  qPrintable(QStringLiteral("%1 at %2 mm").arg(column.word).arg(left(column.word))));
+}
+
+void TransferDialogTest::compareWithRadioListsTheEditedField() {
+    Rig rig;
+    {
+        Driver read;
+        read.then(OnDialog(PressOk));
+        rig.trigger("mnuTransferRead");
+        QVERIFY(read.finished());
+    }
+    QCOMPARE(rig.data().records.CHMMSID[0].TagName, std::string("HARBOUR"));
+    rig.data().records.CHMMSID[0].TagName = "MARINA";
+    const DataSet before = rig.data();
+    const AppState stateBefore = rig.app();
+
+    Driver driver;
+    QString caption;
+    QStringList lines;
+    driver.then(OnDialog(PressOk));
+    driver.then([&](QWidget& top) {
+        if (top.objectName() != QStringLiteral("dlgFieldList")) return false;
+        caption = Child<QLabel>(top, "lblFieldList")->text();
+        lines = Child<QPlainTextEdit>(top, "txtFieldList")
+                    ->toPlainText()
+                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        qobject_cast<QDialog*>(&top)->accept();
+        return true;
+    });
+    rig.trigger("mnuTransferCompare");
+
+    QVERIFY2(driver.finished(), qPrintable(Describe(driver.boxes)));
+    QCOMPARE(caption, QStringLiteral("1 field(s) differ: this data set -> the radio"));
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines[0].startsWith(QStringLiteral("CHMMSID1.TagName: MARINA -> HARBOUR  (")),
+             qPrintable(lines[0]));
+    // The radio was read into a copy: the window's records and state stay.
+    QVERIFY(SameData(rig.data(), before));
+    QCOMPARE(rig.data().records.CHMMSID[0].TagName, std::string("MARINA"));
+    QCOMPARE(rig.app().dataChanged, stateBefore.dataChanged);
+    QCOMPARE(rig.app().currentFileName, stateBefore.currentFileName);
 }
 
 QTEST_MAIN(TransferDialogTest)
