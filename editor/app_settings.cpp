@@ -1,21 +1,8 @@
 #include "app_settings.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace qb41::editor {
-namespace {
-
-std::optional<int> StoredInt(const SettingsStore& store, const char* key) {
-    const std::string text = store.GetSetting(kSettingsApp, "Settings", key, "");
-    int value = 0;
-    const char* end = text.data() + text.size();
-    auto [last, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || last != end) return std::nullopt;
-    return value;
-}
-
-} // namespace
 
 std::string ReadComDevice(const SettingsStore& store) {
     return store.GetSetting(kSettingsApp, "ComPath", "ComDevice", "");
@@ -58,24 +45,6 @@ std::string ReadLastFolder(const SettingsStore& store) {
 
 void SaveLastFolder(SettingsStore& store, const std::string& folder) {
     store.SaveSetting(kSettingsApp, "Settings", "LastFolder", folder);
-}
-
-std::optional<WindowPlacement> ReadWindowPlacement(const SettingsStore& store) {
-    const auto left = StoredInt(store, "MainLeft");
-    const auto top = StoredInt(store, "MainTop");
-    const auto width = StoredInt(store, "MainWidth");
-    const auto height = StoredInt(store, "MainHeight");
-    if (!left || !top || !width || !height || *width <= 0 || *height <= 0) return std::nullopt;
-    return WindowPlacement{*left, *top, *width, *height};
-}
-
-int ReadSplitterPosition(const SettingsStore& store) {
-    const auto twips = StoredInt(store, "SplitterLeft");
-    return twips && *twips > 0 ? *twips : 0;
-}
-
-void SaveSplitterPosition(SettingsStore& store, int twips) {
-    store.SaveSetting(kSettingsApp, "Settings", "SplitterLeft", std::to_string(twips));
 }
 
 } // namespace qb41::editor

@@ -31,11 +31,5 @@ std::vector<std::string> WithRecentFile(std::vector<std::string> files, const st
 std::string ReadLastFolder(const SettingsStore& store);
 void SaveLastFolder(SettingsStore& store, const std::string& folder);
 
-// Settings/MainLeft, MainTop, MainWidth, MainHeight (twips) as written at
-// close; nothing when a value is missing or the size is not positive.
-std::optional<WindowPlacement> ReadWindowPlacement(const SettingsStore& store);
-// Settings/SplitterLeft: the tree's width in twips; 0 when not stored.
-int ReadSplitterPosition(const SettingsStore& store);
-void SaveSplitterPosition(SettingsStore& store, int twips);
 
 } // namespace qb41::editor

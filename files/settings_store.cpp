@@ -4,6 +4,8 @@
 
 #include "core/model.h"
 
+#include <charconv>
+
 namespace qb41 {
 namespace {
 
@@ -11,6 +13,15 @@ std::int16_t ReadNumber(const SettingsStore& store, const char* section, const c
                         std::int16_t fallback) {
     std::string text = store.GetSetting(kSettingsApp, section, key, std::to_string(fallback));
     return TextToInt16(text).value_or(fallback);
+}
+
+std::optional<int> StoredInt(const SettingsStore& store, const char* key) {
+    const std::string text = store.GetSetting(kSettingsApp, "Settings", key, "");
+    int value = 0;
+    const char* end = text.data() + text.size();
+    auto [last, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || last != end) return std::nullopt;
+    return value;
 }
 
 } // namespace
@@ -59,6 +70,24 @@ void SaveWindowPlacement(SettingsStore& store, const WindowPlacement& placement)
     store.SaveSetting(kSettingsApp, "Settings", "MainTop", std::to_string(placement.top));
     store.SaveSetting(kSettingsApp, "Settings", "MainWidth", std::to_string(placement.width));
     store.SaveSetting(kSettingsApp, "Settings", "MainHeight", std::to_string(placement.height));
+}
+
+std::optional<WindowPlacement> ReadWindowPlacement(const SettingsStore& store) {
+    const auto left = StoredInt(store, "MainLeft");
+    const auto top = StoredInt(store, "MainTop");
+    const auto width = StoredInt(store, "MainWidth");
+    const auto height = StoredInt(store, "MainHeight");
+    if (!left || !top || !width || !height || *width <= 0 || *height <= 0) return std::nullopt;
+    return WindowPlacement{*left, *top, *width, *height};
+}
+
+int ReadSplitterPosition(const SettingsStore& store) {
+    const auto twips = StoredInt(store, "SplitterLeft");
+    return twips && *twips > 0 ? *twips : 0;
+}
+
+void SaveSplitterPosition(SettingsStore& store, int twips) {
+    store.SaveSetting(kSettingsApp, "Settings", "SplitterLeft", std::to_string(twips));
 }
 
 } // namespace qb41

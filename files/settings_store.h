@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -56,7 +57,7 @@ void SaveComPort(SettingsStore& store, std::int16_t port);
 std::string ReadDestinationName(const SettingsStore& store, ModelNumber model);
 void SaveDestinationName(SettingsStore& store, ModelNumber model, const std::string& name);
 
-// Settings/MainLeft, MainTop, MainWidth, MainHeight (twips); written only.
+// Settings/MainLeft, MainTop, MainWidth, MainHeight (twips).
 struct WindowPlacement {
     int left = 0;
     int top = 0;
@@ -64,5 +65,12 @@ struct WindowPlacement {
     int height = 0;
 };
 void SaveWindowPlacement(SettingsStore& store, const WindowPlacement& placement);
+
+// Settings/MainLeft, MainTop, MainWidth, MainHeight (twips) as written at
+// close; nothing when a value is missing or the size is not positive.
+std::optional<WindowPlacement> ReadWindowPlacement(const SettingsStore& store);
+// Settings/SplitterLeft: the tree's width in twips; 0 when not stored.
+int ReadSplitterPosition(const SettingsStore& store);
+void SaveSplitterPosition(SettingsStore& store, int twips);
 
 } // namespace qb41

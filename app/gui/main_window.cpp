@@ -585,7 +585,7 @@ void MainWindow::showGreyPane(const std::string& nodeKey) {
 }
 
 void MainWindow::restorePlacement() {
-    if (auto placement = editor::ReadWindowPlacement(store_)) {
+    if (auto placement = ReadWindowPlacement(store_)) {
         QRect wanted(placement->left / kTwipsPerPixel, placement->top / kTwipsPerPixel,
                      placement->width / kTwipsPerPixel, placement->height / kTwipsPerPixel);
         QScreen* screen = QGuiApplication::screenAt(wanted.center());
@@ -597,7 +597,7 @@ void MainWindow::restorePlacement() {
         move(wanted.topLeft());
     }
     const int total = std::max(1, width() - splitter_->handleWidth());
-    int left = editor::ReadSplitterPosition(store_) / kTwipsPerPixel;
+    int left = ReadSplitterPosition(store_) / kTwipsPerPixel;
     if (left <= 0) {
         // Wide enough for the longest section name and an enabled channel.
         const QFontMetrics metrics(tree_->font());
@@ -865,7 +865,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     if (!splitter_->sizes().isEmpty())
-        editor::SaveSplitterPosition(store_, splitter_->sizes().front() * kTwipsPerPixel);
+        SaveSplitterPosition(store_, splitter_->sizes().front() * kTwipsPerPixel);
     const QRect frame = frameGeometry();
     session_->SaveWindowPlacement({frame.x() * kTwipsPerPixel, frame.y() * kTwipsPerPixel,
                                    frame.width() * kTwipsPerPixel,
