@@ -1,4 +1,5 @@
 #include "main_window.h"
+#include "pane_support.h"
 
 #include "about_dialog.h"
 #include "edit_actions.h"
@@ -364,6 +365,7 @@ void MainWindow::buildPanes() {
         auto* logo = new QLabel(pictGeneral_);
         logo->setObjectName(QStringLiteral("imgLogo"));
         logo->setAlignment(Qt::AlignCenter);
+        logo->setWordWrap(true);
         logo->setText(QStringLiteral("<div style='font-size:28pt;font-weight:bold;color:#1c4f8a'>"
                                      "QB41</div><div style='font-size:11pt'>%1</div>")
                           .arg(QString::fromStdString(app_.windowTitle).toHtmlEscaped()));
@@ -599,13 +601,22 @@ void MainWindow::restorePlacement() {
     const int total = std::max(1, width() - splitter_->handleWidth());
     int left = ReadSplitterPosition(store_) / kTwipsPerPixel;
     if (left <= 0) {
-        // Wide enough for the longest section name and an enabled channel.
+        // Wide enough for the section names and an enabled channel (the
+        // names users give directory entries may scroll).
         const QFontMetrics metrics(tree_->font());
         left = std::max(metrics.horizontalAdvance(QStringLiteral("Programmable Channel")) +
                             tree_->indentation(),
                         metrics.horizontalAdvance(QStringLiteral("CH01A[Enable]")) +
-                            3 * tree_->indentation()) +
-               metrics.averageCharWidth() * 3 + tree_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+                            3 * tree_->indentation());
+        for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
+            int depth = 1;
+            for (QTreeWidgetItem* p = (*it)->parent(); p != nullptr; p = p->parent()) ++depth;
+            if (depth <= 2)
+                left = std::max(left, metrics.horizontalAdvance((*it)->text(0)) +
+                                          depth * tree_->indentation());
+        }
+        left += metrics.averageCharWidth() * 3 +
+                tree_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     }
     left = std::clamp(left, Pixels(kSplitterTwips), std::max(Pixels(kSplitterTwips),
                                                             total - Pixels(kSplitterTwips)));
@@ -797,7 +808,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         // A control without a tip of its own shows its help topic's first lines.
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget != nullptr && widget->window() == this && widget->toolTip().isEmpty()) {
+        // The help topic goes before a plain description of the field.
+        if (widget != nullptr && widget->window() == this &&
+            (widget->toolTip().isEmpty() || widget->toolTip() == FieldTip(widget))) {
             for (QWidget* w = widget; w != nullptr && w != this; w = w->parentWidget()) {
                 const QVariant value = w->property(kHelpContext);
                 if (!value.isValid()) continue;
