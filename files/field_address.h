@@ -12,6 +12,7 @@
 
 #include "core/model.h"
 #include "core/records.h"
+#include "files/section_table.h"
 
 #include <optional>
 #include <string>
@@ -37,6 +38,11 @@ std::vector<FieldValue> ListFields(const Records& records, ModelNumber model);
 class FieldList {
 public:
     FieldList(const Records& records, ModelNumber model);
+    FieldList(const FieldList& other);
+    FieldList& operator=(const FieldList& other);
+    FieldList(FieldList&&) noexcept = default; // the fields stay where they are
+    FieldList& operator=(FieldList&&) noexcept = default;
+    ~FieldList() = default;
 
     const std::vector<FieldValue>& fields() const { return fields_; }
     // The index of the field an address names; nullopt when none does.
@@ -45,8 +51,11 @@ public:
                                              const std::string& key) const;
 
 private:
+    void buildIndex();
+
     std::vector<FieldValue> fields_;
-    std::unordered_map<std::string, std::size_t> index_; // upper-cased address
+    // Section and key of each field (views into fields_), any case.
+    std::unordered_map<SectionKey, std::size_t, NameHash, NameEqual> index_;
 };
 
 // "USA 08 name", "WX 03 scan", "Individual 02 MMSI", "Common Setup: Dual Watch".
