@@ -288,9 +288,12 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
                 {Kind::UnknownKey, line.number, "unknown key " + std::string(line.key) + Where(line)});
             continue;
         }
-        // Texts and the fields with a value rule are judged by the reader's notes.
-        if (noted.count({line.section, line.key}) || IsText(line.section, line.key)) continue;
-        if (!Number(*fresh) || !keptSection) continue;
+        // Only numeric fields are compared with what was kept; texts and the
+        // fields with a value rule are judged by the reader's notes.
+        if (!keptSection || !Number(*fresh)) continue;
+        if ((!noted.empty() && noted.count({line.section, line.key})) ||
+            IsText(line.section, line.key))
+            continue;
         if (const std::string_view* value = keptSection->value(line.key))
             CheckKeptNumber(line, *value, findings);
     }

@@ -165,17 +165,18 @@ std::string FieldLabel(const FieldValue& field) {
     return field.section + ": " + field.key;
 }
 
-FieldList::FieldList(const Records& records, ModelNumber model)
-    : fields_(ListFields(records, model)) {
+FieldList::FieldList(const Records& records, ModelNumber model, Lookups lookups)
+    : indexed_(lookups == Lookups::Many), fields_(ListFields(records, model)) {
     buildIndex();
 }
 
-FieldList::FieldList(const FieldList& other) : fields_(other.fields_) {
+FieldList::FieldList(const FieldList& other) : indexed_(other.indexed_), fields_(other.fields_) {
     buildIndex();
 }
 
 FieldList& FieldList::operator=(const FieldList& other) {
     if (this != &other) {
+        indexed_ = other.indexed_;
         fields_ = other.fields_;
         buildIndex();
     }
@@ -184,13 +185,19 @@ FieldList& FieldList::operator=(const FieldList& other) {
 
 void FieldList::buildIndex() {
     index_.clear();
+    if (!indexed_) return;
     index_.reserve(fields_.size());
     for (std::size_t i = 0; i < fields_.size(); ++i)
         index_.try_emplace(SectionKey{fields_[i].section, fields_[i].key}, i);
 }
 
-std::optional<std::size_t> FieldList::findCanonical(const std::string& section,
-                                                    const std::string& key) const {
+std::optional<std::size_t> FieldList::findCanonical(std::string_view section,
+                                                    std::string_view key) const {
+    if (!indexed_) {
+        for (std::size_t i = 0; i < fields_.size(); ++i)
+            if (SameName(fields_[i].key, key) && SameName(fields_[i].section, section)) return i;
+        return std::nullopt;
+    }
     auto it = index_.find(SectionKey{section, key});
     if (it == index_.end()) return std::nullopt;
     return it->second;
@@ -201,9 +208,7 @@ std::optional<std::size_t> FieldList::find(std::string_view address) const {
     // "SECTION.KEY": a section or key may hold a dot itself, so each dot is tried.
     for (std::size_t dot = text.find('.'); dot != std::string_view::npos;
          dot = text.find('.', dot + 1))
-        if (auto it = index_.find(SectionKey{text.substr(0, dot), text.substr(dot + 1)});
-            it != index_.end())
-            return it->second;
+        if (auto found = findCanonical(text.substr(0, dot), text.substr(dot + 1))) return found;
     // Short form "bank:number.key"; the key may also be the label's word.
     const std::size_t colon = text.find(':');
     if (colon == std::string_view::npos) return std::nullopt;

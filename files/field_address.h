@@ -37,7 +37,10 @@ std::vector<FieldValue> ListFields(const Records& records, ModelNumber model);
 // The field list with a lookup by address (canonical, any case, or short form).
 class FieldList {
 public:
-    FieldList(const Records& records, ModelNumber model);
+    // How the list will be used: for many lookups it keeps an index; for a
+    // lookup or two a search through the list is quicker than building one.
+    enum class Lookups { Many, Few };
+    FieldList(const Records& records, ModelNumber model, Lookups lookups = Lookups::Many);
     FieldList(const FieldList& other);
     FieldList& operator=(const FieldList& other);
     FieldList(FieldList&&) noexcept = default; // the fields stay where they are
@@ -47,12 +50,12 @@ public:
     const std::vector<FieldValue>& fields() const { return fields_; }
     // The index of the field an address names; nullopt when none does.
     std::optional<std::size_t> find(std::string_view address) const;
-    std::optional<std::size_t> findCanonical(const std::string& section,
-                                             const std::string& key) const;
+    std::optional<std::size_t> findCanonical(std::string_view section, std::string_view key) const;
 
 private:
     void buildIndex();
 
+    bool indexed_ = true;
     std::vector<FieldValue> fields_;
     // Section and key of each field (views into fields_), any case.
     std::unordered_map<SectionKey, std::size_t, NameHash, NameEqual> index_;

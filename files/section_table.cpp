@@ -83,12 +83,6 @@ std::size_t NameHash::operator()(const SectionKey& name) const {
     return (*this)(name.first) * 31 + (*this)(name.second);
 }
 
-std::string_view TrimSpaces(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
-
 void SectionTable::addSection(std::string_view name) {
     const std::size_t index = sections_.size();
     sections_.push_back(DataSection{name, pairs_.size(), 0, 0});

@@ -108,6 +108,10 @@ struct NameEqual {
     }
 };
 // Removes leading and trailing spaces.
-std::string_view TrimSpaces(std::string_view text);
+inline std::string_view TrimSpaces(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
 
 } // namespace qb41
