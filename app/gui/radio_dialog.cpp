@@ -1,6 +1,7 @@
 #include "radio_dialog.h"
 
 #include "main_window.h"
+#include "pixels.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -14,10 +15,6 @@
 
 namespace qb41::gui {
 namespace {
-
-int Pixels(int twips) {
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
 
 // Client-area places in pixels where the contents fit in them; the rows move
 // down and the dialog grows where a larger font needs more room. The
