@@ -13,6 +13,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace qb41::gui {
 namespace {
 
@@ -32,9 +34,16 @@ QTableView* MakeGrid(const char* name, GridModel* model, QWidget* parent) {
     return grid;
 }
 
+// The list's column widths, widened where the heading or the rows in view
+// need more (a larger font or scale).
 void ApplyWidths(QTableView* grid, const editor::Grid& content) {
-    for (std::size_t c = 0; c < content.widthsTwips.size(); ++c)
-        grid->setColumnWidth(static_cast<int>(c), Pixels(content.widthsTwips[c]));
+    for (std::size_t c = 0; c < content.widthsTwips.size(); ++c) {
+        const int column = static_cast<int>(c);
+        grid->setColumnWidth(column,
+                             std::max({Pixels(content.widthsTwips[c]),
+                                       grid->horizontalHeader()->sectionSizeHint(column),
+                                       static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(column)}));
+    }
 }
 
 } // namespace

@@ -26,8 +26,6 @@ QComboBox* List(const QString& name, QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
     combo->setMinimumContentsLength(5);
-    // The size follows the entries, so the pane's size is right before it shows.
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return combo;
 }
 

@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,7 @@
 #include <QStyleOptionGroupBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -195,6 +197,25 @@ QStringList Cuts(QWidget* root, const QString& where) {
                             .arg(Name(clipper))
                             .arg(clipper->width())
                             .arg(clipper->height());
+    }
+    return cuts;
+}
+
+// The list columns whose heading or rows in view are wider than the column.
+QStringList GridCuts(QWidget* root, const QString& where) {
+    QStringList cuts;
+    for (QTableView* grid : root->findChildren<QTableView*>()) {
+        if (!grid->isVisibleTo(root->window()) || grid->model() == nullptr) continue;
+        QHeaderView* header = grid->horizontalHeader();
+        for (int c = 0; c < grid->model()->columnCount(); ++c) {
+            if (grid->isColumnHidden(c)) continue;
+            const int need = std::max(header->sectionSizeHint(c), static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(c));
+            if (need > grid->columnWidth(c))
+                cuts << QStringLiteral("%1: column \"%2\" needs %3, has %4")
+                            .arg(where, grid->model()->headerData(c, Qt::Horizontal).toString())
+                            .arg(need)
+                            .arg(grid->columnWidth(c));
+        }
     }
     return cuts;
 }
@@ -397,7 +418,7 @@ private slots:
                 }
                 const QString where =
                     QStringLiteral("%1/%2").arg(QString::fromStdString(node.text)).arg(page);
-                cuts << Cuts(pane, where);
+                cuts << Cuts(pane, where) << GridCuts(pane, where);
                 untipped << Untipped(pane, where);
                 ++visited;
             }
