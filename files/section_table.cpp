@@ -66,10 +66,21 @@ std::string UpperCase(std::string_view text) {
     return upper;
 }
 
-std::string_view TrimSpaces(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (UpperChar(a[i]) != UpperChar(b[i])) return false;
+    return true;
+}
+
+std::size_t NameHash::operator()(std::string_view name) const {
+    std::size_t hash = 14695981039346656037ull; // FNV-1a over the upper-cased bytes
+    for (char c : name) hash = (hash ^ static_cast<unsigned char>(UpperChar(c))) * 1099511628211ull;
+    return hash;
+}
+
+std::size_t NameHash::operator()(const SectionKey& name) const {
+    return (*this)(name.first) * 31 + (*this)(name.second);
 }
 
 void SectionTable::addSection(std::string_view name) {

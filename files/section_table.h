@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace qb41 {
@@ -89,7 +90,28 @@ std::optional<std::string> ProfileLookup(std::string_view text, std::string_view
 
 // Upper-cases ASCII letters; other bytes are kept.
 std::string UpperCase(std::string_view text);
+
+// Section and key names compared as the reader compares them: ASCII letters
+// without regard to case.
+bool SameName(std::string_view a, std::string_view b);
+// A section name with a key: "CHUSA16" and "ChTag".
+using SectionKey = std::pair<std::string_view, std::string_view>;
+// Hash and equality for looking names up without regard to case.
+struct NameHash {
+    std::size_t operator()(std::string_view name) const;
+    std::size_t operator()(const SectionKey& name) const;
+};
+struct NameEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
+    bool operator()(const SectionKey& a, const SectionKey& b) const {
+        return SameName(a.first, b.first) && SameName(a.second, b.second);
+    }
+};
 // Removes leading and trailing spaces.
-std::string_view TrimSpaces(std::string_view text);
+inline std::string_view TrimSpaces(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
 
 } // namespace qb41

@@ -7,6 +7,7 @@
 #include "editor_pane.h"
 #include "file_dialogs.h"
 #include "grid_model.h"
+#include "pixels.h"
 
 #include "editor/session.h"
 
@@ -42,9 +43,6 @@ struct WindowParts {
     std::filesystem::path destinationFolder;
     std::filesystem::path helpFile; // QB41.html
 };
-
-// Twips per pixel: the window's fixed measures are given in twips.
-inline constexpr int kTwipsPerPixel = 15;
 
 class MainWindow : public QMainWindow, public editor::MainView {
     Q_OBJECT

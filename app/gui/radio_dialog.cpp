@@ -1,6 +1,7 @@
 #include "radio_dialog.h"
 
 #include "main_window.h"
+#include "pixels.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -11,10 +12,6 @@
 
 namespace qb41::gui {
 namespace {
-
-int Pixels(int twips) {
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
 
 // Client-area places in pixels. The pictures' places come from the flow.
 constexpr QRect kMessage{12, 4, 428, 82};

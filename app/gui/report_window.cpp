@@ -1,6 +1,7 @@
 #include "report_window.h"
 
 #include "main_window.h"
+#include "pixels.h"
 #include "report_printer.h"
 
 #include "core/errors.h"
@@ -18,10 +19,6 @@
 
 namespace qb41::gui {
 namespace {
-
-int Pixels(int twips) {
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
 
 // "a(*.a)|*.a|b(*.*)|*.*" -> "a(*.a);;b(*.*)"
 QString DialogFilter(const char* filter) {
