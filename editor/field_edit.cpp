@@ -486,7 +486,7 @@ std::optional<FieldRefusal> ApplyFieldEdits(Records& records, AppState& state,
     Records copy = records;
     AppState copyState = state;
     for (const FieldAssignment& edit : edits) {
-        const FieldList list(copy, copyState.modelNumber);
+        const FieldList list(copy, copyState.modelNumber, FieldList::Lookups::Few);
         const auto index = list.find(edit.address);
         if (!index)
             return FieldRefusal{edit.address, "no such field for model " +

@@ -48,6 +48,11 @@ public:
     std::string take() { return std::move(text_); }
 
 private:
+    static bool HasLineBreak(std::string_view part) {
+        for (char c : part)
+            if (c == '\r' || c == '\n') return true;
+        return false;
+    }
     static std::string_view Number(char (&buffer)[16], std::int32_t value) {
         auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
         (void)error; // 16 characters hold every 32-bit value
@@ -57,8 +62,7 @@ private:
     // line and shift every key after it into the wrong place: such a line is
     // left out.
     template <typename... Parts> void line(const Parts&... parts) {
-        if ((... || (std::string_view(parts).find_first_of("\r\n") != std::string_view::npos)))
-            return;
+        if ((... || HasLineBreak(parts))) return;
         (text_.append(parts), ...);
         text_ += "\r\n";
     }
