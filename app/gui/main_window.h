@@ -97,6 +97,7 @@ public:
     std::string askSaveFileName(const editor::FileDialogSpec& dialog) override;
     void armResetTimer() override;
     void recordsReplaced() override;
+    void showEntryCount(const std::string& text) override;
     // Undo/Redo, the list grids' edits, Find and "Show all channels".
     EditActions& editActions() { return *edits_; }
 

@@ -4,6 +4,8 @@
 
 #include "qt_notifier.h"
 
+#include "editor/transfer_flow.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -21,13 +23,6 @@
 #include <QUrl>
 
 namespace qb41::gui {
-namespace {
-
-constexpr const char* kNoHelp =
-    "Unable to display Help Contents. There is no Help associated with this project.";
-
-} // namespace
-
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         if (watched == tree_) session_->TreeFocused();
@@ -102,7 +97,7 @@ void MainWindow::openHelp(int context, const QString& title) {
     if (!QFileInfo(path).isFile()) {
         notifier_.show(MessageIcon::Information,
                        title.isEmpty() ? app_.windowTitle : title.toStdString(),
-                       std::string(kNoHelp) + "\r\nIt was looked for at " +
+                       std::string(kNoHelpText) + "\r\nIt was looked for at " +
                            QDir::toNativeSeparators(path).toStdString());
         return;
     }

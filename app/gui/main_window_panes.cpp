@@ -4,6 +4,7 @@
 
 #include "edit_actions.h"
 #include "main_window_measures.h"
+#include "pane_dsc.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -204,6 +205,12 @@ void MainWindow::prepareEditors(ModelNumber model) {
 
 bool MainWindow::validateEditor() {
     return currentEditor_ == nullptr || currentEditor_->validate();
+}
+
+void MainWindow::showEntryCount(const std::string& text) {
+    auto found = editorPanes_.find(editor::PaneKind::Dsc);
+    if (found == editorPanes_.end()) return;
+    if (auto* dsc = qobject_cast<DscPane*>(found->second)) dsc->showEntryCount(text);
 }
 
 void MainWindow::jumpFromGrid(QTableView* grid, int row) {
