@@ -21,7 +21,7 @@ using namespace datafile;
 class DataFileText {
 public:
     explicit DataFileText(char decimalSeparator) : separator_(decimalSeparator) {
-        text_.reserve(128 * 1024); // a full file is about 100 KB
+        text_.reserve(std::size_t{128} * 1024); // a full file is about 100 KB
     }
 
     void section(std::string_view name) { line("[", name, "]"); }
