@@ -46,8 +46,8 @@ std::vector<Line> ScanLines(std::string_view text) {
         ++number;
         if (!line.empty() && line.front() == '[') {
             const std::size_t close = line.find(']');
-            section = TrimSpaces(
-                line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            section = TrimSpaces(line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1));
             lines.push_back({number, true, section, {}, {}});
         } else if (const std::size_t eq = line.find('=');
                    eq != std::string_view::npos && eq > 0 && !section.empty()) {
@@ -194,7 +194,8 @@ bool IsText(std::string_view section, std::string_view key) {
         if (SameName(key, text)) return true;
     if (SameName(section, datafile::kAtisCallSignSection)) return true; // MID n, DISP n
     constexpr std::string_view kStatusName = "STATUS NAME";
-    return key.size() >= kStatusName.size() && SameName(key.substr(0, kStatusName.size()), kStatusName);
+    return key.size() >= kStatusName.size() &&
+           SameName(key.substr(0, kStatusName.size()), kStatusName);
 }
 
 Kind NoteKind(const LoadNote& note) {
@@ -255,9 +256,9 @@ void CheckKeptNumber(const Line& line, std::string_view kept,
     if (!given)
         findings.push_back({Kind::BadValue, line.number, "value " + shown + " is not a number"});
     else
-        findings.push_back({Kind::BadValue, line.number,
-                            "value " + shown + " is outside its range (read as " +
-                                std::string(kept) + ")"});
+        findings.push_back(
+            {Kind::BadValue, line.number,
+             "value " + shown + " is outside its range (read as " + std::string(kept) + ")"});
 }
 
 } // namespace
@@ -312,8 +313,8 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
         if (!known) continue;
         const std::string_view* fresh = known->value(line.key);
         if (!fresh) {
-            findings.push_back(
-                {Kind::UnknownKey, line.number, "unknown key " + std::string(line.key) + Where(line)});
+            findings.push_back({Kind::UnknownKey, line.number,
+                                "unknown key " + std::string(line.key) + Where(line)});
             continue;
         }
         // Only numeric fields are compared with what was kept; texts and the
