@@ -241,8 +241,8 @@ LinkOutcome CloneLink::DetectRun() {
         ReadModelWords(-1);
         std::optional<ModelNumber> model;
         if (!app.errorFlag) {
-            for (ModelNumber m = 0; m <= 3; ++m)
-                if (ModelCode(m) == *outcome_.radioModelCode) model = m;
+            if (const ModelInfo* known = FindModelByCode(*outcome_.radioModelCode))
+                model = known->number;
             // Model 1 carries its copy at 8190; the others at 16382.
             if (model) {
                 std::vector<std::uint8_t> buffer(kImageCapacity, 0);

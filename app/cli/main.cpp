@@ -89,9 +89,9 @@ bool FlushOutput(Context& context, const char* verb) {
 std::optional<ModelNumber> Arguments::model() const {
     std::optional<std::string> text = option("--model");
     if (!text) return std::nullopt;
-    if (text->size() != 1 || (*text)[0] < '0' || (*text)[0] > '3')
-        throw UsageError{"--model must be 0, 1, 2 or 3"};
-    return static_cast<ModelNumber>((*text)[0] - '0');
+    const std::optional<ModelNumber> model = ParseModelNumber(*text);
+    if (!model) throw UsageError{"--model must be 0, 1, 2 or 3"};
+    return model;
 }
 
 } // namespace qb41::cli

@@ -152,8 +152,8 @@ bool RestoreBackup(MainWindow& window, const CommandParts& parts,
     if (bytes.size() > 65) {
         const auto code = static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[64]) << 8 |
                                                      static_cast<std::uint8_t>(bytes[65]));
-        for (ModelNumber m = 0; m <= 3; ++m)
-            if (ModelCode(m) == code && ImageSize(m) == static_cast<int>(bytes.size())) model = m;
+        const ModelInfo* info = FindModelByCode(code);
+        if (info && info->imageSize == static_cast<int>(bytes.size())) model = info->number;
     }
     if (!model) {
         parts.notifier.show(
