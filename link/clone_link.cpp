@@ -6,6 +6,7 @@
 
 #include "core/errors.h"
 #include "image/codec.h"
+#include "image/layout.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -22,7 +23,7 @@ RuntimeError AsRuntimeError(const std::exception& error) {
     return RuntimeError(ErrorNumber::InvalidProcedureCall, error.what());
 }
 
-constexpr int kModelCodeFront = 64;
+constexpr int kModelCodeFront = layout::kModelIdFront;
 
 } // namespace
 
@@ -59,7 +60,7 @@ int CloneLink::lastIndex() const {
 }
 
 int CodeCopyIndex(ModelNumber model) {
-    return ImageLastIndex(model) - 1;
+    return layout::ModelIdBack(ImageLastIndex(model));
 }
 
 void CloneLink::ShowProgress(int percent, int current, int maximum) {
@@ -341,13 +342,9 @@ void CloneLink::ReadData(std::vector<std::uint8_t>& buffer) {
 void CopyReadImage(RadioImage& destination, int destinationLastIndex,
                    std::span<const std::uint8_t> source) {
     const int last = std::min(destinationLastIndex, static_cast<int>(source.size()) - 1);
-    for (int i = 0; i <= last; ++i) {
-        if (i == 0) i = 64;
-        if (i == 192) i = 256;
-        if (i == 13824) i = 16382;
-        if (i > last) break;
-        destination[static_cast<std::size_t>(i)] = source[static_cast<std::size_t>(i)];
-    }
+    for (const layout::ImageRange& kept : layout::kReadKeeps)
+        for (int i = kept.first; i <= std::min(kept.last, last); ++i)
+            destination[static_cast<std::size_t>(i)] = source[static_cast<std::size_t>(i)];
 }
 
 // Copy and decode into a copy of the data set, so that a failing decode

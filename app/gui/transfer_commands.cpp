@@ -6,6 +6,7 @@
 
 #include "core/errors.h"
 #include "files/file_io.h"
+#include "image/layout.h"
 #include "link/explanation.h"
 #include "link/messages.h"
 
@@ -26,13 +27,13 @@
 namespace qb41::gui {
 namespace {
 
-// The DSC pane's counter field shows image byte 501.
+// The DSC pane's counter field shows the user-MMSI entry counter byte.
 void RefreshCounterField(MainWindow& window, AppState& app, const DataSet& data) {
     auto* field = window.findChild<QLineEdit*>(QStringLiteral("txtFCount"));
     if (!field) return;
     const bool wasLoading = app.loading;
     app.loading = true;
-    field->setText(QString::number(data.image[501]));
+    field->setText(QString::number(data.image[layout::kClearCounter]));
     app.loading = wasLoading;
 }
 
@@ -149,9 +150,10 @@ bool RestoreBackup(MainWindow& window, const CommandParts& parts,
         return false;
     }
     std::optional<ModelNumber> model;
-    if (bytes.size() > 65) {
-        const auto code = static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[64]) << 8 |
-                                                     static_cast<std::uint8_t>(bytes[65]));
+    if (bytes.size() >= layout::kModelIdFront + layout::kModelIdSize) {
+        const auto code = static_cast<std::uint16_t>(
+            static_cast<std::uint8_t>(bytes[layout::kModelIdFront]) << 8 |
+            static_cast<std::uint8_t>(bytes[layout::kModelIdFront + 1]));
         const ModelInfo* info = FindModelByCode(code);
         if (info && info->imageSize == static_cast<int>(bytes.size())) model = info->number;
     }
