@@ -14,6 +14,7 @@
 #include "files/data_files.h"
 #include "files/file_io.h"
 #include "image/codec.h"
+#include "image/layout.h"
 #include "serial_line.h"
 
 #include "core/platform.h"
@@ -330,7 +331,7 @@ void FleetRun::program(LinkSession& session, Context& context, const LinkArgumen
     }
     if (options_.keepIdentity) {
         // The user-MMSI entry counter stays as the radio counted it.
-        constexpr std::size_t kEntryCounter = 501;
+        constexpr auto kEntryCounter = static_cast<std::size_t>(layout::kClearCounter);
         context.data.image[kEntryCounter] = radio.at(kEntryCounter);
     }
     options.prepareImage = false;
