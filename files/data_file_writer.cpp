@@ -21,7 +21,7 @@ using namespace datafile;
 class DataFileText {
 public:
     explicit DataFileText(char decimalSeparator) : separator_(decimalSeparator) {
-        text_.reserve(128 * 1024); // a full file is about 100 KB
+        text_.reserve(std::size_t{128} * 1024); // a full file is about 100 KB
     }
 
     void section(std::string_view name) { line("[", name, "]"); }
@@ -245,33 +245,14 @@ std::string FormatDataFile(const Records& records, ModelNumber model, char decim
     return out.take();
 }
 
-bool SaveFileAs(FileContext& context, const std::filesystem::path& path, char decimalSeparator) {
-    AppState& app = context.app;
-    app.errorFlag = false;
-    app.loading = true;
+FileOutcome WriteDataFileAt(const Records& records, ModelNumber model,
+                            const std::filesystem::path& path, char decimalSeparator) {
     try {
-        WriteFileAtomically(
-            path, FormatDataFile(context.data.records, app.modelNumber, decimalSeparator));
-        app.loading = false;
-        return true;
+        WriteFileAtomically(path, FormatDataFile(records, model, decimalSeparator));
     } catch (const std::exception& error) {
-        app.loading = false;
-        app.errorFlag = true;
-        app.cancelFlag = true;
-        context.log.LogError("frmMain.SaveFileAs", error);
-        context.notifier.show(MessageIcon::Warning, app.windowTitle,
-                              FileMessage("FileSave Error!!", path, FileFailureCause(error)));
-        return false;
+        return FileTrapped(FileOperation::SaveDataFile, path, error);
     }
-}
-
-bool SaveDataFile(FileContext& context, const std::string& name, char decimalSeparator) {
-    context.app.cancelFlag = true;
-    if (name.empty()) return false;
-    if (!SaveFileAs(context, platform::PathFromUtf8(name), decimalSeparator)) return false;
-    context.app.currentFileName = name;
-    context.app.cancelFlag = false;
-    return true;
+    return FileSucceeded(FileOperation::SaveDataFile, path);
 }
 
 } // namespace qb41

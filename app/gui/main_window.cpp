@@ -177,13 +177,22 @@ void MainWindow::restorePlacement() {
     const int total = std::max(1, width() - splitter_->handleWidth());
     int left = ReadSplitterPosition(store_) / kTwipsPerPixel;
     if (left <= 0) {
-        // Wide enough for the longest section name and an enabled channel.
+        // Wide enough for the section names and an enabled channel (the
+        // names users give directory entries may scroll).
         const QFontMetrics metrics(tree_->font());
         left = std::max(metrics.horizontalAdvance(QStringLiteral("Programmable Channel")) +
                             tree_->indentation(),
                         metrics.horizontalAdvance(QStringLiteral("CH01A[Enable]")) +
-                            3 * tree_->indentation()) +
-               metrics.averageCharWidth() * 3 + tree_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+                            3 * tree_->indentation());
+        for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
+            int depth = 1;
+            for (QTreeWidgetItem* p = (*it)->parent(); p != nullptr; p = p->parent()) ++depth;
+            if (depth <= 2)
+                left = std::max(left, metrics.horizontalAdvance((*it)->text(0)) +
+                                          depth * tree_->indentation());
+        }
+        left += metrics.averageCharWidth() * 3 +
+                tree_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     }
     left = std::clamp(left, Pixels(kSplitterTwips), std::max(Pixels(kSplitterTwips),
                                                             total - Pixels(kSplitterTwips)));

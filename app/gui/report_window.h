@@ -58,7 +58,6 @@ signals:
     void reportShown();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
