@@ -95,6 +95,7 @@ void MainWindow::buildStartPanes() {
         auto* logo = new QLabel(pictGeneral_);
         logo->setObjectName(QStringLiteral("imgLogo"));
         logo->setAlignment(Qt::AlignCenter);
+        logo->setWordWrap(true); // the subtitle wraps in a narrow pane or with a large font
         logo->setText(QStringLiteral("<div style='font-size:28pt;font-weight:bold;color:#1c4f8a'>"
                                      "QB41</div><div style='font-size:11pt'>%1</div>")
                           .arg(QString::fromStdString(app_.windowTitle).toHtmlEscaped()));
