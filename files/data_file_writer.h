@@ -9,14 +9,36 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace qb41 {
+
+// Receives the file's lines one by one, in file order, without the text:
+// a section header ("CHUSA16") or a key with its value ("ChTag", "BOAT"),
+// `marked` when the file writes the value after "#".
+class DataFileLines {
+public:
+    virtual void section(std::string_view name) = 0;
+    virtual void value(std::string_view key, std::string_view value, bool marked) = 0;
+
+protected:
+    ~DataFileLines() = default;
+};
+
+// The file's lines for the records as the model has them.
+void WriteDataFileLines(const Records& records, ModelNumber model, char decimalSeparator,
+                        DataFileLines& sink);
 
 // The file's bytes for the records as the model has them.
 std::string FormatDataFile(const Records& records, ModelNumber model, char decimalSeparator);
 
-// Writes the file for the current records and model, replacing the target only
-// after a complete write. On failure: "FileSave Error!!", logged under
+// Writes the file for the records and model, replacing the target only after
+// a complete write: SaveFailed (the previous file intact) when it cannot.
+FileOutcome WriteDataFileAt(const Records& records, ModelNumber model,
+                            const std::filesystem::path& path, char decimalSeparator);
+
+// WriteDataFileAt for the current records and model, reported at the edge
+// (file_context.cpp). On failure: "FileSave Error!!", logged under
 // "frmMain.SaveFileAs", error and cancel flags set, the previous file intact.
 // Changes neither the records, the current file name nor the data-changed flag.
 bool SaveFileAs(FileContext& context, const std::filesystem::path& path,

@@ -235,15 +235,9 @@ std::string MainWindow::askOpenFileName(const editor::FileDialogSpec& dialog) {
 }
 
 std::string MainWindow::askSaveFileName(const editor::FileDialogSpec& dialog) {
-    // The current file's name is suggested, else a first name of the kind.
-    QString suggested = QFileInfo(QString::fromStdString(app_.currentFileName)).fileName();
     const QString filter = QString::fromStdString(dialog.filter);
-    const QString pattern = filter.section(QLatin1Char('|'), 1, 1);
-    if (suggested.isEmpty() || QFileInfo(suggested).suffix().toLower() !=
-                                   QFileInfo(pattern).suffix().toLower())
-        suggested = WithFilterSuffix(suggested.isEmpty() ? QStringLiteral("radio")
-                                                         : QFileInfo(suggested).completeBaseName(),
-                                     pattern);
+    const QString suggested =
+        SuggestedSaveName(QString::fromStdString(app_.currentFileName), filter);
     const QString name = dialogs_.ask(this, {filter, true, suggested});
     return name.isEmpty() ? std::string() : QDir::toNativeSeparators(name).toStdString();
 }

@@ -222,13 +222,17 @@ void DscPane::show() {
         combo->setToolTip(reason.isEmpty() ? FieldTip(combo) : reason);
     }
     if (userMmsi_ != kit_->pending()) ShowText(userMmsi_, view.userMmsi);
-    count_->setText(Text(view.entryCount));
+    showEntryCount(view.entryCount);
+}
+
+void DscPane::showEntryCount(const std::string& text) {
+    count_->setText(Text(text));
 }
 
 void DscPane::clearCounter() {
     if (!validate() || !context_.runTransfer) return;
     context_.runTransfer(TransferMode::Clear);
-    count_->setText(Text(editor::ViewDscPane(context_.data).entryCount));
+    showEntryCount(editor::ViewDscPane(context_.data).entryCount);
 }
 
 bool DscPane::validate() {

@@ -1,6 +1,5 @@
 #include "report_window.h"
 
-#include "main_window.h"
 #include "pixels.h"
 #include "report_printer.h"
 
@@ -8,7 +7,6 @@
 #include "files/file_io.h"
 #include "report/report_text.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -21,14 +19,6 @@
 
 namespace qb41::gui {
 namespace {
-
-// "a(*.a)|*.a|b(*.*)|*.*" -> "a(*.a);;b(*.*)"
-QString DialogFilter(const char* filter) {
-    const QStringList parts = QString::fromLatin1(filter).split(QLatin1Char('|'));
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i];
-    return filters.join(QStringLiteral(";;"));
-}
 
 // Busy pointer and the window disabled; both undone when the scope ends.
 class BusyWindow {
@@ -183,18 +173,12 @@ void ReportWindow::buildText() {
 }
 
 bool ReportWindow::saveAs() {
-    QString name;
     const QString current =
         QFileInfo(QString::fromStdString(parts_.app.currentFileName)).completeBaseName();
     const QString suggested =
         (current.isEmpty() ? QStringLiteral("radio") : current) + QStringLiteral(".txt");
-    if (auto* window = qobject_cast<MainWindow*>(parentWidget()))
-        name = window->fileDialogs().ask(
-            this, {QString::fromLatin1(kReportFileFilter), true, suggested});
-    else
-        name = WithFilterSuffix(QFileDialog::getSaveFileName(this, QString(), suggested,
-                                                             DialogFilter(kReportFileFilter)),
-                                QStringLiteral("*.txt"));
+    const QString name =
+        parts_.dialogs.ask(this, {QString::fromLatin1(kReportFileFilter), true, suggested});
     if (name.isEmpty()) {
         parts_.app.cancelFlag = true;
         return false;
