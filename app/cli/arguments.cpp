@@ -92,9 +92,8 @@ bool FlushOutput(Context& context, const char* verb) {
 std::optional<ModelNumber> Arguments::model() const {
     std::optional<std::string> text = option("--model");
     if (!text) return std::nullopt;
-    const bool digit = text->size() == 1 && (*text)[0] >= '0' && (*text)[0] <= '9';
-    const auto model = static_cast<ModelNumber>(digit ? (*text)[0] - '0' : -1);
-    if (!digit || !FindModel(model)) throw UsageError{"--model must be 0, 1, 2 or 3"};
+    const std::optional<ModelNumber> model = ParseModelNumber(*text);
+    if (!model) throw UsageError{"--model must be 0, 1, 2 or 3"};
     return model;
 }
 
