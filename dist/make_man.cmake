@@ -1,6 +1,19 @@
 # Writes a man page from a program's own help: cmake -DPROGRAM=... -DNAME=...
 # -DSUMMARY=... -DVERBS="a;b" -DOUT=... -P make_man.cmake
+# VERBS=FROM_USAGE takes every verb the usage lists ("  PROGRAM VERB ..."
+# lines), except help, whose section would repeat the usage.
 execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE usage)
+if(VERBS STREQUAL "FROM_USAGE")
+    get_filename_component(program_name ${PROGRAM} NAME_WE)
+    string(REGEX MATCHALL "\n  ${program_name} [a-z]+" lines "${usage}")
+    set(VERBS "")
+    foreach(line IN LISTS lines)
+        string(REGEX REPLACE "^\n  ${program_name} " "" verb "${line}")
+        if(NOT verb STREQUAL "help")
+            list(APPEND VERBS ${verb})
+        endif()
+    endforeach()
+endif()
 execute_process(COMMAND ${PROGRAM} --version OUTPUT_VARIABLE version)
 string(STRIP "${version}" version)
 function(roff text out)

@@ -1,6 +1,7 @@
 // The desktop program's session: start-up, the data reset, model, destination
-// and serial port choices, the section tree's selection, the File menu flows
-// and the shutdown prompt. It owns no data: the application owns the one
+// and serial port choices (session_preferences.cpp), the section tree's
+// selection (session_tree.cpp), the File menu flows (session_files.cpp) and
+// the shutdown prompt. It owns no data: the application owns the one
 // AppState and DataSet and passes them in with the notifier, the settings
 // store, the error log and the clock; the window is reached through MainView.
 //
@@ -143,7 +144,14 @@ public:
     const std::vector<DestinationFile>& destinations() const { return destinations_; }
 
 private:
-    struct BusyScope;
+    // The window is disabled with the busy pointer for the scope's lifetime.
+    struct BusyScope {
+        explicit BusyScope(MainView& view) : view_(view) { view_.setBusy(true); }
+        ~BusyScope() { view_.setBusy(false); }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+        MainView& view_;
+    };
     void RefreshCaption();
     void ResetRecords();
     void RebuildDestinations();

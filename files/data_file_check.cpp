@@ -10,50 +10,50 @@
 #include "image/layout.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
-#include <map>
-#include <set>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace qb41 {
 namespace {
 
 using Kind = DataFileFinding::Kind;
 
-// One line of the file as the check sees it.
+template <typename Value>
+using NameMap = std::unordered_map<std::string_view, Value, NameHash, NameEqual>;
+
+// One line of the file as the check sees it: views into the text.
 struct Line {
     int number;
     bool header;
-    std::string section; // upper-cased
-    std::string shownSection;
-    std::string key; // upper-cased; empty for a header
-    std::string shownKey;
-    std::string value; // trimmed, one leading '#' removed
+    std::string_view section; // as the file writes it, trimmed
+    std::string_view key;     // as the file writes it, trimmed; empty for a header
+    std::string_view value;   // trimmed, one leading '#' removed
 };
 
 std::vector<Line> ScanLines(std::string_view text) {
     std::vector<Line> lines;
     lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-    std::string section, shown;
+    std::string_view section;
     int number = 0;
     std::size_t at = 0;
     while (at <= text.size()) {
-        std::size_t end = text.find_first_of("\r\n", at);
-        if (end == std::string_view::npos) end = text.size();
+        std::size_t end = at;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
         std::string_view line = text.substr(at, end - at);
         ++number;
         if (!line.empty() && line.front() == '[') {
             const std::size_t close = line.find(']');
-            shown = std::string(TrimSpaces(line.substr(
-                1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
-            section = UpperCase(shown);
-            lines.push_back({number, true, section, shown, "", "", ""});
+            section = TrimSpaces(
+                line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            lines.push_back({number, true, section, {}, {}});
         } else if (const std::size_t eq = line.find('=');
                    eq != std::string_view::npos && eq > 0 && !section.empty()) {
-            std::string key(TrimSpaces(line.substr(0, eq)));
             std::string_view value = TrimSpaces(line.substr(eq + 1));
             if (!value.empty() && value.front() == '#') value.remove_prefix(1);
-            lines.push_back(
-                {number, false, section, shown, UpperCase(key), key, std::string(value)});
+            lines.push_back({number, false, section, TrimSpaces(line.substr(0, eq)), value});
         }
         if (end == text.size()) break;
         at = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
@@ -61,54 +61,120 @@ std::vector<Line> ScanLines(std::string_view text) {
     return lines;
 }
 
-// The complete file for the model: its sections and, per section, key -> value.
-struct Reference {
-    std::vector<std::string> sections; // as written, in order
-    std::map<std::string, std::map<std::string, std::string>> keys;
+// A file the writer wrote: its sections in order and, per section, its keys
+// and values. The writer writes each section and each key of a section once.
+class Reference {
+public:
+    explicit Reference(std::string text) : text_(std::move(text)) {
+        const std::vector<Line> lines = ScanLines(text_);
+        keys_.reserve(lines.size());
+        for (const Line& line : lines) {
+            if (line.header) {
+                sections_.push_back(line.section);
+                auto [range, fresh] = ranges_.try_emplace(line.section, Range{keys_.size(), 0});
+                current_ = fresh ? &range->second : nullptr;
+            } else if (current_) {
+                keys_.push_back({line.key, line.value});
+                ++current_->count;
+            }
+        }
+        current_ = nullptr;
+    }
+    Reference(const Reference&) = delete;
+    Reference& operator=(const Reference&) = delete;
+
+    const std::vector<std::string_view>& sections() const { return sections_; }
+    bool has(std::string_view section) const { return ranges_.count(section) != 0; }
+
+    // Looks keys up in one section; the next key asked for is looked for
+    // first after the last one found, as a file lists them in the writer's order.
+    class Section {
+    public:
+        const std::string_view* value(std::string_view key) {
+            for (std::size_t n = 0; n < count_; ++n) {
+                const std::size_t at = (next_ + n) % count_;
+                if (SameName(keys_[at].key, key)) {
+                    next_ = at + 1;
+                    return &keys_[at].value;
+                }
+            }
+            return nullptr;
+        }
+
+    private:
+        friend class Reference;
+        struct Key {
+            std::string_view key, value;
+        };
+        Section(const Key* keys, std::size_t count) : keys_(keys), count_(count) {}
+        const Key* keys_;
+        std::size_t count_;
+        std::size_t next_ = 0;
+    };
+    std::optional<Section> section(std::string_view name) const {
+        auto found = ranges_.find(name);
+        if (found == ranges_.end()) return std::nullopt;
+        return Section(keys_.data() + found->second.first, found->second.count);
+    }
+
+private:
+    struct Range {
+        std::size_t first, count;
+    };
+    std::string text_;
+    std::vector<std::string_view> sections_;
+    std::vector<Section::Key> keys_;
+    NameMap<Range> ranges_;
+    Range* current_ = nullptr;
 };
 
-Reference ReferenceFor(const std::string& fileText) {
-    Reference reference;
-    for (const Line& line : ScanLines(fileText)) {
-        if (line.header) {
-            reference.sections.push_back(line.shownSection);
-            reference.keys[line.section];
-        } else {
-            reference.keys[line.section].emplace(line.key, line.value);
-        }
-    }
-    return reference;
-}
-
-Reference CompleteFile(ModelNumber model) {
+std::string CompleteFileText(ModelNumber model) {
     DataSet fresh;
     MakeFreshDataSet(fresh, model);
-    return ReferenceFor(FormatDataFile(fresh.records, model, '.'));
+    return FormatDataFile(fresh.records, model, '.');
 }
 
 std::optional<double> Number(std::string_view text) {
     if (text.empty()) return std::nullopt;
-    std::string copy(text);
-    std::replace(copy.begin(), copy.end(), ',', '.');
+    // Most values are a few digits: read them directly, as from_chars would.
+    if (text.size() <= 15) {
+        const bool negative = text.front() == '-';
+        std::int64_t digits = 0;
+        std::size_t i = negative ? 1 : 0;
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+            digits = digits * 10 + (text[i] - '0');
+        if (i == text.size() && text.size() > (negative ? 1u : 0u))
+            return negative ? -static_cast<double>(digits) : static_cast<double>(digits);
+    }
+    std::array<char, 64> buffer{};
+    std::string spill; // only for a value longer than any field writes
+    char* first = buffer.data();
+    if (text.size() > buffer.size()) {
+        spill.resize(text.size());
+        first = spill.data();
+    }
+    std::replace_copy(text.begin(), text.end(), first, ',', '.');
+    const char* const last = first + text.size();
     double value = 0;
-    auto [end, error] = std::from_chars(copy.data(), copy.data() + copy.size(), value);
-    if (error != std::errc() || end != copy.data() + copy.size()) return std::nullopt;
+    auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last) return std::nullopt;
     return value;
 }
 
 // Keys whose values are texts: the reader's value rules judge them.
-bool IsText(const std::string& section, const std::string& key) {
-    for (const char* text : {"CHTAG", "TAGNAME", "MMSID", "USER MMSI", "ATIS CODE", "CHDISPLAYL",
-                             "CHDISPLAYR"})
-        if (key == text) return true;
-    if (section == UpperCase(datafile::kAtisCallSignSection)) return true; // MID n, DISP n
-    return key.rfind("STATUS NAME", 0) == 0;
+bool IsText(std::string_view section, std::string_view key) {
+    for (std::string_view text :
+         {"CHTAG", "TAGNAME", "MMSID", "USER MMSI", "ATIS CODE", "CHDISPLAYL", "CHDISPLAYR"})
+        if (SameName(key, text)) return true;
+    if (SameName(section, datafile::kAtisCallSignSection)) return true; // MID n, DISP n
+    constexpr std::string_view kStatusName = "STATUS NAME";
+    return key.size() >= kStatusName.size() && SameName(key.substr(0, kStatusName.size()), kStatusName);
 }
 
-Kind NoteKind(const LoadNote& note, const std::string& key) {
+Kind NoteKind(const LoadNote& note) {
     if (note.kind == LoadNote::Kind::Normalised) return Kind::Normalised;
-    if (key == "USER MMSI" || key == "MMSID") return Kind::BadMmsi;
-    if (key == "ATIS CODE") return Kind::BadAtis;
+    if (SameName(note.key, "USER MMSI") || SameName(note.key, "MMSID")) return Kind::BadMmsi;
+    if (SameName(note.key, "ATIS CODE")) return Kind::BadAtis;
     if (note.text.find("longer than") != std::string::npos) return Kind::LongName;
     return Kind::BadValue;
 }
@@ -127,19 +193,52 @@ ModelNumber FileModel(std::string_view text) {
 
 // The sections of the complete file that the scanned lines lack.
 std::vector<std::string> MissingFrom(const std::vector<Line>& lines, const Reference& complete) {
-    std::set<std::string> present;
+    std::unordered_set<std::string_view, NameHash, NameEqual> present;
     for (const Line& line : lines)
         if (line.header) present.insert(line.section);
     std::vector<std::string> missing;
-    for (const std::string& name : complete.sections)
-        if (!present.count(UpperCase(name))) missing.push_back("[" + name + "]");
+    for (std::string_view name : complete.sections())
+        if (!present.count(name)) missing.push_back("[" + std::string(name) + "]");
     return missing;
+}
+
+// The reader's notes as findings, each at the first line of its key.
+void AddNoteFindings(const std::vector<LoadNote>& notes, const std::vector<Line>& lines,
+                     std::vector<DataFileFinding>& findings) {
+    if (notes.empty()) return;
+    std::unordered_map<SectionKey, int, NameHash, NameEqual> firstLine;
+    for (const Line& line : lines)
+        if (!line.header) firstLine.try_emplace(SectionKey{line.section, line.key}, line.number);
+    for (const LoadNote& note : notes) {
+        auto found = firstLine.find(SectionKey{note.section, note.key});
+        findings.push_back(
+            {NoteKind(note), found == firstLine.end() ? 0 : found->second, NoteText(note)});
+    }
+}
+
+std::string Where(const Line& line) {
+    return " in [" + std::string(line.section) + "]";
+}
+
+// A numeric field whose value the reader did not keep as written.
+void CheckKeptNumber(const Line& line, std::string_view kept,
+                     std::vector<DataFileFinding>& findings) {
+    const std::optional<double> given = Number(line.value), taken = Number(kept);
+    if (given && taken && *given == *taken) return;
+    const std::string shown = std::string(line.key) + "=" + std::string(line.value) + Where(line);
+    if (!given)
+        findings.push_back({Kind::BadValue, line.number, "value " + shown + " is not a number"});
+    else
+        findings.push_back({Kind::BadValue, line.number,
+                            "value " + shown + " is outside its range (read as " +
+                                std::string(kept) + ")"});
 }
 
 } // namespace
 
 std::vector<std::string> MissingSections(std::string_view text, ModelNumber model) {
-    return MissingFrom(ScanLines(text), CompleteFile(model));
+    const Reference complete(CompleteFileText(model));
+    return MissingFrom(ScanLines(text), complete);
 }
 
 std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
@@ -148,7 +247,7 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
     if (!named || !FindModel(*named))
         findings.push_back({Kind::NoModel, 0, "MODELTYPE in [MAIN] names no model (0 to 3)"});
     const ModelNumber model = FileModel(text);
-    const Reference complete = CompleteFile(model);
+    const Reference complete(CompleteFileText(model));
 
     // What the reader keeps of each value: read the file, write it again.
     // Values that break their value rule are not read and come back as notes.
@@ -156,67 +255,47 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
     MakeFreshDataSet(read, model);
     std::vector<LoadNote> notes;
     FillRecords(ParseDataFile(text), read.records, model, &notes);
-    const Reference kept = ReferenceFor(FormatDataFile(read.records, model, '.'));
+    const Reference kept(FormatDataFile(read.records, model, '.'));
     const std::vector<Line> lines = ScanLines(text);
-    std::set<std::pair<std::string, std::string>> noted;
-    for (const LoadNote& note : notes) {
-        const std::string section = UpperCase(note.section), key = UpperCase(note.key);
-        noted.insert({section, key});
-        int number = 0;
-        for (const Line& line : lines)
-            if (!line.header && line.section == section && line.key == key) {
-                number = line.number;
-                break;
-            }
-        findings.push_back({NoteKind(note, key), number, NoteText(note)});
-    }
+    AddNoteFindings(notes, lines, findings);
+    std::unordered_set<SectionKey, NameHash, NameEqual> noted;
+    for (const LoadNote& note : notes) noted.insert({note.section, note.key});
 
-    std::map<std::string, int> firstLine;
-    bool skipSection = false;
+    NameMap<int> firstLine;
+    std::optional<Reference::Section> known, keptSection;
     for (const Line& line : lines) {
-        const std::string where = " in [" + line.shownSection + "]";
         if (line.header) {
-            skipSection = false;
-            auto [it, fresh] = firstLine.emplace(line.section, line.number);
-            if (!complete.keys.count(line.section)) {
+            known.reset();
+            auto [it, fresh] = firstLine.try_emplace(line.section, line.number);
+            if (!complete.has(line.section)) {
                 findings.push_back({Kind::UnknownSection, line.number,
-                                    "unknown section [" + line.shownSection + "]"});
-                skipSection = true;
+                                    "unknown section [" + std::string(line.section) + "]"});
             } else if (!fresh) {
+                // Its values are looked up after the first one's.
                 findings.push_back({Kind::DuplicateSection, line.number,
-                                    "duplicate section [" + line.shownSection +
+                                    "duplicate section [" + std::string(line.section) +
                                         "] (first at line " + std::to_string(it->second) + ")"});
-                skipSection = true; // its values are looked up after the first one's
+            } else {
+                known = complete.section(line.section);
+                keptSection = kept.section(line.section);
             }
             continue;
         }
-        if (skipSection) continue;
-        const auto& keys = complete.keys.at(line.section);
-        auto known = keys.find(line.key);
-        if (known == keys.end()) {
+        if (!known) continue;
+        const std::string_view* fresh = known->value(line.key);
+        if (!fresh) {
             findings.push_back(
-                {Kind::UnknownKey, line.number, "unknown key " + line.shownKey + where});
+                {Kind::UnknownKey, line.number, "unknown key " + std::string(line.key) + Where(line)});
             continue;
         }
-        const std::string& value = line.value;
-        const std::string shown = line.shownKey + "=" + value + where;
-        // Texts and the fields with a value rule are judged by the reader's notes.
-        if (noted.count({line.section, line.key}) || IsText(line.section, line.key)) continue;
-        // A numeric field whose value the reader did not keep as written.
-        if (!Number(known->second)) continue;
-        const auto keptSection = kept.keys.find(line.section);
-        if (keptSection == kept.keys.end()) continue;
-        const auto keptValue = keptSection->second.find(line.key);
-        if (keptValue == keptSection->second.end()) continue;
-        const std::optional<double> given = Number(value), taken = Number(keptValue->second);
-        if (!given) {
-            findings.push_back(
-                {Kind::BadValue, line.number, "value " + shown + " is not a number"});
-        } else if (!taken || *given != *taken) {
-            findings.push_back(
-                {Kind::BadValue, line.number,
-                 "value " + shown + " is outside its range (read as " + keptValue->second + ")"});
-        }
+        // Only numeric fields are compared with what was kept; texts and the
+        // fields with a value rule are judged by the reader's notes.
+        if (!keptSection || !Number(*fresh)) continue;
+        if ((!noted.empty() && noted.count({line.section, line.key})) ||
+            IsText(line.section, line.key))
+            continue;
+        if (const std::string_view* value = keptSection->value(line.key))
+            CheckKeptNumber(line, *value, findings);
     }
     for (const std::string& name : MissingFrom(lines, complete))
         findings.push_back({Kind::MissingSection, 0, "missing section " + name});

@@ -309,17 +309,6 @@ void ReadDirectory(const SectionTable& table, std::vector<DirectoryRecord>& entr
     CloseDirectoryGap(entries, name, notes);
 }
 
-void ReportReadFailure(FileContext& context, const std::filesystem::path& path,
-                       const std::exception& error) {
-    AppState& app = context.app;
-    app.loading = false;
-    app.errorFlag = true;
-    app.cancelFlag = true;
-    context.log.LogError("frmMain.FileRead2", error);
-    context.notifier.show(MessageIcon::Warning, app.windowTitle,
-                          FileMessage("FileRead Error!!", path, FileFailureCause(error)));
-}
-
 std::string CatalogueName(std::int16_t model) {
     const ModelInfo* info = FindModel(model);
     return info ? std::string(info->catalogueName) : "model " + std::to_string(model);
@@ -364,36 +353,16 @@ bool ReadDataFileText(std::string_view fileText, Records& records, ModelNumber m
     return true;
 }
 
-bool FileRead2(FileContext& context, const std::filesystem::path& path) {
-    AppState& app = context.app;
-    app.errorFlag = false;
-    app.loading = true;
+FileOutcome ReadDataFileAt(Records& records, ModelNumber model, const std::filesystem::path& path) {
     try {
-        std::string text = ReadWholeFile(path, kMaxDataFileBytes);
-        if (!ReadDataFileText(text, context.data.records, app.modelNumber)) {
-            app.loading = false;
-            app.errorFlag = true;
-            context.notifier.show(
-                MessageIcon::Critical, app.windowTitle,
-                FileMessage("different model!!", path,
-                            DifferentModelCause(ReadModelType(text), app.modelNumber)));
-            return false;
-        }
+        const std::string text = ReadWholeFile(path, kMaxDataFileBytes);
+        if (!ReadDataFileText(text, records, model))
+            return FileRefused(FileOperation::ReadDataFile, FileReason::WrongModel, path,
+                               DifferentModelCause(ReadModelType(text), model));
     } catch (const std::exception& error) {
-        ReportReadFailure(context, path, error);
-        return false;
+        return FileTrapped(FileOperation::ReadDataFile, path, error);
     }
-    app.loading = false;
-    return true;
-}
-
-bool OpenDataFile(FileContext& context, const std::string& name) {
-    context.app.cancelFlag = true;
-    if (name.empty()) return false;
-    if (!FileRead2(context, name)) return false;
-    context.app.currentFileName = name;
-    context.app.cancelFlag = false;
-    return true;
+    return FileSucceeded(FileOperation::ReadDataFile, path);
 }
 
 std::string WindowCaption(const AppState& app) {

@@ -51,9 +51,15 @@ void FillRecords(const SectionTable& table, Records& records, ModelNumber model,
 bool ReadDataFileText(std::string_view fileText, Records& records, ModelNumber model,
                       std::vector<LoadNote>* notes = nullptr);
 
-// Reads a file into the records. "different model!!" (error flag set, records
-// untouched) when it was written for another model; "FileRead Error!!" (logged
-// under "frmMain.FileRead2", error and cancel flags set) when it cannot be read.
+// Reads a file into the records: WrongModel (records untouched, the cause
+// naming both models) when it was written for another model, ReadFailed when
+// it cannot be read.
+FileOutcome ReadDataFileAt(Records& records, ModelNumber model, const std::filesystem::path& path);
+
+// ReadDataFileAt into the data set's records, reported at the edge (file_context.cpp):
+// "different model!!" (error flag set, records untouched) when it was written
+// for another model; "FileRead Error!!" (logged under "frmMain.FileRead2",
+// error and cancel flags set) when it cannot be read.
 bool FileRead2(FileContext& context, const std::filesystem::path& path);
 
 // File > Open after the dialog: an empty name means the dialog was cancelled

@@ -21,7 +21,7 @@ using namespace datafile;
 class DataFileText {
 public:
     explicit DataFileText(char decimalSeparator) : separator_(decimalSeparator) {
-        text_.reserve(128 * 1024); // a full file is about 100 KB
+        text_.reserve(std::size_t{128} * 1024); // a full file is about 100 KB
     }
 
     void section(std::string_view name) { line("[", name, "]"); }
@@ -48,6 +48,11 @@ public:
     std::string take() { return std::move(text_); }
 
 private:
+    static bool HasLineBreak(std::string_view part) {
+        for (char c : part)
+            if (c == '\r' || c == '\n') return true;
+        return false;
+    }
     static std::string_view Number(char (&buffer)[16], std::int32_t value) {
         auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
         (void)error; // 16 characters hold every 32-bit value
@@ -57,8 +62,7 @@ private:
     // line and shift every key after it into the wrong place: such a line is
     // left out.
     template <typename... Parts> void line(const Parts&... parts) {
-        if ((... || (std::string_view(parts).find_first_of("\r\n") != std::string_view::npos)))
-            return;
+        if ((... || HasLineBreak(parts))) return;
         (text_.append(parts), ...);
         text_ += "\r\n";
     }
@@ -241,33 +245,14 @@ std::string FormatDataFile(const Records& records, ModelNumber model, char decim
     return out.take();
 }
 
-bool SaveFileAs(FileContext& context, const std::filesystem::path& path, char decimalSeparator) {
-    AppState& app = context.app;
-    app.errorFlag = false;
-    app.loading = true;
+FileOutcome WriteDataFileAt(const Records& records, ModelNumber model,
+                            const std::filesystem::path& path, char decimalSeparator) {
     try {
-        WriteFileAtomically(
-            path, FormatDataFile(context.data.records, app.modelNumber, decimalSeparator));
-        app.loading = false;
-        return true;
+        WriteFileAtomically(path, FormatDataFile(records, model, decimalSeparator));
     } catch (const std::exception& error) {
-        app.loading = false;
-        app.errorFlag = true;
-        app.cancelFlag = true;
-        context.log.LogError("frmMain.SaveFileAs", error);
-        context.notifier.show(MessageIcon::Warning, app.windowTitle,
-                              FileMessage("FileSave Error!!", path, FileFailureCause(error)));
-        return false;
+        return FileTrapped(FileOperation::SaveDataFile, path, error);
     }
-}
-
-bool SaveDataFile(FileContext& context, const std::string& name, char decimalSeparator) {
-    context.app.cancelFlag = true;
-    if (name.empty()) return false;
-    if (!SaveFileAs(context, platform::PathFromUtf8(name), decimalSeparator)) return false;
-    context.app.currentFileName = name;
-    context.app.cancelFlag = false;
-    return true;
+    return FileSucceeded(FileOperation::SaveDataFile, path);
 }
 
 } // namespace qb41

@@ -15,8 +15,13 @@ namespace qb41 {
 // The file's bytes for the records as the model has them.
 std::string FormatDataFile(const Records& records, ModelNumber model, char decimalSeparator);
 
-// Writes the file for the current records and model, replacing the target only
-// after a complete write. On failure: "FileSave Error!!", logged under
+// Writes the file for the records and model, replacing the target only after
+// a complete write: SaveFailed (the previous file intact) when it cannot.
+FileOutcome WriteDataFileAt(const Records& records, ModelNumber model,
+                            const std::filesystem::path& path, char decimalSeparator);
+
+// WriteDataFileAt for the current records and model, reported at the edge
+// (file_context.cpp). On failure: "FileSave Error!!", logged under
 // "frmMain.SaveFileAs", error and cancel flags set, the previous file intact.
 // Changes neither the records, the current file name nor the data-changed flag.
 bool SaveFileAs(FileContext& context, const std::filesystem::path& path,

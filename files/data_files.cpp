@@ -57,67 +57,13 @@ std::optional<ModelNumber> DetectFileModel(const std::filesystem::path& path, Fi
     return std::nullopt;
 }
 
-void MakeLoadBase(FileContext& context, const std::filesystem::path& destination) {
-    MakeFreshDataSet(context.data, context.app.modelNumber);
-    if (!destination.empty()) FileReadIni(context, destination);
-}
-
-bool LoadDataSet(FileContext& context, const std::filesystem::path& path) {
-    AppState& app = context.app;
-    MakeLoadBase(context);
-    switch (FileKindOf(path)) {
-    case FileKind::DataFile:
-        return FileRead2(context, path);
-    case FileKind::ImageFile:
-        return OpenImageFile(context, path);
-    case FileKind::DestinationFile:
-        if (FileReadIni(context, path)) return true;
-        context.notifier.show(MessageIcon::Warning, app.windowTitle, "IniFileRead Error!!");
-        return false;
-    case FileKind::ReportText:
-    case FileKind::Unknown:
-        break;
-    }
-    return false;
-}
-
-bool LoadDataSetFor(FileContext& context, const std::filesystem::path& path,
-                    std::optional<ModelNumber> model) {
-    if (!model) model = DetectFileModel(path, FileKindOf(path));
-    if (model) context.app.modelNumber = *model;
-    return LoadDataSet(context, path);
-}
-
-bool SaveDataSet(FileContext& context, const std::filesystem::path& path) {
-    switch (FileKindOf(path)) {
-    case FileKind::DataFile:
-        return SaveFileAs(context, path);
-    case FileKind::ImageFile:
-        return SaveImageFile(context, path);
-    case FileKind::ReportText:
-        return SaveReportText(context, path);
-    case FileKind::DestinationFile:
-    case FileKind::Unknown:
-        break;
-    }
-    return false;
-}
-
-bool SaveReportText(FileContext& context, const std::filesystem::path& path) {
-    AppState& app = context.app;
-    app.errorFlag = false;
+FileOutcome WriteReportFileAt(DataSet& data, ModelNumber model, const std::filesystem::path& path) {
     try {
-        std::string text = MakeReportText(context.data, app.modelNumber);
-        WriteFileAtomically(path, ReportFileText(text));
-        return true;
+        WriteFileAtomically(path, ReportFileText(MakeReportText(data, model)));
     } catch (const std::exception& error) {
-        app.errorFlag = true;
-        app.cancelFlag = true;
-        const auto* runtime = dynamic_cast<const RuntimeError*>(&error);
-        context.notifier.show(MessageIcon::Warning, app.modelName() + " " + app.windowTitle,
-                              runtime ? runtime->description() : std::string(error.what()));
-        return false;
+        return FileTrapped(FileOperation::SaveReportText, path, error);
     }
+    return FileSucceeded(FileOperation::SaveReportText, path);
 }
 
 } // namespace qb41

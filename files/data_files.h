@@ -1,6 +1,7 @@
 // Loading and saving whole data sets by file kind, as the program does it: a
 // load starts from a fresh data set for the model and reads the file on top;
-// a save writes the kind the file name asks for. Used by the command-line
+// a save writes the kind the file name asks for. The FileContext operations
+// report at the edge (file_context.cpp). Used by the command-line
 // tool; the GUI calls the single operations from its menus.
 #pragma once
 
@@ -56,5 +57,8 @@ bool SaveDataSet(FileContext& context, const std::filesystem::path& path);
 // of the error is shown, titled with the model name, a blank and the window
 // title; the error and cancel flags are set.
 bool SaveReportText(FileContext& context, const std::filesystem::path& path);
+// The report text export without the edge: SaveFailed (the error's own
+// description in `description`) when it cannot be written.
+FileOutcome WriteReportFileAt(DataSet& data, ModelNumber model, const std::filesystem::path& path);
 
 } // namespace qb41

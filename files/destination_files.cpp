@@ -18,30 +18,27 @@ bool EndsWithIgnoringCase(const std::string& text, const std::string& suffix) {
 
 } // namespace
 
-bool FileReadIni(FileContext& context, const std::filesystem::path& path) {
-    AppState& app = context.app;
+FileOutcome ReadDestinationFileAt(DataSet& data, ModelNumber model,
+                                  const std::filesystem::path& path) {
+    constexpr FileOperation kRead = FileOperation::ReadDestinationFile;
     try {
-        if (!ImageLengthMatches(app.modelNumber, FileLength(path))) return false;
-        app.errorFlag = false;
-        app.loading = true;
-        std::string bytes = ReadImageBytes(path, app.modelNumber);
-        app.loading = false;
-        if (!ImageBytesMatchModel(bytes, app.modelNumber)) {
-            app.errorFlag = true;
-            return false;
-        }
-        DataSet loaded = context.data;
-        CopyImageBytes(bytes, app.modelNumber, loaded);
-        DecodeImage(loaded, app.modelNumber);
-        context.data = std::move(loaded);
-        return true;
+        const std::uintmax_t length = FileLength(path);
+        if (!ImageLengthMatches(model, length))
+            return FileRefused(kRead, FileReason::WrongLength, path,
+                               "its length is " + std::to_string(length) + " bytes, not the " +
+                                   std::to_string(ImageSize(model)) + " of the model's image");
+        const std::string bytes = ReadImageBytes(path, model);
+        if (!ImageBytesMatchModel(bytes, model))
+            return FileRefused(kRead, FileReason::WrongModel, path,
+                               "it was made for another model");
+        DataSet loaded = data;
+        CopyImageBytes(bytes, model, loaded);
+        DecodeImage(loaded, model);
+        data = std::move(loaded);
     } catch (const std::exception& error) {
-        app.loading = false;
-        app.errorFlag = true;
-        app.cancelFlag = true;
-        context.log.LogError("frmMain.FileReadIni", error);
-        return false;
+        return FileTrapped(kRead, path, error);
     }
+    return FileSucceeded(kRead, path);
 }
 
 std::string DestinationFailureCause(const std::filesystem::path& path, ModelNumber model) {

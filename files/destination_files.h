@@ -22,7 +22,12 @@ inline constexpr std::size_t kMaxDestinations = 10;
 // unreadable file, or a failing decode, is logged under "frmMain.FileReadIni"
 // and sets the error and cancel flags; no message either way, the caller
 // decides what to show. A refused or failed load changes nothing.
+// (Reported at the edge, file_context.cpp, from ReadDestinationFileAt.)
 bool FileReadIni(FileContext& context, const std::filesystem::path& path);
+// Loads a destination default file of `model` into data.image and decodes it:
+// WrongLength, WrongModel or ReadFailed (with the cause) leave it as it was.
+FileOutcome ReadDestinationFileAt(DataSet& data, ModelNumber model,
+                                  const std::filesystem::path& path);
 
 // One destination default file and the name the menu offers it under: the
 // file name up to its first underscore ("east_coast_12C0.ini" is "east");

@@ -165,23 +165,50 @@ std::string FieldLabel(const FieldValue& field) {
     return field.section + ": " + field.key;
 }
 
-FieldList::FieldList(const Records& records, ModelNumber model)
-    : fields_(ListFields(records, model)) {
-    index_.reserve(fields_.size() * 2);
-    for (std::size_t i = 0; i < fields_.size(); ++i)
-        index_.emplace(UpperCase(fields_[i].address()), i);
+FieldList::FieldList(const Records& records, ModelNumber model, Lookups lookups)
+    : indexed_(lookups == Lookups::Many), fields_(ListFields(records, model)) {
+    buildIndex();
 }
 
-std::optional<std::size_t> FieldList::findCanonical(const std::string& section,
-                                                    const std::string& key) const {
-    auto it = index_.find(UpperCase(section + "." + key));
+FieldList::FieldList(const FieldList& other) : indexed_(other.indexed_), fields_(other.fields_) {
+    buildIndex();
+}
+
+FieldList& FieldList::operator=(const FieldList& other) {
+    if (this != &other) {
+        indexed_ = other.indexed_;
+        fields_ = other.fields_;
+        buildIndex();
+    }
+    return *this;
+}
+
+void FieldList::buildIndex() {
+    index_.clear();
+    if (!indexed_) return;
+    index_.reserve(fields_.size());
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        index_.try_emplace(SectionKey{fields_[i].section, fields_[i].key}, i);
+}
+
+std::optional<std::size_t> FieldList::findCanonical(std::string_view section,
+                                                    std::string_view key) const {
+    if (!indexed_) {
+        for (std::size_t i = 0; i < fields_.size(); ++i)
+            if (SameName(fields_[i].key, key) && SameName(fields_[i].section, section)) return i;
+        return std::nullopt;
+    }
+    auto it = index_.find(SectionKey{section, key});
     if (it == index_.end()) return std::nullopt;
     return it->second;
 }
 
 std::optional<std::size_t> FieldList::find(std::string_view address) const {
     const std::string_view text = Trim(address);
-    if (auto it = index_.find(UpperCase(text)); it != index_.end()) return it->second;
+    // "SECTION.KEY": a section or key may hold a dot itself, so each dot is tried.
+    for (std::size_t dot = text.find('.'); dot != std::string_view::npos;
+         dot = text.find('.', dot + 1))
+        if (auto found = findCanonical(text.substr(0, dot), text.substr(dot + 1))) return found;
     // Short form "bank:number.key"; the key may also be the label's word.
     const std::size_t colon = text.find(':');
     if (colon == std::string_view::npos) return std::nullopt;

@@ -12,6 +12,7 @@
 
 #include "core/model.h"
 #include "core/records.h"
+#include "files/section_table.h"
 
 #include <optional>
 #include <string>
@@ -36,17 +37,28 @@ std::vector<FieldValue> ListFields(const Records& records, ModelNumber model);
 // The field list with a lookup by address (canonical, any case, or short form).
 class FieldList {
 public:
-    FieldList(const Records& records, ModelNumber model);
+    // How the list will be used: for many lookups it keeps an index; for a
+    // lookup or two a search through the list is quicker than building one.
+    enum class Lookups { Many, Few };
+    FieldList(const Records& records, ModelNumber model, Lookups lookups = Lookups::Many);
+    FieldList(const FieldList& other);
+    FieldList& operator=(const FieldList& other);
+    FieldList(FieldList&&) noexcept = default; // the fields stay where they are
+    FieldList& operator=(FieldList&&) noexcept = default;
+    ~FieldList() = default;
 
     const std::vector<FieldValue>& fields() const { return fields_; }
     // The index of the field an address names; nullopt when none does.
     std::optional<std::size_t> find(std::string_view address) const;
-    std::optional<std::size_t> findCanonical(const std::string& section,
-                                             const std::string& key) const;
+    std::optional<std::size_t> findCanonical(std::string_view section, std::string_view key) const;
 
 private:
+    void buildIndex();
+
+    bool indexed_ = true;
     std::vector<FieldValue> fields_;
-    std::unordered_map<std::string, std::size_t> index_; // upper-cased address
+    // Section and key of each field (views into fields_), any case.
+    std::unordered_map<SectionKey, std::size_t, NameHash, NameEqual> index_;
 };
 
 // "USA 08 name", "WX 03 scan", "Individual 02 MMSI", "Common Setup: Dual Watch".

@@ -8,16 +8,22 @@
 // codec) and report (SplitList, PriorityText, the report text). No Qt: the GUI
 // adds dialogs, pointers and its own settings backend around these operations.
 //
-// Every top-level operation here follows the program's failure convention: it
-// traps its own failures, sets the error and cancel flags of AppState, logs
-// under its fixed source name and shows its fixed message through the
-// Notifier. It also returns whether it succeeded, for callers without flags.
+// Failures travel one way. An operation returns a FileOutcome (status,
+// reason, path, cause; file_outcome.h) and neither shows, logs nor sets a
+// flag. The FileContext operations (FileRead2, SaveFileAs, OpenImageFile,
+// LoadDataSet, ...) are the edge the window's session and the command-line
+// tool call: each runs one operation and hands its outcome to
+// ApplyFileOutcome, the one place that follows the program's failure
+// convention (error and cancel flags of AppState, the log line under the fixed
+// source name, the fixed message through the Notifier). They return whether
+// the operation succeeded, for callers without flags.
 #pragma once
 
 #include "core/app_state.h"
 #include "core/error_log.h"
 #include "core/notifier.h"
 #include "core/records.h"
+#include "file_outcome.h"
 
 namespace qb41 {
 
@@ -29,5 +35,9 @@ struct FileContext {
     Notifier& notifier;
     const ErrorLog& log;
 };
+
+// The edge: the flags, the log line and the message of `outcome`, exactly as
+// the program has always reported each operation; true when it is Ok.
+bool ApplyFileOutcome(FileContext& context, const FileOutcome& outcome);
 
 } // namespace qb41

@@ -14,26 +14,10 @@ std::uint16_t WordAt(const std::string& bytes, int index) {
                                       static_cast<std::uint8_t>(bytes[index + 1]));
 }
 
-void ReportReadFailure(FileContext& context, const std::filesystem::path& path,
-                       const std::exception& error) {
-    AppState& app = context.app;
-    app.loading = false;
-    app.errorFlag = true;
-    app.cancelFlag = true;
-    context.log.LogError("frmMain.ReadHexFileAs", error);
-    context.notifier.show(MessageIcon::Warning, app.windowTitle,
-                          FileMessage("FileRead Error!!", path, FileFailureCause(error)));
-}
-
-void ReportSaveFailure(FileContext& context, const std::filesystem::path& path,
-                       const std::exception& error) {
-    AppState& app = context.app;
-    app.loading = false;
-    app.errorFlag = true;
-    app.cancelFlag = true;
-    context.log.LogError("frmMain.SaveHexFileAs", error);
-    context.notifier.show(MessageIcon::Warning, app.windowTitle,
-                          FileMessage("FileSave Error!!", path, FileFailureCause(error)));
+// "LW6100"; "selected model" for a number outside the catalogue.
+std::string CatalogueNameOf(ModelNumber model) {
+    const ModelInfo* info = FindModel(model);
+    return info ? std::string(info->catalogueName) : std::string("selected model");
 }
 
 } // namespace
@@ -57,82 +41,58 @@ void CopyImageBytes(const std::string& bytes, ModelNumber model, DataSet& data) 
     std::copy_n(bytes.begin(), count, data.image.begin());
 }
 
-bool SaveHexFileAs(FileContext& context, const std::filesystem::path& path) {
-    AppState& app = context.app;
-    app.loading = true;
+FileOutcome WriteImageFileAt(const DataSet& data, const std::filesystem::path& path) {
     try {
-        const DataSet& data = context.data;
         const auto length = static_cast<std::size_t>(
             std::clamp<std::int32_t>(data.imageLastIndex + 1, 0, kMaxImageIndex + 1));
         WriteFileAtomically(
             path, std::string_view(reinterpret_cast<const char*>(data.image.data()), length));
     } catch (const std::exception& error) {
-        ReportSaveFailure(context, path, error);
-        return false;
+        return FileTrapped(FileOperation::SaveImageFile, path, error);
     }
-    app.loading = false;
-    return true;
+    return FileSucceeded(FileOperation::SaveImageFile, path);
 }
 
-bool SaveImageFile(FileContext& context, const std::filesystem::path& path) {
+FileOutcome PrepareAndWriteImageFileAt(DataSet& data, ModelNumber model,
+                                       const std::filesystem::path& path) {
     try {
-        PrepareImageForWrite(context.data, context.app.modelNumber);
+        PrepareImageForWrite(data, model);
     } catch (const std::exception& error) {
-        ReportSaveFailure(context, path, error);
-        return false;
+        return FileTrapped(FileOperation::SaveImageFile, path, error);
     }
-    return SaveHexFileAs(context, path);
+    return WriteImageFileAt(data, path);
 }
 
-bool ReadHexFileAs(FileContext& context, const std::filesystem::path& path) {
-    AppState& app = context.app;
-    app.errorFlag = false;
-    app.loading = true;
+FileOutcome ReadImageFileAt(DataSet& data, ModelNumber model, const std::filesystem::path& path) {
     try {
-        std::string bytes = ReadImageBytes(path, app.modelNumber);
-        if (!ImageBytesMatchModel(bytes, app.modelNumber)) {
-            app.loading = false;
-            app.errorFlag = true;
-            context.notifier.show(MessageIcon::Critical, "Read from Radio", "ModelType Error !!");
-            return false;
-        }
+        const std::string bytes = ReadImageBytes(path, model);
+        if (!ImageBytesMatchModel(bytes, model))
+            return FileRefused(FileOperation::ReadImageFile, FileReason::WrongModel, path,
+                               "the image's model code words are not those of " +
+                                   CatalogueNameOf(model));
         // Decode into a copy, so that a failing decode leaves the data as it was.
-        DataSet loaded = context.data;
-        CopyImageBytes(bytes, app.modelNumber, loaded);
-        DecodeImage(loaded, app.modelNumber);
-        context.data = std::move(loaded);
+        DataSet loaded = data;
+        CopyImageBytes(bytes, model, loaded);
+        DecodeImage(loaded, model);
+        data = std::move(loaded);
     } catch (const std::exception& error) {
-        ReportReadFailure(context, path, error);
-        return false;
+        return FileTrapped(FileOperation::ReadImageFile, path, error);
     }
-    app.loading = false;
-    return true;
+    return FileSucceeded(FileOperation::ReadImageFile, path);
 }
 
-bool OpenImageFile(FileContext& context, const std::filesystem::path& path) {
-    AppState& app = context.app;
+FileOutcome CheckImageFileLength(ModelNumber model, const std::filesystem::path& path) {
     try {
         const std::uintmax_t length = FileLength(path);
-        if (!ImageLengthMatches(app.modelNumber, length)) {
-            app.errorFlag = true;
-            context.notifier.show(
-                MessageIcon::Critical, app.windowTitle,
-                FileMessage("bad file!!", path,
-                            "the file is " + std::to_string(length) + " bytes; an image of the " +
-                                std::string(FindModel(app.modelNumber)
-                                                ? FindModel(app.modelNumber)->catalogueName
-                                                : "selected model") +
-                                " is " + std::to_string(ImageSize(app.modelNumber)) + " bytes"));
-            return false;
-        }
+        if (!ImageLengthMatches(model, length))
+            return FileRefused(FileOperation::ReadImageFile, FileReason::WrongLength, path,
+                               "the file is " + std::to_string(length) +
+                                   " bytes; an image of the " + CatalogueNameOf(model) + " is " +
+                                   std::to_string(ImageSize(model)) + " bytes");
     } catch (const std::exception& error) {
-        ReportReadFailure(context, path, error);
-        return false;
+        return FileTrapped(FileOperation::ReadImageFile, path, error);
     }
-    if (!ReadHexFileAs(context, path)) return false;
-    app.currentFileName = path.string();
-    app.dataChanged = false;
-    return true;
+    return FileSucceeded(FileOperation::ReadImageFile, path);
 }
 
 } // namespace qb41

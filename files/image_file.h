@@ -26,7 +26,23 @@ void CopyImageBytes(const std::string& bytes, ModelNumber model, DataSet& data);
 
 // Writes data.image (0 to data.imageLastIndex) as it stands, replacing the
 // target only after a complete write (a longer old file is therefore cut to
-// the image length). On failure: "FileSave Error!!", logged under
+// the image length); SaveFailed, the old file intact, when it cannot.
+FileOutcome WriteImageFileAt(const DataSet& data, const std::filesystem::path& path);
+// Encodes the records, repairs the channel references, sets the checksum,
+// then WriteImageFileAt; an encode failure is SaveFailed too.
+FileOutcome PrepareAndWriteImageFileAt(DataSet& data, ModelNumber model,
+                                       const std::filesystem::path& path);
+// Reads an image file of the model into data.image and decodes it: WrongModel
+// when its model words are another model's, ReadFailed when it cannot be read
+// or decoded; either leaves image and records as they were.
+FileOutcome ReadImageFileAt(DataSet& data, ModelNumber model, const std::filesystem::path& path);
+// WrongLength (the cause names both lengths) when the file's length is not the
+// model's image size; ReadFailed when its length cannot be had.
+FileOutcome CheckImageFileLength(ModelNumber model, const std::filesystem::path& path);
+
+// The operations below report at the edge (file_context.cpp).
+
+// WriteImageFileAt. On failure: "FileSave Error!!", logged under
 // "frmMain.SaveHexFileAs", error and cancel flags set, the old file intact.
 bool SaveHexFileAs(FileContext& context, const std::filesystem::path& path);
 

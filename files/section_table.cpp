@@ -54,15 +54,8 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && EqualsUpperCased(UpperCase(a), b);
 }
 
-// A key line inside a section: "=" at the second character or later.
-bool AddPairFromLine(SectionTable& table, std::string_view line) {
-    std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos || equals == 0) return false;
-    std::string key = UpperCase(TrimSpaces(line.substr(0, equals)));
-    std::string_view value = TrimSpaces(line.substr(equals + 1));
-    if (!value.empty() && value.front() == '#') value.remove_prefix(1);
-    table.addPair(std::move(key), std::string(value));
-    return true;
+void UpperCaseInPlace(char* first, std::size_t count) {
+    for (char* c = first; c != first + count; ++c) *c = UpperChar(*c);
 }
 
 } // namespace
@@ -73,32 +66,41 @@ std::string UpperCase(std::string_view text) {
     return upper;
 }
 
-std::string_view TrimSpaces(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (UpperChar(a[i]) != UpperChar(b[i])) return false;
+    return true;
 }
 
-void SectionTable::reserve(std::size_t sections, std::size_t pairs) {
-    sections_.reserve(sections);
-    pairs_.reserve(pairs);
-    index_.reserve(sections);
+std::size_t NameHash::operator()(std::string_view name) const {
+    std::size_t hash = 14695981039346656037ull; // FNV-1a over the upper-cased bytes
+    for (char c : name) hash = (hash ^ static_cast<unsigned char>(UpperChar(c))) * 1099511628211ull;
+    return hash;
 }
 
-void SectionTable::addSection(std::string name) {
-    index_[name].push_back(sections_.size());
-    sections_.push_back(DataSection{std::move(name), pairs_.size(), 0});
+std::size_t NameHash::operator()(const SectionKey& name) const {
+    return (*this)(name.first) * 31 + (*this)(name.second);
 }
 
-void SectionTable::addPair(std::string key, std::string value) {
+void SectionTable::addSection(std::string_view name) {
+    const std::size_t index = sections_.size();
+    sections_.push_back(DataSection{name, pairs_.size(), 0, 0});
+    auto [chain, fresh] = names_.try_emplace(name, Chain{index, index});
+    if (fresh) return;
+    sections_[chain->second.last].nextOfName = index;
+    chain->second.last = index;
+}
+
+void SectionTable::addPair(std::string_view key, std::string_view value) {
     if (sections_.empty()) return;
-    pairs_.push_back(DataPair{std::move(key), std::move(value)});
+    pairs_.push_back(DataPair{key, value});
     ++sections_.back().pairCount;
 }
 
 SectionView SectionTable::view(std::string_view section) const {
-    auto found = index_.find(UpperCase(section));
-    return SectionView(this, found == index_.end() ? nullptr : &found->second);
+    auto found = names_.find(UpperCase(section));
+    return SectionView(this, found == names_.end() ? std::string_view::npos : found->second.first);
 }
 
 std::string_view SectionTable::LookupValue(std::string_view section, std::string_view key) const {
@@ -106,19 +108,38 @@ std::string_view SectionTable::LookupValue(std::string_view section, std::string
 }
 
 std::string_view SectionView::value(std::string_view key) const {
-    if (!indices_) return {};
-    for (std::size_t index : *indices_)
-        for (const DataPair& pair : table_->pairs(table_->sections_[index]))
+    // Section 0 is never the next of another, so 0 ends the chain.
+    for (std::size_t index = first_; index != std::string_view::npos;) {
+        const DataSection& section = table_->sections_[index];
+        for (const DataPair& pair : table_->pairs(section))
             if (EqualsUpperCased(pair.key, key)) return pair.value;
+        index = section.nextOfName != 0 ? section.nextOfName : std::string_view::npos;
+    }
     return {};
 }
 
 SectionTable ParseDataFile(std::string_view text) {
     SectionTable table;
+    auto owned = std::make_shared<std::string>(text);
+    char* const base = owned->data();
+    const auto at = [&](std::string_view part) { return base + (part.data() - text.data()); };
+    const auto ownedView = [&](std::string_view part) { return std::string_view(at(part), part.size()); };
     // A settings file has a section every hundred bytes and a pair every ten.
     constexpr std::size_t kEnoughForAFullFile = 16384;
-    table.reserve(std::min(text.size() / 100, kEnoughForAFullFile),
-                  std::min(text.size() / 10, kEnoughForAFullFile));
+    table.sections_.reserve(std::min(text.size() / 100, kEnoughForAFullFile));
+    table.pairs_.reserve(std::min(text.size() / 10, kEnoughForAFullFile));
+    table.names_.reserve(std::min(text.size() / 100, kEnoughForAFullFile));
+    // A key line inside a section: "=" at the second character or later.
+    const auto addPairFromLine = [&](std::string_view line) {
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos || equals == 0) return false;
+        const std::string_view key = TrimSpaces(line.substr(0, equals));
+        UpperCaseInPlace(at(key), key.size());
+        std::string_view value = TrimSpaces(line.substr(equals + 1));
+        if (!value.empty() && value.front() == '#') value.remove_prefix(1);
+        table.addPair(ownedView(key), ownedView(value));
+        return true;
+    };
     LineReader lines(text);
     std::string_view pending;
     while (!lines.atEnd()) {
@@ -131,16 +152,19 @@ SectionTable ParseDataFile(std::string_view text) {
         pending = {};
         std::size_t close = rest.find(']');
         if (close == std::string_view::npos || close == 0) continue;
-        table.addSection(std::string(TrimSpaces(UpperCase(rest.substr(0, close)))));
+        const std::string_view name = rest.substr(0, close);
+        UpperCaseInPlace(at(name), name.size());
+        table.addSection(ownedView(TrimSpaces(name)));
         while (!lines.atEnd()) {
             std::string_view line = lines.next();
-            if (AddPairFromLine(table, line)) continue;
+            if (addPairFromLine(line)) continue;
             if (line.find('[') != std::string_view::npos) {
                 pending = line;
                 break;
             }
         }
     }
+    table.text_ = std::move(owned);
     return table;
 }
 

@@ -4,24 +4,29 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace qb41 {
 
+// Views into the table's own copy of the file text: valid as long as the
+// table (or a copy of it) lives.
 struct DataPair {
-    std::string key;   // text before the first "=", upper-cased, then trimmed
-    std::string value; // text after it, trimmed, then one leading "#" removed
+    std::string_view key;   // text before the first "=", upper-cased, then trimmed
+    std::string_view value; // text after it, trimmed, then one leading "#" removed
 };
 
 struct DataSection {
-    std::string name;          // text between "[" and the first "]", upper-cased, then trimmed
+    std::string_view name;     // text between "[" and the first "]", upper-cased, then trimmed
     std::size_t firstPair = 0; // its pairs, in the table's list of all pairs
     std::size_t pairCount = 0;
+    std::size_t nextOfName = 0; // the next section of the same name; 0 when none
 };
 
 class SectionTable;
@@ -36,20 +41,13 @@ public:
 
 private:
     friend class SectionTable;
-    SectionView(const SectionTable* table, const std::vector<std::size_t>* indices)
-        : table_(table), indices_(indices) {}
+    SectionView(const SectionTable* table, std::size_t first) : table_(table), first_(first) {}
     const SectionTable* table_;
-    const std::vector<std::size_t>* indices_;
+    std::size_t first_; // the first section of the name; npos when the table has none
 };
 
 class SectionTable {
 public:
-    // Room for about this many sections and pairs, so that growing never moves them.
-    void reserve(std::size_t sections, std::size_t pairs);
-    void addSection(std::string name);
-    // Adds to the last section; ignored before the first one.
-    void addPair(std::string key, std::string value);
-
     const std::vector<DataSection>& sections() const { return sections_; }
     std::span<const DataPair> pairs(const DataSection& section) const {
         return std::span<const DataPair>(pairs_).subspan(section.firstPair, section.pairCount);
@@ -60,9 +58,20 @@ public:
 
 private:
     friend class SectionView;
+    friend SectionTable ParseDataFile(std::string_view text);
+    void addSection(std::string_view name);
+    // Adds to the last section; ignored before the first one.
+    void addPair(std::string_view key, std::string_view value);
+
+    // The file text with the section names and keys upper-cased in place;
+    // shared, so that the views stay where they are when the table moves.
+    std::shared_ptr<const std::string> text_;
     std::vector<DataSection> sections_;
     std::vector<DataPair> pairs_; // a section's pairs follow each other: pairs only go to the last
-    std::unordered_map<std::string, std::vector<std::size_t>> index_;
+    struct Chain {
+        std::size_t first, last; // the first and last section of a name
+    };
+    std::unordered_map<std::string_view, Chain> names_;
 };
 
 // Parses a whole file. Lines end at CR LF, LF or CR. A line that begins with
@@ -81,7 +90,28 @@ std::optional<std::string> ProfileLookup(std::string_view text, std::string_view
 
 // Upper-cases ASCII letters; other bytes are kept.
 std::string UpperCase(std::string_view text);
+
+// Section and key names compared as the reader compares them: ASCII letters
+// without regard to case.
+bool SameName(std::string_view a, std::string_view b);
+// A section name with a key: "CHUSA16" and "ChTag".
+using SectionKey = std::pair<std::string_view, std::string_view>;
+// Hash and equality for looking names up without regard to case.
+struct NameHash {
+    std::size_t operator()(std::string_view name) const;
+    std::size_t operator()(const SectionKey& name) const;
+};
+struct NameEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
+    bool operator()(const SectionKey& a, const SectionKey& b) const {
+        return SameName(a.first, b.first) && SameName(a.second, b.second);
+    }
+};
 // Removes leading and trailing spaces.
-std::string_view TrimSpaces(std::string_view text);
+inline std::string_view TrimSpaces(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
 
 } // namespace qb41

@@ -48,10 +48,28 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// A plain run of up to 15 digits with an optional sign, the form nearly every
+// value of a settings file has: its value directly, exactly as the general
+// path gives it. nullopt for anything else.
+std::optional<double> PlainInteger(std::string_view text) {
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) i = 1;
+    if (i == text.size() || text.size() - i > 15) return std::nullopt;
+    std::int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        if (!IsDigit(text[i])) return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    const double result = static_cast<double>(value);
+    return negative ? -result : result;
+}
+
 } // namespace
 
 std::optional<double> TextToDouble(std::string_view text) {
     text = TrimBlanks(text);
+    if (std::optional<double> plain = PlainInteger(text)) return plain;
     std::string number;
     number.reserve(text.size());
     std::size_t i = 0;

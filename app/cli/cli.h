@@ -70,11 +70,27 @@ struct UsageError {
 // A failure already reported (message on stderr); exit 1.
 struct Failed {};
 
-// One option of a verb, as its help shows it.
-struct OptionHelp {
-    const char* name;  // "--model N"
-    const char* text;  // what it does
-    const char* value; // its default ("detected from the radio", "off", ...)
+// What an option's value is: the completion script offers its choices.
+enum class ValueKind {
+    None,    // a flag: no value
+    Port,    // a serial port
+    Model,   // a model number of the catalogue
+    Bank,    // a bank or directory word of the field addresses
+    File,    // a file name
+    Command, // a verb of this table
+};
+
+// One option of a verb. The table of verbs below is its only statement: the
+// parser, the help, the man page and the completion script all read it.
+struct Option {
+    const char* name;      // "--model"
+    const char* value;     // what the help calls its value ("N"); nullptr for a flag
+    ValueKind kind;        // ValueKind::None exactly for a flag
+    const char* text;      // what it does
+    const char* byDefault; // its default ("detected from the radio", "off", ...)
+
+    // "--model N", as the help lists it.
+    std::string synopsis() const;
 };
 
 struct Command {
@@ -82,11 +98,14 @@ struct Command {
     const char* synopsis; // after "qb41-cli NAME "
     const char* summary;
     int (*run)(Context& context, const Arguments& args);
-    std::vector<std::string> valuedOptions;
-    std::vector<std::string> flags;
-    std::vector<OptionHelp> options;
+    std::vector<Option> options;
     const char* details; // a paragraph or two for VERB --help
     const char* example; // one command line
+    ValueKind operands = ValueKind::File;
+
+    // The names of the options that take a value, and of the flags.
+    std::vector<std::string> valuedOptions() const;
+    std::vector<std::string> flags() const;
 };
 
 const std::vector<Command>& Commands();
@@ -96,6 +115,11 @@ std::string UsageText();
 std::string CommandHelp(const Command& command);
 // "qb41-cli 1.0.0"
 std::string VersionText();
+// The bash completion script: the verbs, each verb's options and the choices
+// of their values, all from the table.
+std::string BashCompletion();
+// "0 TQ4800M, 1 ZH520, ..." and "0 1 2 3": the catalogue's models.
+std::string ModelChoicesText();
 
 // Standard output where the verb writes to it: false (and a message on
 // stderr) when the write failed (a full disk, a closed pipe).

@@ -19,17 +19,18 @@ namespace {
 #define QB41_BACKUP_FOLDER_TEXT "$XDG_DATA_HOME/QB41/backups (~/.local/share/QB41/backups)"
 #endif
 
-const OptionHelp kPort{"--port DEV",
-                       "the serial port: a device path (/dev/ttyUSB0), a name under /dev "
-                       "(ttyUSB0) or COM1-COM4",
-                       "required"};
-const OptionHelp kTrace{
-    "--trace FILE", "write every byte sent and received, with timestamps, to FILE (for support)",
-    "off"};
-const OptionHelp kModelDetected{"--model N", "the radio's model, 0-3; checked against the radio",
-                                "detected from the radio"};
-const OptionHelp kModelFromFile{"--model N", "load the file for model N (0-3)",
-                                "the model the file names"};
+const Option kPort{"--port", "DEV", ValueKind::Port,
+                   "the serial port: a device path (/dev/ttyUSB0), a name under /dev "
+                   "(ttyUSB0) or COM1-COM4",
+                   "required"};
+const Option kTrace{"--trace", "FILE", ValueKind::File,
+                    "write every byte sent and received, with timestamps, to FILE (for support)",
+                    "off"};
+const Option kModelDetected{"--model", "N", ValueKind::Model,
+                            "the radio's model, 0-3; checked against the radio",
+                            "detected from the radio"};
+const Option kModelFromFile{"--model", "N", ValueKind::Model, "load the file for model N (0-3)",
+                            "the model the file names"};
 
 } // namespace
 
@@ -40,8 +41,6 @@ const std::vector<Command>& Commands() {
          "list the serial ports found (device, description, USB vendor:product)",
          RunPorts,
          {},
-         {},
-         {},
          "Pseudo-terminals (the simulated radio) are not listed; give their path to --port as it "
          "is.",
          "qb41-cli ports"},
@@ -49,8 +48,6 @@ const std::vector<Command>& Commands() {
          "--port DEV",
          "read the radio's model code and its copy and name the model",
          RunDetect,
-         {"--port", "--trace"},
-         {},
          {kPort, kTrace},
          "Reads four bytes: the model code at 64-65 and its copy at the end of the image.",
          "qb41-cli detect --port /dev/ttyUSB0"},
@@ -58,11 +55,10 @@ const std::vector<Command>& Commands() {
          "--port DEV [--model N] [--quick] OUT",
          "read the radio on DEV into OUT (.hex image or .dat settings file)",
          RunRead,
-         {"--port", "--model", "--trace"},
-         {"--quick"},
          {kPort,
           kModelDetected,
-          {"--quick", "read only the blocks whose bytes a read keeps; the result is the same",
+          {"--quick", nullptr, ValueKind::None,
+           "read only the blocks whose bytes a read keeps; the result is the same",
            "off (every block)"},
           kTrace},
          "OUT is checked for being writable before the transfer starts.",
@@ -71,19 +67,18 @@ const std::vector<Command>& Commands() {
          "--port DEV [--model N] [options] IN",
          "program the radio on DEV with IN (.hex, .dat or .ini), after a backup",
          RunWrite,
-         {"--port", "--model", "--trace"},
-         {"--no-backup", "--verify", "--changed-only", "--force"},
          {kPort,
           kModelFromFile,
-          {"--no-backup",
+          {"--no-backup", nullptr, ValueKind::None,
            "skip the backup read before the write (bytes a .dat or .ini does not carry then "
            "take default values)",
            "off (a backup is made)"},
-          {"--verify", "read the radio back afterwards and compare", "off"},
-          {"--changed-only",
+          {"--verify", nullptr, ValueKind::None, "read the radio back afterwards and compare",
+           "off"},
+          {"--changed-only", nullptr, ValueKind::None,
            "write only the blocks and bytes that differ from the radio (uses the backup read)",
            "off (the whole write plan)"},
-          {"--force",
+          {"--force", nullptr, ValueKind::None,
            "program a settings file that lacks sections or holds values outside their rules "
            "(those become defaults)",
            "off (refused)"},
@@ -99,8 +94,6 @@ const std::vector<Command>& Commands() {
          "--port DEV [--model N] IN",
          "compare the radio with what programming IN would write; exit 0 when they match",
          RunVerify,
-         {"--port", "--model", "--trace"},
-         {},
          {kPort, kModelFromFile, kTrace},
          "Compares exactly the bytes a write sends and prints the address ranges that differ; the "
          "settings of a .dat or .ini are encoded over the radio's contents, as write does.",
@@ -109,11 +102,10 @@ const std::vector<Command>& Commands() {
          "--port DEV [--model N] [--no-backup]",
          "clear the radio's user-MMSI entry counter (image byte 501), after a backup",
          RunClear,
-         {"--port", "--model", "--trace"},
-         {"--no-backup"},
          {kPort,
           kModelDetected,
-          {"--no-backup", "skip the backup read before the clear", "off (a backup is made)"},
+          {"--no-backup", nullptr, ValueKind::None, "skip the backup read before the clear",
+           "off (a backup is made)"},
           kTrace},
          "The backup is made as for write.",
          "qb41-cli clear --port /dev/ttyUSB0"},
@@ -121,17 +113,13 @@ const std::vector<Command>& Commands() {
          "--model N OUT",
          "write a fresh data set for model N (0-3) as an image file (.hex) or data file (.dat)",
          RunNew,
-         {"--model"},
-         {},
-         {{"--model N", "the model, 0-3", "required"}},
+         {{"--model", "N", ValueKind::Model, "the model, 0-3", "required"}},
          "OUT may also be a .txt report.",
          "qb41-cli new --model 3 fresh.dat"},
         {"info",
          "IN.hex",
          "show the model and a summary of an image file",
          RunInfo,
-         {},
-         {},
          {},
          "Only image files (.hex, or a destination .ini) carry a model id to show.",
          "qb41-cli info radio.hex"},
@@ -141,8 +129,6 @@ const std::vector<Command>& Commands() {
          "and missing sections, with line numbers; exit 0 only when clean",
          RunCheck,
          {},
-         {},
-         {},
          "The file is checked against the model its MODELTYPE names. convert, report and write "
          "print the same findings as warnings.",
          "qb41-cli check radio.dat"},
@@ -151,8 +137,6 @@ const std::vector<Command>& Commands() {
          "load IN (.dat, .hex, .ini) as the program does and save it as OUT (.dat, .hex, .txt, "
          "or - for the settings file text on standard output)",
          RunConvert,
-         {"--model"},
-         {},
          {kModelFromFile},
          "Files keep CR LF line ends; standard output gets LF.",
          "qb41-cli convert radio.hex radio.dat"},
@@ -160,17 +144,15 @@ const std::vector<Command>& Commands() {
          "IN [-o OUT.txt] [--model N]",
          "print the report text of IN, or save it as OUT (.txt, or - for standard output)",
          RunReport,
-         {"--model", "-o"},
-         {},
-         {{"-o OUT", "save the report as OUT (.txt) instead", "standard output"}, kModelFromFile},
+         {{"-o", "OUT", ValueKind::File, "save the report as OUT (.txt) instead",
+           "standard output"},
+          kModelFromFile},
          "Files keep CR LF line ends; standard output gets LF.",
          "qb41-cli report radio.dat -o radio.txt"},
         {"fields",
          "FILE [--model N]",
          "list every field of FILE by its address (SECTION.KEY), with its value and a label",
          RunFields,
-         {"--model"},
-         {},
          {kModelFromFile},
          "An address is the settings file's section and key joined by a dot, as the file writes "
          "them: CHUSA16.ChTag, \"DSC Setup (Basic Setup).User MMSI\". Addresses are matched "
@@ -182,8 +164,6 @@ const std::vector<Command>& Commands() {
          "FILE ADDRESS...",
          "print the value of each field, one a line",
          RunGet,
-         {"--model"},
-         {},
          {kModelFromFile},
          "Exit 1 when FILE has no such field.",
          "qb41-cli get radio.dat \"DSC Setup (Basic Setup).User MMSI\" usa:16.name"},
@@ -191,9 +171,8 @@ const std::vector<Command>& Commands() {
          "FILE ADDRESS=VALUE... [-o OUT]",
          "change fields through the editor's rules and save; all or nothing",
          RunSet,
-         {"--model", "-o"},
-         {},
-         {{"-o OUT", "save the result as OUT (.dat or .hex)", "FILE, replaced in place"},
+         {{"-o", "OUT", ValueKind::File, "save the result as OUT (.dat or .hex)",
+           "FILE, replaced in place"},
           kModelFromFile},
          "Each value is checked and stored as the window's box for that field does it: flags "
          "0 or 1, list fields the number the file stores, MMSIs as 9 digits (8 for a group) or "
@@ -206,8 +185,6 @@ const std::vector<Command>& Commands() {
          "some, 2 error",
          RunDiff,
          {},
-         {},
-         {},
          "Each line reads ADDRESS: A-VALUE -> B-VALUE  (label); a count follows. Each file is "
          "loaded as the program loads it, for the model it names.",
          "qb41-cli diff radio.dat backup.hex"},
@@ -216,9 +193,8 @@ const std::vector<Command>& Commands() {
          "write one bank or directory of FILE as CSV (usa, intl, canada, wx, exp, individual, "
          "group)",
          RunExport,
-         {"--bank", "--model"},
-         {},
-         {{"--bank B", "usa, intl, canada, wx, exp, individual or group", "required"},
+         {{"--bank", "B", ValueKind::Bank, "usa, intl, canada, wx, exp, individual or group",
+           "required"},
           kModelFromFile},
          "The header names the settings file's keys after a first column with the channel or "
          "entry number. UTF-8, comma separated, quoted as RFC 4180 asks; OUT - is standard "
@@ -229,10 +205,10 @@ const std::vector<Command>& Commands() {
          "apply a CSV of one bank or directory to FILE through the editor's rules; all or "
          "nothing",
          RunImport,
-         {"--bank", "--model", "-o"},
-         {},
-         {{"--bank B", "usa, intl, canada, wx, exp, individual or group", "required"},
-          {"-o OUT", "save the result as OUT (.dat or .hex)", "FILE, replaced in place"},
+         {{"--bank", "B", ValueKind::Bank, "usa, intl, canada, wx, exp, individual or group",
+           "required"},
+          {"-o", "OUT", ValueKind::File, "save the result as OUT (.dat or .hex)",
+           "FILE, replaced in place"},
           kModelFromFile},
          "Every cell is checked as the window checks it; when any is refused nothing is saved "
          "and each refusal is named by line, column and rule (exit 1). Columns may be left out; "
@@ -244,26 +220,28 @@ const std::vector<Command>& Commands() {
          "program the template into many radios, each with its own fields, on several ports at "
          "once",
          RunFleet,
-         {"--template", "--units", "--port", "--log", "--model", "--trace"},
-         {"--verify", "--keep-identity"},
-         {{"--template T", "the settings every radio gets (.dat, .hex or .ini)", "required"},
-          {"--units U.csv",
+         {{"--template", "T", ValueKind::File, "the settings every radio gets (.dat, .hex or .ini)",
+           "required"},
+          {"--units", "U.csv", ValueKind::File,
            "one row per radio: a unit column and field addresses as fields prints them "
            "(typically \"DSC Setup (Basic Setup).User MMSI\" and \"ATIS Setup (Common).Atis "
            "Code\"); an empty cell keeps the template's value",
            "required unless --keep-identity"},
-          {"--keep-identity",
+          {"--keep-identity", nullptr, ValueKind::None,
            "no units file: every radio that comes keeps its own user MMSI, ATIS code and MMSI "
            "entry counter (from its backup read); the log names it by its MMSI",
            "off"},
-          {"--port DEV", "a port with a radio on it; give it once per port", "required"},
-          {"--log LOG.csv",
+          {"--port", "DEV", ValueKind::Port, "a port with a radio on it; give it once per port",
+           "required"},
+          {"--log", "LOG.csv", ValueKind::File,
            "append one row per unit (unit, port, model, backup, result, seconds); units the log "
            "names as ok are skipped",
            "no log"},
-          {"--verify", "read each radio back after its write and compare", "off"},
+          {"--verify", nullptr, ValueKind::None, "read each radio back after its write and compare",
+           "off"},
           kModelFromFile,
-          {"--trace FILE", "trace each port's bytes to FILE.1, FILE.2, ...", "off"}},
+          {"--trace", "FILE", ValueKind::File, "trace each port's bytes to FILE.1, FILE.2, ...",
+           "off"}},
          "Every row is checked with the editor's rules before any radio is touched; a refused "
          "value, or the same MMSI, ATIS code or unit name on two rows, refuses the whole run. "
          "Then each port waits for a radio in clone mode, checks its model against the "
@@ -279,10 +257,9 @@ const std::vector<Command>& Commands() {
          "show the help of COMMAND, or this list",
          RunHelp,
          {},
-         {},
-         {},
          "",
-         "qb41-cli help write"},
+         "qb41-cli help write",
+         ValueKind::Command},
     };
     return commands;
 }
@@ -300,8 +277,8 @@ std::string UsageText() {
         text << "  qb41-cli " << command.name << (*command.synopsis ? " " : "") << command.synopsis
              << "\n      " << command.summary << '\n';
     }
-    text << "\nmodels: 0 TQ4800M, 1 ZH520, 2 ZH540, 3 LW6100\n"
-            "options take a value as --opt VALUE or --opt=VALUE; --version shows the version\n";
+    text << "\nmodels: " << ModelChoicesText()
+         << "\noptions take a value as --opt VALUE or --opt=VALUE; --version shows the version\n";
     return text.str();
 }
 
@@ -312,9 +289,9 @@ std::string CommandHelp(const Command& command) {
          << command.summary << ".\n";
     if (*command.details) text << '\n' << command.details << '\n';
     text << "\noptions:\n";
-    for (const OptionHelp& option : command.options)
-        text << "  " << option.name << "\n      " << option.text << " (default: " << option.value
-             << ")\n";
+    for (const Option& option : command.options)
+        text << "  " << option.synopsis() << "\n      " << option.text
+             << " (default: " << option.byDefault << ")\n";
     text << "  -h, --help\n      show this help\n";
     text << "\nexample:\n  " << command.example << '\n';
     return text.str();

@@ -1,8 +1,9 @@
 // What the verbs that talk to a radio share: the port options, the
 // serial transport on the main thread (traced with --trace), the progress
-// line on stderr, Ctrl+C, SIGTERM and SIGHUP (Ctrl+C and closing the console
-// on Windows) as the Cancel button, and the
-// lines that say what to do after a failure, chosen from the run's outcome.
+// line on stderr (progress_bar.h), Ctrl+C, SIGTERM and SIGHUP (Ctrl+C and
+// closing the console on Windows) as the Cancel button (cancel_signals.h), the
+// lines that say what to do after a failure, chosen from the run's outcome
+// (link_explain.cpp), and the backup read before a write (link_backup.cpp).
 #pragma once
 
 #include "cli.h"
@@ -64,6 +65,10 @@ public:
     std::ostream& Say();
     // The wall-clock time, from the tool's clock.
     std::chrono::system_clock::time_point wallNow() const;
+    // What the run works on, the verb it runs for and the device it opens.
+    Context& context();
+    const std::string& verb() const;
+    const std::string& device() const;
 
 private:
     class Impl;

@@ -7,6 +7,7 @@
 #include "editor_pane.h"
 #include "file_dialogs.h"
 #include "grid_model.h"
+#include "pixels.h"
 
 #include "editor/session.h"
 
@@ -42,9 +43,6 @@ struct WindowParts {
     std::filesystem::path destinationFolder;
     std::filesystem::path helpFile; // QB41.html
 };
-
-// Twips per pixel: the window's fixed measures are given in twips.
-inline constexpr int kTwipsPerPixel = 15;
 
 class MainWindow : public QMainWindow, public editor::MainView {
     Q_OBJECT
@@ -99,6 +97,7 @@ public:
     std::string askSaveFileName(const editor::FileDialogSpec& dialog) override;
     void armResetTimer() override;
     void recordsReplaced() override;
+    void showEntryCount(const std::string& text) override;
     // Undo/Redo, the list grids' edits, Find and "Show all channels".
     EditActions& editActions() { return *edits_; }
 
