@@ -43,6 +43,13 @@ TEST(ModelCatalogue, LookupsAnswerFromTheModelsEntry) {
     EXPECT_EQ(FindModelByCode(0xFFFF), nullptr);
 }
 
+TEST(ModelCatalogue, CommandLineNumbersNameAModel) {
+    for (const ModelInfo& info : AllModels())
+        EXPECT_EQ(ParseModelNumber(std::to_string(info.number)), info.number);
+    for (const char* bad : {"", "4", "9", "01", "-1", "a", "1 ", "３"})
+        EXPECT_EQ(ParseModelNumber(bad), std::nullopt) << '"' << bad << '"';
+}
+
 TEST(ModelCatalogue, IdCheckNeedsBothCopiesEqualToTheCode) {
     EXPECT_TRUE(ModelIdMatches(0, 0x12C0, 0x12C0));
     EXPECT_FALSE(ModelIdMatches(0, 0x12C0, 0x17D4));
