@@ -64,7 +64,7 @@ void CloneLink::ReadDataChkModel() {
         if (app.cancelFlag) return;
         if (app.errorFlag) {
             FailTransfer();
-            ctx_.notifier.show(MessageIcon::Critical, kTitleModelCheck, kCommunicationError);
+            Tell(MessageIcon::Critical, kTitleModelCheck, kCommunicationError);
             return;
         }
         const std::uint16_t front = *outcome_.radioModelCode;
@@ -79,7 +79,7 @@ void CloneLink::ReadDataChkModel() {
                           static_cast<int>(app.modelNumber),
                           static_cast<unsigned>(ModelCode(app.modelNumber)));
             Fail(LinkReason::ModelMismatch, detail);
-            ctx_.notifier.show(MessageIcon::Critical, kTitleRead, kModelTypeError);
+            Tell(MessageIcon::Critical, kTitleRead, kModelTypeError);
         }
     } catch (const std::exception& error) {
         TrapRuntimeError(kSourceReadDataChkModel, error);
@@ -210,7 +210,7 @@ LinkOutcome CloneLink::ReadRun(ReadScope scope) {
     if (ReadImage(scope, buffer) && AdoptReadImage(buffer)) {
         completed = true;
         ctx_.app.completed = true;
-        ctx_.notifier.show(MessageIcon::Information, kTitleRead, kComplete);
+        Tell(MessageIcon::Information, kTitleRead, kComplete);
     }
     return Finish(completed);
 }

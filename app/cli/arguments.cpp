@@ -7,8 +7,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
+#include <system_error>
 
 namespace qb41::cli {
 
@@ -84,7 +84,8 @@ bool FlushOutput(Context& context, const char* verb) {
     context.out.flush();
     if (context.out.good() && std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
     std::cerr << "qb41-cli " << verb << ": cannot write to standard output"
-              << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << '\n';
+              << (errno != 0 ? ": " + std::generic_category().message(errno) : std::string())
+              << '\n';
     return false;
 }
 
