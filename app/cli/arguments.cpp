@@ -3,6 +3,7 @@
 #include "cli.h"
 
 #include "core/errors.h"
+#include "core/model.h"
 #include "core/platform.h"
 
 #include <cerrno>
@@ -93,7 +94,16 @@ std::optional<ModelNumber> Arguments::model() const {
     if (!text) return std::nullopt;
     const bool digit = text->size() == 1 && (*text)[0] >= '0' && (*text)[0] <= '9';
     const auto model = static_cast<ModelNumber>(digit ? (*text)[0] - '0' : -1);
-    if (!digit || !FindModel(model)) throw UsageError{"--model must be 0, 1, 2 or 3"};
+    if (!digit || !FindModel(model)) {
+        // "0, 1, 2 or 3": the catalogue's numbers.
+        std::string numbers;
+        for (ModelNumber m = 0; FindModel(m); ++m)
+            numbers += (m == 0                                       ? ""
+                        : FindModel(static_cast<ModelNumber>(m + 1)) ? ", "
+                                                                     : " or ") +
+                       std::to_string(m);
+        throw UsageError{"--model must be " + numbers};
+    }
     return model;
 }
 
