@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <grp.h>
+#include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #ifdef __APPLE__
 #include <mach-o/dyld.h>
@@ -143,13 +145,40 @@ long MaxFileNameLength(const std::filesystem::path& folder) {
     return limit > 0 ? limit : 255;
 }
 
+namespace {
+
+// An environment variable's value, copied at once, so that no caller keeps a
+// pointer into the environment. Reading it races only with a change of the
+// environment (setenv, putenv), which the programs never make; threads that
+// read at the same time (the fleet's ports making backups) are safe.
+std::string EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name); // NOLINT(concurrency-mt-unsafe): see above
+    return value ? std::string(value) : std::string();
+}
+
+// The name of a group, or its number when it has none: getgrgid_r, as
+// getgrgid's result lives in a buffer every thread shares.
+std::string GroupName(gid_t id) {
+    const long suggested = ::sysconf(_SC_GETGR_R_SIZE_MAX);
+    std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 1024);
+    struct group entry {};
+    struct group* found = nullptr;
+    int failure = 0;
+    while ((failure = ::getgrgid_r(id, &entry, buffer.data(), buffer.size(), &found)) == ERANGE &&
+           buffer.size() < (std::size_t{1} << 20))
+        buffer.resize(buffer.size() * 2);
+    return failure == 0 && found ? std::string(found->gr_name) : std::to_string(id);
+}
+
+} // namespace
+
 std::filesystem::path UserDataFolder() {
-    const char* home = std::getenv("HOME");
-    const std::filesystem::path homeFolder(home && *home ? home : ".");
+    const std::string home = EnvironmentValue("HOME");
+    const std::filesystem::path homeFolder(home.empty() ? std::string(".") : home);
 #ifdef __APPLE__
     return homeFolder / "Library" / "Application Support";
 #else
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
+    if (const std::string data = EnvironmentValue("XDG_DATA_HOME"); data.starts_with('/'))
         return std::filesystem::path(data);
     return homeFolder / ".local" / "share";
 #endif
@@ -168,8 +197,7 @@ PortDiagnosis DiagnosePort(const std::string& device) {
     }
     if (::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
         diagnosis.kind = PortDiagnosis::Kind::PermissionDenied;
-        const struct group* owner = ::getgrgid(st.st_gid);
-        diagnosis.group = owner ? owner->gr_name : std::to_string(st.st_gid);
+        diagnosis.group = GroupName(st.st_gid);
         return diagnosis;
     }
     // A character device that is no terminal (/dev/null, /dev/zero) cannot

@@ -13,7 +13,7 @@ void SaveComDevice(SettingsStore& store, const std::string& device) {
 }
 
 std::int16_t UsableComPort(std::int16_t stored) {
-    return stored >= 1 && stored <= 4 ? stored : 1;
+    return stored >= 1 && stored <= 4 ? stored : std::int16_t{1};
 }
 
 std::vector<std::string> ReadRecentFiles(const SettingsStore& store) {

@@ -94,7 +94,7 @@ public:
     RowEditor(Records& records, AppState& state) : records_(records), state_(state) {}
 
     const FieldValue* field(const std::string& section, const std::string& key) {
-        if (!list_) list_.emplace(records_, state_.modelNumber);
+        if (!list_) list_.emplace(records_, state_.modelNumber, FieldList::Lookups::Few);
         const auto index = list_->findCanonical(section, key);
         return index ? &list_->fields()[*index] : nullptr;
     }
@@ -118,6 +118,87 @@ private:
     int changed_ = 0;
 };
 
+// The header: the number column, then keys of the bank's sections, each
+// matched to the key the data file writes; refusals for the others.
+std::vector<std::string> HeaderKeys(const Records& records, ModelNumber model, const BankWord& bank,
+                                    const CsvRow& header, std::vector<CsvRefusal>& refusals) {
+    const std::string first = std::string(bank.section) + (IsDirectory(bank) ? "1" : "0");
+    std::vector<std::string> keys(header.cells.size());
+    std::set<std::string> seenKeys;
+    const FieldList list(records, model);
+    for (std::size_t c = 1; c < header.cells.size(); ++c) {
+        const std::string wanted = UpperCase(TrimSpaces(header.cells[c]));
+        for (const FieldValue& f : list.fields())
+            if (f.section == first && UpperCase(f.key) == wanted) keys[c] = f.key;
+        if (keys[c].empty())
+            refusals.push_back({header.line, static_cast<int>(c) + 1,
+                                "no key " + header.cells[c] + " in the " +
+                                    std::string(bank.section) + " sections"});
+        else if (!seenKeys.insert(keys[c]).second)
+            refusals.push_back(
+                {header.line, static_cast<int>(c) + 1, "a second column for " + keys[c]});
+    }
+    return keys;
+}
+
+// The section number a row names; nullopt (with a refusal) when the row
+// names none, names one twice or has the wrong number of cells.
+std::optional<int> RowNumber(const BankWord& bank, const CsvRow& row, std::size_t cells,
+                             std::set<int>& seenRows, std::vector<CsvRefusal>& refusals) {
+    const auto number = EntryIndex(bank, row.cells.empty() ? "" : row.cells[0]);
+    if (!number) {
+        refusals.push_back({row.line, 1,
+                            "no " + std::string(NumberColumn(bank)) + " " + row.cells[0] + " in " +
+                                std::string(bank.label)});
+        return std::nullopt;
+    }
+    if (!seenRows.insert(*number).second) {
+        refusals.push_back({row.line, 1, "a second row for " + row.cells[0]});
+        return std::nullopt;
+    }
+    if (row.cells.size() != cells) {
+        refusals.push_back({row.line, 0,
+                            "the row has " + std::to_string(row.cells.size()) +
+                                " cells, the header " + std::to_string(cells)});
+        return std::nullopt;
+    }
+    return number;
+}
+
+// The order a row's cells are applied in (column, value): the boxes a row
+// fills must take input while they are filled, so Enable and Low Power are
+// turned on first where needed and given their own values last.
+std::vector<std::pair<int, std::string>> RowSteps(RowEditor& editor, const BankWord& bank,
+                                                  const std::string& section,
+                                                  const std::vector<std::string>& keys,
+                                                  const CsvRow& row) {
+    auto column = [&](std::string_view key) -> int {
+        for (std::size_t c = 1; c < keys.size(); ++c)
+            if (keys[c] == key) return static_cast<int>(c);
+        return -1;
+    };
+    auto differs = [&](std::size_t c) {
+        const FieldValue* f = editor.field(section, keys[c]);
+        return f && f->value != row.cells[c];
+    };
+    const int enable = IsDirectory(bank) ? -1 : column("Enable");
+    const int lowPower = column("LowPower");
+    const int powerUp = column("PowUp");
+    bool others = false;
+    for (std::size_t c = 1; c < keys.size(); ++c)
+        if (static_cast<int>(c) != enable && differs(c)) others = true;
+    std::vector<std::pair<int, std::string>> steps;
+    if (enable > 0 && others) steps.push_back({enable, "1"});
+    if (lowPower > 0 && powerUp > 0 && differs(static_cast<std::size_t>(powerUp)))
+        steps.push_back({lowPower, "1"});
+    for (std::size_t c = 1; c < keys.size(); ++c)
+        if (static_cast<int>(c) != enable && static_cast<int>(c) != lowPower)
+            steps.push_back({static_cast<int>(c), row.cells[c]});
+    if (lowPower > 0) steps.push_back({lowPower, row.cells[static_cast<std::size_t>(lowPower)]});
+    if (enable > 0) steps.push_back({enable, row.cells[static_cast<std::size_t>(enable)]});
+    return steps;
+}
+
 } // namespace
 
 CsvImport ImportBankCsv(Records& records, AppState& state, const BankWord& bank,
@@ -135,77 +216,19 @@ CsvImport ImportBankCsv(Records& records, AppState& state, const BankWord& bank,
     Records copy = records;
     AppState copyState = state;
     RowEditor editor(copy, copyState);
-
-    // The header: the number column, then keys of the bank's sections.
     const CsvRow& header = parsed.rows.front();
     result.header = header.cells;
-    const std::string first = std::string(bank.section) + (IsDirectory(bank) ? "1" : "0");
-    std::vector<std::string> keys(header.cells.size());
-    std::set<std::string> seenKeys;
-    const FieldList list(copy, copyState.modelNumber);
-    for (std::size_t c = 1; c < header.cells.size(); ++c) {
-        const std::string wanted = UpperCase(TrimSpaces(header.cells[c]));
-        for (const FieldValue& f : list.fields())
-            if (f.section == first && UpperCase(f.key) == wanted) keys[c] = f.key;
-        if (keys[c].empty())
-            result.refusals.push_back({header.line, static_cast<int>(c) + 1,
-                                       "no key " + header.cells[c] + " in the " +
-                                           std::string(bank.section) + " sections"});
-        else if (!seenKeys.insert(keys[c]).second)
-            result.refusals.push_back(
-                {header.line, static_cast<int>(c) + 1, "a second column for " + keys[c]});
-    }
+    const std::vector<std::string> keys =
+        HeaderKeys(copy, copyState.modelNumber, bank, header, result.refusals);
     if (!result.refusals.empty()) return result;
 
     std::set<int> seenRows;
     for (std::size_t r = 1; r < parsed.rows.size(); ++r) {
         const CsvRow& row = parsed.rows[r];
-        const auto number = EntryIndex(bank, row.cells.empty() ? "" : row.cells[0]);
-        if (!number) {
-            result.refusals.push_back({row.line, 1,
-                                       "no " + std::string(NumberColumn(bank)) + " " +
-                                           row.cells[0] + " in " + std::string(bank.label)});
-            continue;
-        }
-        if (!seenRows.insert(*number).second) {
-            result.refusals.push_back({row.line, 1, "a second row for " + row.cells[0]});
-            continue;
-        }
-        if (row.cells.size() != header.cells.size()) {
-            result.refusals.push_back({row.line, 0,
-                                       "the row has " + std::to_string(row.cells.size()) +
-                                           " cells, the header " +
-                                           std::to_string(header.cells.size())});
-            continue;
-        }
+        const auto number = RowNumber(bank, row, header.cells.size(), seenRows, result.refusals);
+        if (!number) continue;
         const std::string section = std::string(bank.section) + std::to_string(*number);
-        auto column = [&](std::string_view key) -> int {
-            for (std::size_t c = 1; c < keys.size(); ++c)
-                if (keys[c] == key) return static_cast<int>(c);
-            return -1;
-        };
-        auto differs = [&](std::size_t c) {
-            const FieldValue* f = editor.field(section, keys[c]);
-            return f && f->value != row.cells[c];
-        };
-        // Staging: the boxes a row fills must take input while they are filled.
-        const int enable = IsDirectory(bank) ? -1 : column("Enable");
-        const int lowPower = column("LowPower");
-        const int powerUp = column("PowUp");
-        bool others = false;
-        for (std::size_t c = 1; c < keys.size(); ++c)
-            if (static_cast<int>(c) != enable && differs(c)) others = true;
-        std::vector<std::pair<int, std::string>> steps; // column, value
-        if (enable > 0 && others) steps.push_back({enable, "1"});
-        if (lowPower > 0 && powerUp > 0 && differs(static_cast<std::size_t>(powerUp)))
-            steps.push_back({lowPower, "1"});
-        for (std::size_t c = 1; c < keys.size(); ++c)
-            if (static_cast<int>(c) != enable && static_cast<int>(c) != lowPower)
-                steps.push_back({static_cast<int>(c), row.cells[c]});
-        if (lowPower > 0)
-            steps.push_back({lowPower, row.cells[static_cast<std::size_t>(lowPower)]});
-        if (enable > 0) steps.push_back({enable, row.cells[static_cast<std::size_t>(enable)]});
-        for (const auto& [c, value] : steps)
+        for (const auto& [c, value] : RowSteps(editor, bank, section, keys, row))
             if (auto rule = editor.apply(section, keys[static_cast<std::size_t>(c)], value))
                 result.refusals.push_back({row.line, c + 1, *rule});
     }

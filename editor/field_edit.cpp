@@ -168,6 +168,36 @@ std::string DisabledRule(const ChannelView& view, const ChannelRecord& rec, Chan
     return "the control takes no input in this state";
 }
 
+// "Tx,Rx" of a CTCSS or DCS pair, transmit side first.
+Outcome ApplyTonePair(Records& records, AppState& state, ChannelRef ref, ChannelControl control,
+                      std::string_view value) {
+    const std::size_t comma = value.find(',');
+    if (comma == std::string_view::npos) return "two list values, transmit first: \"0,0\"";
+    const ChannelRecord& rec = records.bank(ref.bank).at(static_cast<std::size_t>(ref.index));
+    const bool dcs = control == ChannelControl::RxDcs;
+    const ChannelControl sides[2] = {dcs ? ChannelControl::TxDcs : ChannelControl::TxCtcss,
+                                     control};
+    const std::string_view texts[2] = {value.substr(0, comma), value.substr(comma + 1)};
+    for (std::size_t side = 0; side < 2; ++side) {
+        const ChannelView now = ViewChannel(records, ref, state.modelNumber);
+        const ChoiceList& list = dcs ? now.dcs[side] : now.ctcss[side];
+        const auto index = ChoiceIndex(list, texts[side]);
+        if (!index) return std::string(side == 0 ? "transmit: " : "receive: ") + ChoiceRule(list);
+        if (list.selected == index) continue;
+        if (!PickChannelChoice(records, state, ref, sides[side], *index).changed)
+            return DisabledRule(now, rec, sides[side]);
+    }
+    return std::nullopt;
+}
+
+const ChoiceList& ChoiceListOf(const ChannelView& view, ChannelControl control) {
+    return control == ChannelControl::Scrambler ? view.scrambler
+           : control == ChannelControl::TxCtcss ? view.ctcss[0]
+           : control == ChannelControl::RxCtcss ? view.ctcss[1]
+           : control == ChannelControl::TxDcs   ? view.dcs[0]
+                                                : view.dcs[1];
+}
+
 Outcome ApplyChannel(Records& records, AppState& state, ChannelRef ref, std::string_view key,
                      std::string_view value) {
     const ChannelKey* k = FindChannelKey(key);
@@ -188,35 +218,14 @@ Outcome ApplyChannel(Records& records, AppState& state, ChannelRef ref, std::str
                         DisabledRule(view, rec, k->control));
     }
     case ChannelKey::Choice: {
-        const ChoiceList& list = k->control == ChannelControl::Scrambler ? view.scrambler
-                                 : k->control == ChannelControl::TxCtcss ? view.ctcss[0]
-                                 : k->control == ChannelControl::RxCtcss ? view.ctcss[1]
-                                 : k->control == ChannelControl::TxDcs   ? view.dcs[0]
-                                                                         : view.dcs[1];
+        const ChoiceList& list = ChoiceListOf(view, k->control);
         const auto index = ChoiceIndex(list, value);
         if (!index) return ChoiceRule(list);
         return FromEdit(PickChannelChoice(records, state, ref, k->control, *index),
                         ChoiceRule(list));
     }
-    case ChannelKey::Pair: {
-        const std::size_t comma = value.find(',');
-        if (comma == std::string_view::npos) return "two list values, transmit first: \"0,0\"";
-        const bool dcs = k->control == ChannelControl::RxDcs;
-        const ChannelControl sides[2] = {dcs ? ChannelControl::TxDcs : ChannelControl::TxCtcss,
-                                         k->control};
-        const std::string_view texts[2] = {value.substr(0, comma), value.substr(comma + 1)};
-        for (std::size_t side = 0; side < 2; ++side) {
-            const ChannelView now = ViewChannel(records, ref, state.modelNumber);
-            const ChoiceList& list = dcs ? now.dcs[side] : now.ctcss[side];
-            const auto index = ChoiceIndex(list, texts[side]);
-            if (!index)
-                return std::string(side == 0 ? "transmit: " : "receive: ") + ChoiceRule(list);
-            if (list.selected == index) continue;
-            if (!PickChannelChoice(records, state, ref, sides[side], *index).changed)
-                return DisabledRule(now, rec, sides[side]);
-        }
-        return std::nullopt;
-    }
+    case ChannelKey::Pair:
+        return ApplyTonePair(records, state, ref, k->control, value);
     case ChannelKey::Text: {
         const TextBox box = k->control == ChannelControl::Name ? TextBox::ChannelName
                             : k->control == ChannelControl::NumberLeft
@@ -277,8 +286,8 @@ Outcome ApplyDirectory(Records& records, AppState& state, DirectoryRef ref, std:
         return FromEdit(SetDirectoryName(records, state, ref, value),
                         TextRule(TextBox::DirectoryName));
     if (key == "Mmsid")
-        return FromCheck(CommitDirectoryMmsi(records, state, yes, ref, MmsiAsTyped(value, ref.kind)),
-                         value);
+        return FromCheck(
+            CommitDirectoryMmsi(records, state, yes, ref, MmsiAsTyped(value, ref.kind)), value);
     return "fixed: the window does not edit it";
 }
 

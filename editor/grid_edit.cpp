@@ -149,6 +149,61 @@ std::optional<bool> ParseCheck(std::string_view text) {
 
 using Assignment = std::pair<std::string, std::string>; // key, value
 
+std::vector<Assignment> DirectoryCellAssignments(const Records& records, const EditableGrid& grid,
+                                                 int record, const GridColumn& col,
+                                                 std::string_view text) {
+    std::vector<Assignment> out;
+    const DirectoryView view =
+        ViewDirectoryEntry(records, {MmsiOf(grid.list.directory), record + 1});
+    const DirectoryRecord& entry =
+        Directory(records, grid.list.directory)[static_cast<std::size_t>(record)];
+    const bool same = col.key == "Mmsid" ? Trimmed(text) == Trimmed(PadText(entry.Mmsid, 9))
+                                         : text == entry.TagName;
+    if (same) return out;
+    // Typing into the next free entry adds it, as ticking "Add" would.
+    if (!view.fieldsEnabled && view.add.enabled) out.emplace_back("Enable", "1");
+    out.emplace_back(std::string(col.key), std::string(text));
+    return out;
+}
+
+std::optional<std::vector<Assignment>> ChoiceCellAssignments(const Records& records,
+                                                             const EditableGrid& grid, int record,
+                                                             std::string_view text,
+                                                             ModelNumber model, std::string& rule) {
+    std::vector<Assignment> out;
+    const ChannelRecord& rec = records.bank(grid.list.bank)[static_cast<std::size_t>(record)];
+    if (Trimmed(text) == Trimmed(ScrambleText(rec.Scramble))) return out;
+    const ChoiceList list = ViewChannel(records, {grid.list.bank, record}, model).scrambler;
+    const std::string wanted = Upper(Trimmed(text));
+    for (const ChoiceEntry& e : list.entries) {
+        if (Upper(Trimmed(e.text)) != wanted &&
+            Upper(Trimmed(ScrambleText(static_cast<std::int16_t>(e.value)))) != wanted)
+            continue;
+        if (e.value != rec.Scramble) out.emplace_back("Scramble", std::to_string(e.value));
+        return out;
+    }
+    rule = "one of the scrambler list's entries";
+    return std::nullopt;
+}
+
+std::vector<Assignment> TextCellAssignments(const ChannelRecord& rec, const GridColumn& col,
+                                            const std::string& shown, std::string_view text) {
+    std::vector<Assignment> out;
+    if (col.key == "DISP") {
+        const std::string left = Trimmed(text.substr(0, std::min<std::size_t>(2, text.size())));
+        const std::string right = text.size() > 2 ? Trimmed(text.substr(2)) : std::string();
+        if (left != Trimmed(rec.CHDisplayL)) out.emplace_back("CHDisplayL", left);
+        if (right != rec.CHDisplayR) out.emplace_back("CHDisplayR", right);
+        return out;
+    }
+    if (col.key == "Rxfreq" || col.key == "Txfreq") {
+        if (Trimmed(text) != Trimmed(shown)) out.emplace_back(std::string(col.key), Trimmed(text));
+        return out;
+    }
+    if (text != rec.ChTag) out.emplace_back("ChTag", std::string(text));
+    return out;
+}
+
 // What storing `text` in the cell asks of the field rules: nothing when the
 // record shows it already; nullopt with `rule` set when the text is no value.
 std::optional<std::vector<Assignment>> CellAssignments(const Records& records,
@@ -157,21 +212,11 @@ std::optional<std::vector<Assignment>> CellAssignments(const Records& records,
                                                        ModelNumber model, std::string& rule) {
     const int record = grid.records[static_cast<std::size_t>(row)];
     const GridColumn& col = grid.columns[static_cast<std::size_t>(column)];
-    std::vector<Assignment> out;
-    if (grid.list.pane == PaneKind::DirectoryList) {
-        const DirectoryView view =
-            ViewDirectoryEntry(records, {MmsiOf(grid.list.directory), record + 1});
-        const DirectoryRecord& entry =
-            Directory(records, grid.list.directory)[static_cast<std::size_t>(record)];
-        const bool same = col.key == "Mmsid" ? Trimmed(text) == Trimmed(PadText(entry.Mmsid, 9))
-                                             : text == entry.TagName;
-        if (same) return out;
-        // Typing into the next free entry adds it, as ticking "Add" would.
-        if (!view.fieldsEnabled && view.add.enabled) out.emplace_back("Enable", "1");
-        out.emplace_back(std::string(col.key), std::string(text));
-        return out;
-    }
+    if (grid.list.pane == PaneKind::DirectoryList)
+        return DirectoryCellAssignments(records, grid, record, col, text);
     const ChannelRecord& rec = records.bank(grid.list.bank)[static_cast<std::size_t>(record)];
+    const std::string& shown =
+        grid.grid.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
     switch (col.kind) {
     case CellKind::Check: {
         const auto ticked = ParseCheck(text);
@@ -179,45 +224,19 @@ std::optional<std::vector<Assignment>> CellAssignments(const Records& records,
             rule = "a check cell takes On or Off";
             return std::nullopt;
         }
+        std::vector<Assignment> out;
         if (*ticked != CheckValue(rec, col.key))
             out.emplace_back(std::string(col.key), *ticked ? "1" : "0");
         return out;
     }
-    case CellKind::Choice: {
-        if (Trimmed(text) == Trimmed(ScrambleText(rec.Scramble))) return out;
-        const ChoiceList list = ViewChannel(records, {grid.list.bank, record}, model).scrambler;
-        const std::string wanted = Upper(Trimmed(text));
-        for (const ChoiceEntry& e : list.entries) {
-            if (Upper(Trimmed(e.text)) != wanted &&
-                Upper(Trimmed(ScrambleText(static_cast<std::int16_t>(e.value)))) != wanted)
-                continue;
-            if (e.value != rec.Scramble) out.emplace_back("Scramble", std::to_string(e.value));
-            return out;
-        }
-        rule = "one of the scrambler list's entries";
-        return std::nullopt;
-    }
+    case CellKind::Choice:
+        return ChoiceCellAssignments(records, grid, record, text, model, rule);
     case CellKind::Text:
-        if (col.key == "DISP") {
-            const std::string left = Trimmed(text.substr(0, std::min<std::size_t>(2, text.size())));
-            const std::string right = text.size() > 2 ? Trimmed(text.substr(2)) : std::string();
-            if (left != Trimmed(rec.CHDisplayL)) out.emplace_back("CHDisplayL", left);
-            if (right != rec.CHDisplayR) out.emplace_back("CHDisplayR", right);
-            return out;
-        }
-        if (col.key == "Rxfreq" || col.key == "Txfreq") {
-            const auto& cells = grid.grid.rows[static_cast<std::size_t>(row)];
-            if (Trimmed(text) != Trimmed(cells[static_cast<std::size_t>(column)]))
-                out.emplace_back(std::string(col.key), Trimmed(text));
-            return out;
-        }
-        if (text != rec.ChTag) out.emplace_back("ChTag", std::string(text));
-        return out;
+        return TextCellAssignments(rec, col, shown, text);
     case CellKind::Fixed:
         break;
     }
-    const auto& cells = grid.grid.rows[static_cast<std::size_t>(row)];
-    if (Trimmed(text) == Trimmed(cells[static_cast<std::size_t>(column)])) return out;
+    if (Trimmed(text) == Trimmed(shown)) return std::vector<Assignment>{};
     rule = "the list shows it; it is not edited";
     return std::nullopt;
 }
@@ -457,6 +476,158 @@ std::string CopyGridRows(const EditableGrid& grid, const std::vector<int>& rows)
     return text;
 }
 
+namespace {
+
+// Which column of the full list each pasted cell goes to: a header row maps
+// by name; without one the cells run right from the current column (-2 for
+// a cell past the last column).
+struct PasteColumns {
+    std::vector<int> mapped;
+    std::size_t firstLine = 1;
+    int keyColumn = -1; // the pasted column holding the row's key (number, entry)
+    std::optional<CellRefusal> refusal;
+};
+
+PasteColumns MapPasteColumns(const EditableGrid& grid, const EditableGrid& all,
+                             const std::string& firstLine, int startColumn) {
+    PasteColumns columns;
+    const std::vector<std::string> header = SplitTabs(firstLine);
+    bool named = false;
+    for (const std::string& name : header) {
+        int found = -1;
+        for (std::size_t c = 0; c < all.grid.headers.size(); ++c)
+            if (Upper(all.grid.headers[c]) == Upper(Trimmed(name))) found = static_cast<int>(c);
+        named = named || found >= 0;
+        columns.mapped.push_back(found);
+    }
+    if (!named) {
+        columns.firstLine = 0;
+        columns.mapped.clear();
+        const std::string& startHeader =
+            grid.grid.headers.at(static_cast<std::size_t>(startColumn));
+        int base = 0;
+        for (std::size_t c = 0; c < all.grid.headers.size(); ++c)
+            if (all.grid.headers[c] == startHeader) base = static_cast<int>(c);
+        for (std::size_t c = 0; c < header.size(); ++c)
+            columns.mapped.push_back(base + static_cast<int>(c) <
+                                             static_cast<int>(all.columns.size())
+                                         ? base + static_cast<int>(c)
+                                         : -2);
+        return columns;
+    }
+    for (std::size_t c = 0; c < columns.mapped.size(); ++c)
+        if (columns.mapped[c] < 0 && !Trimmed(header[c]).empty()) {
+            columns.refusal = CellRefusal{1, header[c], "the list has no column of that name"};
+            return columns;
+        }
+    for (std::size_t c = 0; c < columns.mapped.size(); ++c)
+        if (columns.mapped[c] == 0) columns.keyColumn = static_cast<int>(c);
+    return columns;
+}
+
+// One pasted line after another, applied to a copy of the records.
+class GridPaste {
+public:
+    GridPaste(const EditableGrid& grid, EditableGrid& all, const PasteColumns& columns,
+              int startRow)
+        : grid_(grid), all_(all), columns_(columns), nextRow_(startRow) {}
+
+    std::optional<CellRefusal> line(Records& copy, AppState& copyState,
+                                    const std::vector<std::string>& cells, int lineNumber) {
+        std::optional<int> record;
+        if (auto refusal = recordOf(cells, lineNumber, record)) return refusal;
+        const int row = all_.rowOfRecord(*record);
+        if (row < 0)
+            return CellRefusal{lineNumber, all_.grid.headers[0], "the row is not in the list"};
+        std::vector<std::size_t> pending;
+        if (auto refusal = cellOrder(cells, lineNumber, pending)) return refusal;
+        const Records before = copy;
+        if (auto refusal = apply(copy, copyState, cells, pending, row, *record, lineNumber))
+            return refusal;
+        if (!(before == copy)) ++changed_;
+        return std::nullopt;
+    }
+    int changed() const { return changed_; }
+
+private:
+    // The record a line names by its key cell, or the next row down.
+    std::optional<CellRefusal> recordOf(const std::vector<std::string>& cells, int lineNumber,
+                                        std::optional<int>& record) {
+        const int key = columns_.keyColumn;
+        if (key < 0) {
+            if (nextRow_ < 0 || nextRow_ >= static_cast<int>(grid_.records.size()))
+                return CellRefusal{lineNumber, "", "the list has no row for this line"};
+            record = grid_.records[static_cast<std::size_t>(nextRow_++)];
+            return std::nullopt;
+        }
+        const std::string cell = static_cast<std::size_t>(key) < cells.size()
+                                     ? cells[static_cast<std::size_t>(key)]
+                                     : "";
+        record = RecordOfKey(all_.list, cell, all_.records.size());
+        if (!record)
+            return CellRefusal{lineNumber, all_.grid.headers[0],
+                               "\"" + cell + "\" names no row of the list"};
+        return std::nullopt;
+    }
+
+    // The cells to apply, in order: Enable turned off goes last.
+    std::optional<CellRefusal> cellOrder(const std::vector<std::string>& cells, int lineNumber,
+                                         std::vector<std::size_t>& pending) const {
+        const std::vector<int>& mapped = columns_.mapped;
+        std::optional<std::size_t> disable;
+        for (std::size_t c = 0; c < cells.size() && c < mapped.size(); ++c) {
+            const bool enableOff =
+                mapped[c] > 0 &&
+                all_.columns[static_cast<std::size_t>(mapped[c])].key == "Enable" &&
+                ParseCheck(cells[c]) == false;
+            if (enableOff)
+                disable = c;
+            else if (mapped[c] > 0)
+                pending.push_back(c);
+            if (mapped[c] == -2 && !cells[c].empty())
+                return CellRefusal{lineNumber, "",
+                                   "the line has more cells than the list has columns"};
+        }
+        if (disable) pending.push_back(*disable);
+        return std::nullopt;
+    }
+
+    // Cells a rule refuses while another cell of the line is still to come
+    // (Power Up before Low Power) get a second turn.
+    std::optional<CellRefusal> apply(Records& copy, AppState& copyState,
+                                     const std::vector<std::string>& cells,
+                                     std::vector<std::size_t> pending, int row, int record,
+                                     int lineNumber) {
+        std::optional<CellRefusal> refusal;
+        for (int pass = 0; pass < 2 && !pending.empty(); ++pass) {
+            std::vector<std::size_t> again;
+            refusal.reset();
+            for (std::size_t c : pending) {
+                if (auto r = ApplyCell(copy, copyState, all_, row, columns_.mapped[c], cells[c])) {
+                    r->row = lineNumber;
+                    if (!refusal) refusal = r;
+                    again.push_back(c);
+                } else {
+                    // The texts the next cells compare with.
+                    all_.grid.rows[static_cast<std::size_t>(row)] =
+                        RowCells(copy, all_.list, record, copyState.modelNumber);
+                }
+            }
+            if (again.size() == pending.size()) break;
+            pending = std::move(again);
+        }
+        return pending.empty() ? std::nullopt : refusal;
+    }
+
+    const EditableGrid& grid_;
+    EditableGrid& all_;
+    const PasteColumns& columns_;
+    int nextRow_;
+    int changed_ = 0;
+};
+
+} // namespace
+
 std::optional<CellRefusal> PasteGridText(Records& records, AppState& state,
                                          const EditableGrid& grid, std::string_view text,
                                          int startRow, int startColumn, int* changedRows) {
@@ -468,106 +639,16 @@ std::optional<CellRefusal> PasteGridText(Records& records, AppState& state,
     GridList full = grid.list;
     full.showAll = full.pane == PaneKind::PlanList;
     EditableGrid all = BuildGrid(records, full, state.modelNumber, false);
-    std::vector<std::string> header = SplitTabs(lines.front());
-    std::vector<int> mapped;
-    bool named = false;
-    for (const std::string& name : header) {
-        int found = -1;
-        for (std::size_t c = 0; c < all.grid.headers.size(); ++c)
-            if (Upper(all.grid.headers[c]) == Upper(Trimmed(name))) found = static_cast<int>(c);
-        named = named || found >= 0;
-        mapped.push_back(found);
-    }
-    std::size_t firstLine = 1;
-    if (!named) {
-        // No header: the cells run right from the current column.
-        firstLine = 0;
-        mapped.clear();
-        const std::string& startHeader =
-            grid.grid.headers.at(static_cast<std::size_t>(startColumn));
-        int base = 0;
-        for (std::size_t c = 0; c < all.grid.headers.size(); ++c)
-            if (all.grid.headers[c] == startHeader) base = static_cast<int>(c);
-        for (std::size_t c = 0; c < SplitTabs(lines.front()).size(); ++c)
-            mapped.push_back(base + static_cast<int>(c) < static_cast<int>(all.columns.size())
-                                 ? base + static_cast<int>(c)
-                                 : -2);
-    } else {
-        for (std::size_t c = 0; c < mapped.size(); ++c)
-            if (mapped[c] < 0 && !Trimmed(header[c]).empty())
-                return CellRefusal{1, header[c], "the list has no column of that name"};
-    }
-    int keyColumn = -1;
-    for (std::size_t c = 0; c < mapped.size(); ++c)
-        if (mapped[c] == 0 && named) keyColumn = static_cast<int>(c);
-
+    const PasteColumns columns = MapPasteColumns(grid, all, lines.front(), startColumn);
+    if (columns.refusal) return columns.refusal;
     return AllOrNothing(
         records, state, [&](Records& copy, AppState& copyState) -> std::optional<CellRefusal> {
-            int nextRow = startRow;
-            int changed = 0;
-            for (std::size_t l = firstLine; l < lines.size(); ++l) {
-                const int lineNumber = static_cast<int>(l) + 1;
-                const std::vector<std::string> cells = SplitTabs(lines[l]);
-                int record = -1;
-                if (keyColumn >= 0) {
-                    const std::string cell = static_cast<std::size_t>(keyColumn) < cells.size()
-                                                 ? cells[static_cast<std::size_t>(keyColumn)]
-                                                 : "";
-                    const auto found = RecordOfKey(all.list, cell, all.records.size());
-                    if (!found)
-                        return CellRefusal{lineNumber, all.grid.headers[0],
-                                           "\"" + cell + "\" names no row of the list"};
-                    record = *found;
-                } else {
-                    if (nextRow < 0 || nextRow >= static_cast<int>(grid.records.size()))
-                        return CellRefusal{lineNumber, "", "the list has no row for this line"};
-                    record = grid.records[static_cast<std::size_t>(nextRow++)];
-                }
-                const int row = all.rowOfRecord(record);
-                if (row < 0)
-                    return CellRefusal{lineNumber, all.grid.headers[0],
-                                       "the row is not in the list"};
-                // Cells a rule refuses while another cell of the line is still to
-                // come (Power Up before Low Power) get a second turn.
-                const Records before = copy;
-                std::vector<std::size_t> pending;
-                std::optional<std::size_t> disable; // Enable turned off goes last
-                for (std::size_t c = 0; c < cells.size() && c < mapped.size(); ++c) {
-                    const bool enableOff =
-                        mapped[c] > 0 &&
-                        all.columns[static_cast<std::size_t>(mapped[c])].key == "Enable" &&
-                        ParseCheck(cells[c]) == false;
-                    if (enableOff)
-                        disable = c;
-                    else if (mapped[c] > 0)
-                        pending.push_back(c);
-                    if (mapped[c] == -2 && !cells[c].empty())
-                        return CellRefusal{lineNumber, "",
-                                           "the line has more cells than the list has columns"};
-                }
-                if (disable) pending.push_back(*disable);
-                std::optional<CellRefusal> refusal;
-                for (int pass = 0; pass < 2 && !pending.empty(); ++pass) {
-                    std::vector<std::size_t> again;
-                    refusal.reset();
-                    for (std::size_t c : pending) {
-                        if (auto r = ApplyCell(copy, copyState, all, row, mapped[c], cells[c])) {
-                            r->row = lineNumber;
-                            if (!refusal) refusal = r;
-                            again.push_back(c);
-                        } else {
-                            // The texts the next cells compare with.
-                            all.grid.rows[static_cast<std::size_t>(row)] =
-                                RowCells(copy, all.list, record, copyState.modelNumber);
-                        }
-                    }
-                    if (again.size() == pending.size()) break;
-                    pending = std::move(again);
-                }
-                if (!pending.empty()) return refusal;
-                if (!(before == copy)) ++changed;
-            }
-            if (changedRows) *changedRows = changed;
+            GridPaste paste(grid, all, columns, startRow);
+            for (std::size_t l = columns.firstLine; l < lines.size(); ++l)
+                if (auto refusal =
+                        paste.line(copy, copyState, SplitTabs(lines[l]), static_cast<int>(l) + 1))
+                    return refusal;
+            if (changedRows) *changedRows = paste.changed();
             return std::nullopt;
         });
 }

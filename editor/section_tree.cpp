@@ -134,40 +134,35 @@ std::vector<TreeNode> BuildTreeNodes(const Records& records, ModelNumber model) 
     return nodes;
 }
 
-std::optional<PaneTarget> PaneForNode(std::string_view key, std::string_view parent,
-                                      const Records& records) {
-    const std::string upperKey = Upper(key);
-    const std::string upperParent = Upper(parent);
+namespace {
+
+// The nodes with a pane of their own whatever the records hold.
+struct FixedNode {
+    std::string_view parent; // upper-cased; empty for a top-level node
+    std::string_view key;    // upper-cased
+    PaneKind pane;
+};
+constexpr FixedNode kFixedNodes[] = {
+    {"", "GENERAL", PaneKind::General},        {"", "PROGRAM", PaneKind::Grey},
+    {"", "DSCSETTING", PaneKind::Grey},        {"", "EXPCHANNEL", PaneKind::ExportList},
+    {"GENERAL", "USABLE", PaneKind::Usable},   {"GENERAL", "COMMON", PaneKind::Common},
+    {"GENERAL", "DSC", PaneKind::Dsc},         {"GENERAL", "ATIS", PaneKind::Atis},
+    {"PROGRAM", "PW", PaneKind::Weather},
+};
+
+// The number after a node key's prefix, when it is within 1..count (or
+// 0..count-1 for a zero-based key); nullopt otherwise.
+std::optional<int> NodeNumber(std::string_view key, std::size_t prefix, int low, int high) {
+    auto number = key.size() > prefix ? KeyNumber(key.substr(prefix)) : std::nullopt;
+    if (!number || *number < low || *number > high) return std::nullopt;
+    return number;
+}
+
+// The channel, directory entry and EXP channel nodes, and the lists.
+std::optional<PaneTarget> NumberedNode(std::string_view key, const std::string& upperKey,
+                                       const std::string& upperParent, const Records& records) {
     PaneTarget target;
-    if (parent.empty()) {
-        if (upperKey == "GENERAL")
-            target.pane = PaneKind::General;
-        else if (upperKey == "PROGRAM" || upperKey == "DSCSETTING")
-            target.pane = PaneKind::Grey;
-        else if (upperKey == "EXPCHANNEL")
-            target.pane = PaneKind::ExportList;
-        else
-            return std::nullopt;
-        return target;
-    }
-    if (upperParent == "GENERAL") {
-        if (upperKey == "USABLE")
-            target.pane = PaneKind::Usable;
-        else if (upperKey == "COMMON")
-            target.pane = PaneKind::Common;
-        else if (upperKey == "DSC")
-            target.pane = PaneKind::Dsc;
-        else if (upperKey == "ATIS")
-            target.pane = PaneKind::Atis;
-        else
-            return std::nullopt;
-        return target;
-    }
     if (upperParent == "PROGRAM") {
-        if (upperKey == "PW") {
-            target.pane = PaneKind::Weather;
-            return target;
-        }
         auto bank = PlanBankOfKey(upperKey);
         if (!bank) return std::nullopt;
         target.pane = PaneKind::PlanList;
@@ -175,9 +170,9 @@ std::optional<PaneTarget> PaneForNode(std::string_view key, std::string_view par
         return target;
     }
     if (auto bank = PlanBankOfKey(upperParent)) {
-        auto index = key.size() > 2 ? KeyNumber(key.substr(2)) : std::nullopt;
-        if (!index || *index < 0 || *index >= static_cast<int>(records.bank(*bank).size()))
-            return std::nullopt;
+        const int count = static_cast<int>(records.bank(*bank).size());
+        auto index = NodeNumber(key, 2, 0, count - 1);
+        if (!index) return std::nullopt;
         target.pane = PaneKind::Channel;
         target.bank = *bank;
         target.index = *index;
@@ -192,24 +187,39 @@ std::optional<PaneTarget> PaneForNode(std::string_view key, std::string_view par
     if (upperParent == "SM" || upperParent == "SG") {
         const DirectoryKind kind =
             upperParent == "SM" ? DirectoryKind::Individual : DirectoryKind::Group;
-        auto number = key.size() > 2 ? KeyNumber(key.substr(2)) : std::nullopt;
-        if (!number || *number < 1 || *number > static_cast<int>(Directory(records, kind).size()))
-            return std::nullopt;
+        auto number = NodeNumber(key, 2, 1, static_cast<int>(Directory(records, kind).size()));
+        if (!number) return std::nullopt;
         target.pane = PaneKind::DirectoryEntry;
         target.directory = kind;
         target.index = *number - 1;
         return target;
     }
     if (upperParent == "EXPCHANNEL") {
-        auto number = key.size() > 1 ? KeyNumber(key.substr(1)) : std::nullopt;
-        if (!number || *number < 1 || *number > static_cast<int>(records.CHEXP.size()))
-            return std::nullopt;
+        auto number = NodeNumber(key, 1, 1, static_cast<int>(records.CHEXP.size()));
+        if (!number) return std::nullopt;
         target.pane = PaneKind::Channel;
         target.bank = Bank::CHEXP;
         target.index = *number - 1;
         return target;
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<PaneTarget> PaneForNode(std::string_view key, std::string_view parent,
+                                      const Records& records) {
+    const std::string upperKey = Upper(key);
+    const std::string upperParent = Upper(parent);
+    for (const FixedNode& node : kFixedNodes)
+        if (node.parent == upperParent && node.key == upperKey) {
+            PaneTarget target;
+            target.pane = node.pane;
+            return target;
+        }
+    // The fixed nodes' other children name no pane.
+    if (upperParent.empty() || upperParent == "GENERAL") return std::nullopt;
+    return NumberedNode(key, upperKey, upperParent, records);
 }
 
 std::string ChannelNodeKey(Bank bank, int index) {

@@ -74,6 +74,9 @@ public:
     // The records were replaced as a whole (New, Open, a read, a model or
     // destination switch): edits before it can no longer be undone.
     virtual void recordsReplaced() {}
+    // The DSC pane's entry counter box (txtFCount) shows `text`, whether or not
+    // the pane is open. Called with the loading flag set.
+    virtual void showEntryCount(const std::string& text) { (void)text; }
 };
 
 } // namespace qb41::editor

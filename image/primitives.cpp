@@ -225,7 +225,7 @@ double ReadFrequency(const RadioImage& image, int address) {
         int high = byte >> 4;
         int low = byte & 0x0F;
         if (high > 9 || low > 9) return 0.0;
-        scaled = scaled * 100 + high * 10 + low;
+        scaled = scaled * 100 + high * 10L + low;
     }
     double mhz = static_cast<double>(scaled) / 10000.0 + 100.0;
     if (mhz <= 100.0 || mhz >= 200.0) return 0.0;

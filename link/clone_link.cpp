@@ -3,6 +3,8 @@
 // made in.
 #include "clone_link.h"
 
+#include "image/layout.h"
+
 #include <algorithm>
 
 namespace qb41::link {
@@ -16,7 +18,7 @@ int CloneLink::lastIndex() const {
 }
 
 int CodeCopyIndex(ModelNumber model) {
-    return ImageLastIndex(model) - 1;
+    return layout::ModelIdBack(ImageLastIndex(model));
 }
 
 void CloneLink::ShowProgress(int percent, int current, int maximum) {

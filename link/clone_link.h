@@ -136,8 +136,8 @@ private:
     const std::vector<std::uint8_t>* radioImage_ = nullptr;
 };
 
-// Copies the accepted ranges of a read (64-191, 256-13823 and 16382 to the
-// end) from `source` into `destination`; every other byte keeps its value.
+// Copies the ranges a read keeps (layout::kReadKeeps) from `source` into
+// `destination`; every other byte keeps its value.
 void CopyReadImage(RadioImage& destination, int destinationLastIndex,
                    std::span<const std::uint8_t> source);
 

@@ -6,6 +6,7 @@
 #include "write_plan.h"
 
 #include "image/codec.h"
+#include "image/layout.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,7 +15,7 @@ namespace qb41::link {
 
 namespace {
 
-constexpr int kModelCodeFront = 64;
+constexpr int kModelCodeFront = layout::kModelIdFront;
 
 } // namespace
 
@@ -99,8 +100,8 @@ LinkOutcome CloneLink::DetectRun() {
         ReadModelWords(-1);
         std::optional<ModelNumber> model;
         if (!port_.flags.error) {
-            for (ModelNumber m = 0; m <= 3; ++m)
-                if (ModelCode(m) == *outcome_.radioModelCode) model = m;
+            if (const ModelInfo* known = FindModelByCode(*outcome_.radioModelCode))
+                model = known->number;
             // Model 1 carries its copy at 8190; the others at 16382.
             if (model) {
                 std::vector<std::uint8_t> buffer(kImageCapacity, 0);
@@ -169,13 +170,9 @@ void CloneLink::ReadData(std::vector<std::uint8_t>& buffer) {
 void CopyReadImage(RadioImage& destination, int destinationLastIndex,
                    std::span<const std::uint8_t> source) {
     const int last = std::min(destinationLastIndex, static_cast<int>(source.size()) - 1);
-    for (int i = 0; i <= last; ++i) {
-        if (i == 0) i = 64;
-        if (i == 192) i = 256;
-        if (i == 13824) i = 16382;
-        if (i > last) break;
-        destination[static_cast<std::size_t>(i)] = source[static_cast<std::size_t>(i)];
-    }
+    for (const layout::ImageRange& kept : layout::kReadKeeps)
+        for (int i = kept.first; i <= std::min(kept.last, last); ++i)
+            destination[static_cast<std::size_t>(i)] = source[static_cast<std::size_t>(i)];
 }
 
 // Copy and decode into a copy of the data set, so that a failing decode

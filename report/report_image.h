@@ -20,7 +20,7 @@ inline constexpr int kValueWidth = 18;
 class ReportImage {
 public:
     // A report with every channel enabled runs to about 56 KB.
-    ReportImage() { text_.reserve(64 * 1024); }
+    ReportImage() { text_.reserve(std::size_t{64} * 1024); }
     void line(std::string_view text);
     // An empty line, then the heading.
     void section(std::string_view heading);

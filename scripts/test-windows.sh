@@ -79,7 +79,7 @@ fi
 if [ ! -f "$out/build/CMakeCache.txt" ]; then
   cmake -S . -B "$out/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DQB41_QT=OFF -DQB41_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DGTest_DIR="$gtest/lib/cmake/GTest"
+    -DGTest_DIR="$gtest/lib/cmake/GTest" -DQB41_WERROR=ON
 fi
 windows_tests=(core_tests image_tests files_tests qb41_report_tests link_tests link_win32_tests)
 cmake --build "$out/build" -j "$jobs" --target qb41-cli qb41_destinations "${windows_tests[@]}"
@@ -87,7 +87,7 @@ bin=$out/build/bin
 
 # ---- the Linux simulator and qb41-cli to compare with ----
 if [ ! -f build/CMakeCache.txt ]; then
-  cmake -S . -B build -G Ninja
+  cmake -S . -B build -G Ninja -DQB41_WERROR=ON
 fi
 cmake --build build -j "$jobs" --target qb41-radio-sim qb41-cli
 sim=build/bin/qb41-radio-sim

@@ -14,6 +14,7 @@
 #include "files/data_files.h"
 #include "files/file_io.h"
 #include "image/codec.h"
+#include "image/layout.h"
 #include "serial_line.h"
 
 #include "core/platform.h"
@@ -320,7 +321,7 @@ std::pair<std::string, bool> FleetRun::write(LinkSession& session, Context& cont
     }
     if (options_.keepIdentity) {
         // The user-MMSI entry counter stays as the radio counted it.
-        constexpr std::size_t kEntryCounter = 501;
+        constexpr auto kEntryCounter = static_cast<std::size_t>(layout::kClearCounter);
         context.data.image[kEntryCounter] = radio.at(kEntryCounter);
     }
     link::ProgramOptions options;

@@ -50,6 +50,18 @@ public:
     // The check of the field the user last edited; shows its message and
     // returns focus to the field when it refuses.
     virtual bool validate() { return true; }
+
+    // The size the pane's controls need to show without scrolling.
+    QSize neededSize() const;
+
+protected:
+    // The widget a pane lays its controls out on: it scrolls inside the pane
+    // when the window is smaller than the controls need (a large font or
+    // scale), so nothing is squeezed or cut.
+    QWidget* body();
+
+private:
+    QWidget* body_ = nullptr;
 };
 
 // The editing panes by kind (Usable, Common, Dsc, Atis, Channel, Weather,

@@ -6,7 +6,29 @@
 #include "pane_setup.h"
 #include "pane_weather.h"
 
+#include <QScrollArea>
+#include <QVBoxLayout>
+
 namespace qb41::gui {
+
+QSize EditorPane::neededSize() const {
+    return body_ != nullptr ? body_->minimumSizeHint() : minimumSizeHint();
+}
+
+QWidget* EditorPane::body() {
+    if (body_ != nullptr) return body_;
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(objectName() + QStringLiteral("Scroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    body_ = new QWidget(scroll);
+    body_->setObjectName(objectName() + QStringLiteral("Body"));
+    scroll->setWidget(body_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    return body_;
+}
 
 std::map<editor::PaneKind, EditorPane*> CreateEditorPanes(PaneContext& context, QWidget* parent) {
     using editor::PaneKind;

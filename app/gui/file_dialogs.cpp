@@ -19,7 +19,34 @@ QString PatternSuffix(const QString& pattern) {
                                                                                    : suffix;
 }
 
+// "a(*.a)|*.a|b(*.*)|*.*": the captions and the patterns, pair by pair.
+struct FilterParts {
+    QStringList captions;
+    QStringList patterns;
+};
+
+FilterParts SplitFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    FilterParts split;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        split.captions << parts[i];
+        split.patterns << parts[i + 1];
+    }
+    return split;
+}
+
 } // namespace
+
+QString SuggestedSaveName(const QString& currentFile, const QString& filter) {
+    const QString current = QFileInfo(currentFile).fileName();
+    const QString pattern = SplitFilter(filter).patterns.value(0);
+    if (!current.isEmpty() &&
+        QFileInfo(current).suffix().toLower() == QFileInfo(pattern).suffix().toLower())
+        return current;
+    return WithFilterSuffix(
+        current.isEmpty() ? QStringLiteral("radio") : QFileInfo(current).completeBaseName(),
+        pattern);
+}
 
 QString WithFilterSuffix(const QString& name, const QString& pattern) {
     const QString suffix = PatternSuffix(pattern);
@@ -33,13 +60,9 @@ QString FileDialogs::startFolder() const {
 }
 
 QString FileDialogs::ask(QWidget* parent, const FileDialogRequest& request) {
-    const QStringList parts = request.filter.split(QLatin1Char('|'));
-    QStringList captions;
-    QStringList patterns;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        captions << parts[i];
-        patterns << parts[i + 1];
-    }
+    const FilterParts split = SplitFilter(request.filter);
+    const QStringList& captions = split.captions;
+    const QStringList& patterns = split.patterns;
     QFileDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("fileDialog"));
     dialog.setDirectory(startFolder());

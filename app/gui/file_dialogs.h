@@ -22,6 +22,11 @@ struct FileDialogRequest {
 // or a pattern without one ("*.*"), is kept as it is.
 QString WithFilterSuffix(const QString& name, const QString& pattern);
 
+// The name a save dialog suggests: the current file's name when it is of the
+// filter's first kind, else its base name (or "radio") with that kind's
+// extension.
+QString SuggestedSaveName(const QString& currentFile, const QString& filter);
+
 class FileDialogs {
 public:
     explicit FileDialogs(SettingsStore& store) : store_(store) {}

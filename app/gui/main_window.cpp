@@ -23,6 +23,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QStackedWidget>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -163,7 +164,8 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::restorePlacement() {
-    if (auto placement = ReadWindowPlacement(store_)) {
+    const auto placement = ReadWindowPlacement(store_);
+    if (placement) {
         QRect wanted(placement->left / kTwipsPerPixel, placement->top / kTwipsPerPixel,
                      placement->width / kTwipsPerPixel, placement->height / kTwipsPerPixel);
         QScreen* screen = QGuiApplication::screenAt(wanted.center());
@@ -174,17 +176,40 @@ void MainWindow::restorePlacement() {
         resize((wanted.size() - frame).expandedTo(minimumSize()));
         move(wanted.topLeft());
     }
-    const int total = std::max(1, width() - splitter_->handleWidth());
     int left = ReadSplitterPosition(store_) / kTwipsPerPixel;
     if (left <= 0) {
-        // Wide enough for the longest section name and an enabled channel.
+        // Wide enough for the section names and an enabled channel (the
+        // names users give directory entries may scroll).
         const QFontMetrics metrics(tree_->font());
         left = std::max(metrics.horizontalAdvance(QStringLiteral("Programmable Channel")) +
                             tree_->indentation(),
                         metrics.horizontalAdvance(QStringLiteral("CH01A[Enable]")) +
-                            3 * tree_->indentation()) +
-               metrics.averageCharWidth() * 3 + tree_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+                            3 * tree_->indentation());
+        for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
+            int depth = 1;
+            for (QTreeWidgetItem* p = (*it)->parent(); p != nullptr; p = p->parent()) ++depth;
+            if (depth <= 2)
+                left = std::max(left, metrics.horizontalAdvance((*it)->text(0)) +
+                                          depth * tree_->indentation());
+        }
+        left += metrics.averageCharWidth() * 3 +
+                tree_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     }
+    if (!placement) {
+        // The start width grows where the tree and the panes need more room
+        // (a larger font), within the screen; a tall pane scrolls.
+        int pane = 0;
+        for (const auto& [kind, editor] : editorPanes_)
+            pane = std::max(pane, editor->neededSize().width());
+        const int need = width() - splitter_->width() + std::max(left, Pixels(kSplitterTwips)) +
+                         splitter_->handleWidth() + pane + 8; // the splitter's own margins
+        QSize grown(std::max(width(), need), height());
+        if (const QScreen* screen = this->screen())
+            grown = grown.boundedTo(screen->availableGeometry().size() -
+                                    (frameGeometry().size() - size()));
+        if (grown != size()) resize(grown.expandedTo(minimumSize()));
+    }
+    const int total = std::max(1, width() - splitter_->handleWidth());
     left = std::clamp(left, Pixels(kSplitterTwips), std::max(Pixels(kSplitterTwips),
                                                             total - Pixels(kSplitterTwips)));
     splitter_->setSizes({left, total - left});
@@ -210,15 +235,9 @@ std::string MainWindow::askOpenFileName(const editor::FileDialogSpec& dialog) {
 }
 
 std::string MainWindow::askSaveFileName(const editor::FileDialogSpec& dialog) {
-    // The current file's name is suggested, else a first name of the kind.
-    QString suggested = QFileInfo(QString::fromStdString(app_.currentFileName)).fileName();
     const QString filter = QString::fromStdString(dialog.filter);
-    const QString pattern = filter.section(QLatin1Char('|'), 1, 1);
-    if (suggested.isEmpty() || QFileInfo(suggested).suffix().toLower() !=
-                                   QFileInfo(pattern).suffix().toLower())
-        suggested = WithFilterSuffix(suggested.isEmpty() ? QStringLiteral("radio")
-                                                         : QFileInfo(suggested).completeBaseName(),
-                                     pattern);
+    const QString suggested =
+        SuggestedSaveName(QString::fromStdString(app_.currentFileName), filter);
     const QString name = dialogs_.ask(this, {filter, true, suggested});
     return name.isEmpty() ? std::string() : QDir::toNativeSeparators(name).toStdString();
 }

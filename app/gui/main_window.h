@@ -18,8 +18,10 @@
 #include <memory>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QSplitter;
 class QStackedWidget;
 class QTableView;
@@ -97,6 +99,7 @@ public:
     std::string askSaveFileName(const editor::FileDialogSpec& dialog) override;
     void armResetTimer() override;
     void recordsReplaced() override;
+    void showEntryCount(const std::string& text) override;
     // Undo/Redo, the list grids' edits, Find and "Show all channels".
     EditActions& editActions() { return *edits_; }
 
@@ -108,9 +111,18 @@ protected:
 
 private:
     void buildMenus();
+    void buildFileMenu(QMenuBar* bar);
+    void buildEditMenu(QMenuBar* bar);
+    void buildTransferMenu(QMenuBar* bar);
+    void buildDestinationMenu(QMenuBar* bar);
+    void buildOptionsMenu(QMenuBar* bar);
+    void buildHelpMenu(QMenuBar* bar);
     void buildToolBar();
     void buildStatusBar();
     void buildPanes();
+    void buildTree();
+    void buildStartPanes();
+    void buildListPanes();
     QAction* makeAction(QMenu* menu, const char* name, const QString& caption);
     void onTreeCurrentChanged(QTreeWidgetItem* current);
     void jumpFromGrid(QTableView* grid, int row);
@@ -121,6 +133,11 @@ private:
     void rebuildRecentMenu();
     void openRecentFile(const QString& path);
     QString helpTopicTip(int context);
+    // A control without a tip of its own shows its help topic's first lines;
+    // true when a tip was shown.
+    bool showHelpTip(QWidget* widget, QEvent* event);
+    // Enter, the diagnostic keys and F1; true when the key was taken.
+    bool routeKey(QObject* watched, QWidget* widget, QKeyEvent* key);
     void showGreyPane(const std::string& nodeKey);
 
     AppState& app_;

@@ -1,8 +1,11 @@
 // The main window's key and help routing: Enter, the diagnostic keys, F1 and
 // the help topics' tooltips, and the help file itself.
 #include "main_window.h"
+#include "pane_support.h"
 
 #include "qt_notifier.h"
+
+#include "editor/transfer_flow.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -21,13 +24,6 @@
 #include <QUrl>
 
 namespace qb41::gui {
-namespace {
-
-constexpr const char* kNoHelp =
-    "Unable to display Help Contents. There is no Help associated with this project.";
-
-} // namespace
-
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         if (watched == tree_) session_->TreeFocused();
@@ -35,18 +31,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             hintPanel_->setText(QString::fromLatin1(editor::kGridHint));
     }
     if (event->type() == QEvent::ToolTip) {
-        // A control without a tip of its own shows its help topic's first lines.
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget != nullptr && widget->window() == this && widget->toolTip().isEmpty()) {
-            for (QWidget* w = widget; w != nullptr && w != this; w = w->parentWidget()) {
-                const QVariant value = w->property(kHelpContext);
-                if (!value.isValid()) continue;
-                const QString tip = helpTopicTip(value.toInt());
-                if (tip.isEmpty()) break;
-                QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, widget);
-                return true;
-            }
-        }
+        if (showHelpTip(qobject_cast<QWidget*>(watched), event)) return true;
         return QMainWindow::eventFilter(watched, event);
     }
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
@@ -54,13 +39,35 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this)
         return QMainWindow::eventFilter(watched, event);
-    auto* key = static_cast<QKeyEvent*>(event);
     // A cell being edited in a list takes its keys (Enter commits it).
     if (watched != grid1_ && watched != grid2_ &&
         (grid1_->isAncestorOf(widget) || grid2_->isAncestorOf(widget)))
         return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress &&
-        (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        routeKey(watched, widget, static_cast<QKeyEvent*>(event)))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::showHelpTip(QWidget* widget, QEvent* event) {
+    // A control without a tip of its own shows its help topic's first lines;
+    // the help topic goes before a plain description of the field.
+    if (widget == nullptr || widget->window() != this ||
+        !(widget->toolTip().isEmpty() || widget->toolTip() == FieldTip(widget)))
+        return false;
+    for (QWidget* w = widget; w != nullptr && w != this; w = w->parentWidget()) {
+        const QVariant value = w->property(kHelpContext);
+        if (!value.isValid()) continue;
+        const QString tip = helpTopicTip(value.toInt());
+        if (tip.isEmpty()) return false;
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, widget);
+        return true;
+    }
+    return false;
+}
+
+bool MainWindow::routeKey(QObject* watched, QWidget* widget, QKeyEvent* key) {
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         // Enter never presses anything in the main window; on a list it jumps.
         // The Enter that commits a cell reaches the list too: it stays there.
         if (watched == grid1_ || watched == grid2_) {
@@ -71,18 +78,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
         return true;
     }
-    if (event->type() == QEvent::KeyPress && key->modifiers() == Qt::ControlModifier) {
-        if (key->key() == Qt::Key_F2 && app_.diagnosticMode) {
+    if (key->modifiers() == Qt::ControlModifier && app_.diagnosticMode) {
+        if (key->key() == Qt::Key_F2) {
             session_->OpenImage();
             return true;
         }
-        if (key->key() == Qt::Key_F3 && app_.diagnosticMode) {
+        if (key->key() == Qt::Key_F3) {
             session_->SaveImage();
             return true;
         }
     }
-    if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_F1 &&
-        key->modifiers() == Qt::NoModifier) {
+    if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
         int context = 0;
         for (QWidget* w = widget; w != nullptr && w != this; w = w->parentWidget()) {
             const QVariant value = w->property(kHelpContext);
@@ -94,7 +100,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         openHelp(context);
         return true;
     }
-    return QMainWindow::eventFilter(watched, event);
+    return false;
 }
 
 void MainWindow::openHelp(int context, const QString& title) {
@@ -102,7 +108,7 @@ void MainWindow::openHelp(int context, const QString& title) {
     if (!QFileInfo(path).isFile()) {
         notifier_.show(MessageIcon::Information,
                        title.isEmpty() ? app_.windowTitle : title.toStdString(),
-                       std::string(kNoHelp) + "\r\nIt was looked for at " +
+                       std::string(kNoHelpText) + "\r\nIt was looked for at " +
                            QDir::toNativeSeparators(path).toStdString());
         return;
     }

@@ -34,6 +34,16 @@ QAction* MainWindow::action(const QString& name) const {
 
 void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
+    buildFileMenu(bar);
+    buildEditMenu(bar);
+    buildTransferMenu(bar);
+    buildDestinationMenu(bar);
+    buildOptionsMenu(bar);
+    buildHelpMenu(bar);
+    setTransferHandler({});
+}
+
+void MainWindow::buildFileMenu(QMenuBar* bar) {
     fileMenu_ = bar->addMenu(QStringLiteral("&File"));
     fileMenu_->setObjectName(QStringLiteral("mnuFile"));
     connect(makeAction(fileMenu_, "mnuFileNew", QStringLiteral("&New")), &QAction::triggered, this,
@@ -68,7 +78,9 @@ void MainWindow::buildMenus() {
         {"mnuFileExit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
     };
     for (const auto& [name, key] : keys) action(QString::fromLatin1(name))->setShortcut(key);
+}
 
+void MainWindow::buildEditMenu(QMenuBar* bar) {
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
     QMenu* models = edit->addMenu(QStringLiteral("&Model"));
@@ -83,14 +95,18 @@ void MainWindow::buildMenus() {
             setModelChecks(app_.modelNumber);
         });
     }
+}
 
+void MainWindow::buildTransferMenu(QMenuBar* bar) {
     QMenu* transfer = bar->addMenu(QStringLiteral("&Transfer"));
     transfer->setObjectName(QStringLiteral("mnuTransfer"));
     connect(makeAction(transfer, "mnuTransferProgram", QStringLiteral("&Program to Radio")),
             &QAction::triggered, this, [this] { runTransfer(TransferMode::Write); });
     connect(makeAction(transfer, "mnuTransferRead", QStringLiteral("&Read from Radio")),
             &QAction::triggered, this, [this] { runTransfer(TransferMode::Read); });
+}
 
+void MainWindow::buildDestinationMenu(QMenuBar* bar) {
     destinationMenu_ = bar->addMenu(QStringLiteral("&Destination"));
     destinationMenu_->setObjectName(QStringLiteral("mnuDestination"));
     for (std::size_t i = 0; i < editor::kDestinationSlots; ++i) {
@@ -104,7 +120,9 @@ void MainWindow::buildMenus() {
             setDestinationMenu(destinationState_);
         });
     }
+}
 
+void MainWindow::buildOptionsMenu(QMenuBar* bar) {
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
     QMenu* ports = options->addMenu(QStringLiteral("&SerialPort"));
@@ -123,7 +141,9 @@ void MainWindow::buildMenus() {
     portOther_ = makeAction(ports, "mnuOptionsSerialPortOther", QStringLiteral("&Other..."));
     portOther_->setCheckable(true);
     connect(portOther_, &QAction::triggered, this, [this] { showSerialPortDialog(); });
+}
 
+void MainWindow::buildHelpMenu(QMenuBar* bar) {
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     connect(makeAction(help, "mnuHelpContents", QStringLiteral("&Contents")), &QAction::triggered,
@@ -131,7 +151,6 @@ void MainWindow::buildMenus() {
     help->addSeparator();
     connect(makeAction(help, "mnuHelpAbout", QStringLiteral("&About KVX Version")),
             &QAction::triggered, this, [this] { showAbout(); });
-    setTransferHandler({});
 }
 
 void MainWindow::buildToolBar() {

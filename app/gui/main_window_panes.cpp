@@ -4,6 +4,7 @@
 
 #include "edit_actions.h"
 #include "main_window_measures.h"
+#include "pane_dsc.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -47,7 +48,26 @@ void MainWindow::buildPanes() {
     splitter_->setHandleWidth(6);
     splitter_->setStyleSheet(QStringLiteral(
         "QSplitter::handle { background-color: palette(mid); margin: 0 2px; }"));
+    buildTree();
 
+    panes_ = new QStackedWidget(splitter_);
+    panes_->setObjectName(QStringLiteral("paneHost"));
+    panes_->setMinimumWidth(Pixels(kSplitterTwips));
+    buildStartPanes();
+    buildListPanes();
+    for (QWidget* pane : {pictGeneral_, pictGrey_, pictB_, pictE_}) panes_->addWidget(pane);
+    editorPanes_ = CreateEditorPanes(*paneContext_, panes_);
+    for (auto& [kind, pane] : editorPanes_) panes_->addWidget(pane);
+    panes_->setCurrentWidget(pictGeneral_);
+
+    splitter_->addWidget(tree_);
+    splitter_->addWidget(panes_);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({Pixels(kSplitterTwips), kStartWidth - Pixels(kSplitterTwips)});
+    setCentralWidget(splitter_);
+}
+
+void MainWindow::buildTree() {
     tree_ = new QTreeWidget(splitter_);
     tree_->setObjectName(QStringLiteral("tvTreeView"));
     tree_->setHeaderHidden(true);
@@ -64,11 +84,10 @@ void MainWindow::buildPanes() {
     connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         session_->NodeExpanded(item->data(0, Qt::UserRole).toString().toStdString());
     });
+}
 
-    panes_ = new QStackedWidget(splitter_);
-    panes_->setObjectName(QStringLiteral("paneHost"));
-    panes_->setMinimumWidth(Pixels(kSplitterTwips));
-
+// The start pane and the pane of a section without one of its own.
+void MainWindow::buildStartPanes() {
     pictGeneral_ = new QWidget(panes_);
     pictGeneral_->setObjectName(QStringLiteral("pictGeneral"));
     {
@@ -76,6 +95,7 @@ void MainWindow::buildPanes() {
         auto* logo = new QLabel(pictGeneral_);
         logo->setObjectName(QStringLiteral("imgLogo"));
         logo->setAlignment(Qt::AlignCenter);
+        logo->setWordWrap(true); // the subtitle wraps in a narrow pane or with a large font
         logo->setText(QStringLiteral("<div style='font-size:28pt;font-weight:bold;color:#1c4f8a'>"
                                      "QB41</div><div style='font-size:11pt'>%1</div>")
                           .arg(QString::fromStdString(app_.windowTitle).toHtmlEscaped()));
@@ -105,7 +125,10 @@ void MainWindow::buildPanes() {
         layout->addWidget(greyText_);
         layout->addStretch();
     }
+}
 
+// pictB and pictE: the channel and directory lists.
+void MainWindow::buildListPanes() {
     grid1Model_ = new GridModel(this);
     grid2Model_ = new GridModel(this);
     pictB_ = new QWidget(panes_);
@@ -125,17 +148,6 @@ void MainWindow::buildPanes() {
                 jumpFromGrid(grid, index.row());
         });
     }
-
-    for (QWidget* pane : {pictGeneral_, pictGrey_, pictB_, pictE_}) panes_->addWidget(pane);
-    editorPanes_ = CreateEditorPanes(*paneContext_, panes_);
-    for (auto& [kind, pane] : editorPanes_) panes_->addWidget(pane);
-    panes_->setCurrentWidget(pictGeneral_);
-
-    splitter_->addWidget(tree_);
-    splitter_->addWidget(panes_);
-    splitter_->setStretchFactor(1, 1);
-    splitter_->setSizes({Pixels(kSplitterTwips), kStartWidth - Pixels(kSplitterTwips)});
-    setCentralWidget(splitter_);
 }
 
 void MainWindow::showGreyPane(const std::string& nodeKey) {
@@ -204,6 +216,12 @@ void MainWindow::prepareEditors(ModelNumber model) {
 
 bool MainWindow::validateEditor() {
     return currentEditor_ == nullptr || currentEditor_->validate();
+}
+
+void MainWindow::showEntryCount(const std::string& text) {
+    auto found = editorPanes_.find(editor::PaneKind::Dsc);
+    if (found == editorPanes_.end()) return;
+    if (auto* dsc = qobject_cast<DscPane*>(found->second)) dsc->showEntryCount(text);
 }
 
 void MainWindow::jumpFromGrid(QTableView* grid, int row) {

@@ -2,6 +2,8 @@
 // of a node forwarded to the session.
 #include "main_window.h"
 
+#include "editor/window_rules.h"
+
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeWidget>
@@ -26,11 +28,10 @@ void MainWindow::setTree(const std::vector<editor::TreeNode>& nodes) {
         item->setData(0, Qt::UserRole, QString::fromStdString(node.key));
         treeItems_[node.key] = item;
     }
-    // The sections are shown open, so their parts can be seen at once; the
-    // long channel and directory lists stay closed.
-    for (const char* key : {"General", "Program", "DSCSetting"})
-        if (auto found = treeItems_.find(key); found != treeItems_.end())
-            found->second->setExpanded(true);
+    for (const editor::TreeNode& node : nodes)
+        if (editor::StartsExpanded(node))
+            if (auto found = treeItems_.find(node.key); found != treeItems_.end())
+                found->second->setExpanded(true);
     tree_->setUpdatesEnabled(true);
 }
 

@@ -60,7 +60,7 @@ void ChannelPane::addControl(ChannelControl control, QWidget* widget,
 }
 
 void ChannelPane::build() {
-    auto* grid = new QGridLayout(this);
+    auto* grid = new QGridLayout(body());
     int row = 0;
 
     // Channel number: two characters and a suffix letter.
@@ -68,7 +68,7 @@ void ChannelPane::build() {
     auto* numberRow = new QHBoxLayout;
     for (int i = 0; i < 2; ++i) {
         number_[static_cast<std::size_t>(i)] = MakeBox(QStringLiteral("txtCN_%1").arg(i), this);
-        number_[static_cast<std::size_t>(i)]->setFixedWidth(i == 0 ? 40 : 28);
+        FitBox(number_[static_cast<std::size_t>(i)], i == 0 ? 2 : 1, i == 0 ? 40 : 28);
         numberRow->addWidget(number_[static_cast<std::size_t>(i)]);
     }
     numberRow->addStretch();
@@ -94,7 +94,7 @@ void ChannelPane::build() {
         auto* label = MakeLabel(f.labelName, f.label, this);
         auto* unit = MakeLabel(f.unitName, "MHz", this);
         *f.box = MakeBox(QString::fromLatin1(f.name), this);
-        (*f.box)->setFixedWidth(90);
+        FitBox(*f.box, 9, 90);
         RestrictBox(*f.box, f.rule);
         kit_->hint(*f.box, editor::FocusHint(f.rule));
         grid->addWidget(label, row, 0);
@@ -200,6 +200,26 @@ void ChannelPane::build() {
     addControl(ChannelControl::Compander, compander_);
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(3, 1);
+
+    Describe(number_[0], QStringLiteral("The channel number the radio shows (two characters)."));
+    Describe(number_[1], QStringLiteral("The letter after the channel number."));
+    Describe(rx_, QStringLiteral("Receive frequency in MHz."));
+    Describe(tx_, QStringLiteral("Transmit frequency in MHz."));
+    Describe(enable_, QStringLiteral("The channel is available on the radio."));
+    Describe(txEnable_, QStringLiteral("The radio may transmit on the channel."));
+    Describe(lowPower_, QStringLiteral("Transmit with low power only."));
+    Describe(powerUp_, QStringLiteral("Allow the power-up key on the channel."));
+    Describe(duplex_, QStringLiteral("Use the duplex receive frequency."));
+    Describe(scan_, QStringLiteral("The channel is in the scan memory."));
+    Describe(name_, QStringLiteral("The channel name the radio shows."));
+    Describe(scrambler_, QStringLiteral("Voice scrambler: off or code 1 to 4."));
+    Describe(wide_[0], QStringLiteral("Wide bandwidth."));
+    Describe(wide_[1], QStringLiteral("Narrow bandwidth."));
+    Describe(ctcss_[0], QStringLiteral("CTCSS tone sent."));
+    Describe(ctcss_[1], QStringLiteral("CTCSS tone the receiver waits for."));
+    Describe(dcs_[0], QStringLiteral("DCS code sent."));
+    Describe(dcs_[1], QStringLiteral("DCS code the receiver waits for."));
+    Describe(compander_, QStringLiteral("Voice compander."));
 
     // User edits only: filling never emits these.
     const std::pair<QCheckBox*, ChannelControl> checks[] = {

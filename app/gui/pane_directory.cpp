@@ -24,7 +24,7 @@ DirectoryPane::DirectoryPane(PaneContext& context, QWidget* parent)
     : EditorPane(parent), context_(context) {
     setObjectName(QStringLiteral("pictG"));
     kit_ = new PaneKit(context_, this, [this](const editor::EditResult& r) { apply(r); });
-    auto* grid = new QGridLayout(this);
+    auto* grid = new QGridLayout(body());
     nameLabel_ = new QLabel(QStringLiteral("Station Name"), this);
     nameLabel_->setObjectName(QStringLiteral("lblTag"));
     name_ = new QLineEdit(this);
@@ -45,6 +45,10 @@ DirectoryPane::DirectoryPane(PaneContext& context, QWidget* parent)
         kit_->hint(box, editor::kCheckHint);
         PaneKit::help(box, kStartCheckHelp);
     }
+    Describe(name_, QStringLiteral("The station or group name."));
+    Describe(mmsi_, QStringLiteral("The station's 9-digit or the group's MMSI."));
+    Describe(add_, QStringLiteral("Adds this entry to the directory."));
+    Describe(delete_, QStringLiteral("Deletes this entry from the directory."));
     PaneKit::help(name_, kStartNameHelp);
     PaneKit::help(mmsi_, kStartMmsiHelp);
 

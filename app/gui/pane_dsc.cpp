@@ -38,6 +38,7 @@ void EnableCurrentPage(QTabWidget* tabs) {
 QTabWidget* Tabs(const char* name, QWidget* parent) {
     auto* tabs = new QTabWidget(parent);
     tabs->setObjectName(QString::fromLatin1(name));
+    tabs->setUsesScrollButtons(false); // every tab in full; the pane scrolls instead
     QObject::connect(tabs, &QTabWidget::currentChanged, tabs, [tabs] { EnableCurrentPage(tabs); });
     return tabs;
 }
@@ -68,7 +69,7 @@ DscPane::DscPane(PaneContext& context, QWidget* parent) : EditorPane(parent), co
     tabs_->addTab(buildAdvancedPage(), QStringLiteral("Advanced Setup"));
     tabs_->addTab(buildDisplayPage(), QStringLiteral("Display Setup"));
     EnableCurrentPage(tabs_);
-    (new QVBoxLayout(this))->addWidget(tabs_);
+    (new QVBoxLayout(body()))->addWidget(tabs_);
 }
 
 QWidget* DscPane::buildBasicPage() {
@@ -85,6 +86,8 @@ QWidget* DscPane::buildBasicPage() {
             editor::PickDscUsable(context_.data.records, context_.app, k, index);
             show();
         });
+        Describe(combo, QStringLiteral("DSC use of the %1 channel plan.")
+                            .arg(QString::fromLatin1(kGroupCaptions[k])));
         grid->addWidget(Label(QString::fromLatin1(kGroupCaptions[k]), groups), k, 0);
         grid->addWidget(combo, k, 1);
     }
@@ -102,10 +105,13 @@ QWidget* DscPane::buildBasicPage() {
     count_ = new QLineEdit(page);
     count_->setObjectName(QStringLiteral("txtFCount"));
     count_->setReadOnly(true);
-    count_->setFixedWidth(50);
+    FitBox(count_, 3, 50);
     clear_ = new QPushButton(QStringLiteral("Clear"), page);
     clear_->setObjectName(QStringLiteral("cmdFClear"));
     kit_->hint(clear_, editor::kCounterResetHint);
+    Describe(userMmsi_, QStringLiteral("The radio's own MMSI: 9 digits."));
+    Describe(clear_, QStringLiteral("Resets the radio's count of MMSI entries (it runs a "
+                                    "transfer with the radio)."));
     connect(clear_, &QPushButton::clicked, this, [this] { clearCounter(); });
     mmsi->addWidget(Label(QStringLiteral("UserMMSI"), page), 0, 0);
     mmsi->addWidget(userMmsi_, 0, 1, 1, 2);
@@ -125,33 +131,42 @@ QWidget* DscPane::buildAdvancedPage() {
     auto* pos = new QGridLayout;
     for (const editor::DscSelector& s : editor::DscSelectors()) {
         if (s.flag < 4) {
+            Describe(flags_.at(s.flag), Text(std::string(s.label)) + QStringLiteral(": on or off."));
             pos->addWidget(Label(s.label, page), s.index, 0);
             pos->addWidget(flags_.at(s.flag), s.index, 1);
         } else if (s.flag < 8) {
+            Describe(flags_.at(s.flag), Text(std::string(s.label)) + QStringLiteral(": transmit level."));
             pos->addWidget(flags_.at(s.flag), s.index, 2);
         }
     }
     pos->setColumnStretch(3, 1);
     layout->addLayout(pos);
 
-    // The calls: one column pair per call, one row per category.
-    auto* calls = new QGridLayout;
+    // The calls: a frame per call, a row per category with the call and its
+    // transmit level, the frames one below the other so the page stays narrow.
     const struct {
         const char* title;
         int first;
     } columns[] = {{"ALL Ships Call", 16}, {"Group Call", 24}, {"Individual Call", 32}};
-    for (int c = 0; c < 3; ++c) {
-        calls->addWidget(Label(QString::fromLatin1(columns[c].title), page), 0, 1 + 2 * c, 1, 2);
-        for (int k = 0; k < 4; ++k) {
-            QComboBox* call = flags_.at(columns[c].first + k);
-            QComboBox* level = flags_.at(columns[c].first + 4 + k);
-            calls->addWidget(call, 1 + k, 1 + 2 * c);
-            calls->addWidget(level, 1 + k, 2 + 2 * c);
+    for (const auto& column : columns) {
+        auto* frame = new QGroupBox(QString::fromLatin1(column.title), page);
+        auto* calls = new QGridLayout(frame);
+        for (const editor::DscSelector& s : editor::DscSelectors())
+            if (s.flag >= 16 && s.flag < 20) calls->addWidget(Label(s.label, frame), s.index, 0);
+        for (const editor::DscSelector& s : editor::DscSelectors()) {
+            if (s.flag < 16 || s.flag >= 20) continue;
+            const QString what = QStringLiteral("%1, %2").arg(QString::fromLatin1(column.title),
+                                                             Text(std::string(s.label)));
+            Describe(flags_.at(column.first + s.index), what + QStringLiteral(": received or not."));
+            Describe(flags_.at(column.first + 4 + s.index), what + QStringLiteral(": alarm level."));
         }
+        for (int k = 0; k < 4; ++k) {
+            calls->addWidget(flags_.at(column.first + k), k, 1);
+            calls->addWidget(flags_.at(column.first + 4 + k), k, 2);
+        }
+        calls->setColumnStretch(3, 1);
+        layout->addWidget(frame);
     }
-    for (const editor::DscSelector& s : editor::DscSelectors())
-        if (s.flag >= 16 && s.flag < 20) calls->addWidget(Label(s.label, page), 1 + s.index, 0);
-    layout->addLayout(calls);
     layout->addStretch();
     return page;
 }
@@ -165,17 +180,18 @@ QWidget* DscPane::buildDisplayPage() {
     for (const editor::DscSelector& s : editor::DscSelectors()) {
         QComboBox* combo = flags_.at(s.flag);
         if (s.flag >= 8 && s.flag < 16) {
-            // Two columns of four rows.
-            const int row = s.index % 4;
-            const int col = 2 * (s.index / 4);
-            beepGrid->addWidget(Label(s.label, beep), row, col);
-            beepGrid->addWidget(combo, row, col + 1);
+            // One row each: the captions are long.
+            Describe(combo, QStringLiteral("DSC beep for: ") + Text(std::string(s.label)));
+            beepGrid->addWidget(Label(s.label, beep), s.index, 0);
+            beepGrid->addWidget(combo, s.index, 1);
         } else if (s.flag >= 40) {
+            Describe(combo, Text(std::string(s.label)) + QStringLiteral(": shown in the radio's menu or not."));
             menus->addWidget(Label(s.label, page), s.index, 0);
             menus->addWidget(combo, s.index, 1);
         }
     }
     menus->setColumnStretch(2, 1);
+    beepGrid->setColumnStretch(2, 1);
     layout->addLayout(menus);
     layout->addWidget(beep);
     layout->addStretch();
@@ -201,17 +217,22 @@ void DscPane::show() {
         const ModelNumber model = context_.app.modelNumber;
         combo->setEnabled(editor::DscFlagEnabled(context_.data.records, model, flag));
         const auto feature = editor::DscFlagFeature(flag);
-        combo->setToolTip(
-            feature ? Text(editor::ControlKept(model, *feature).reason) : QString());
+        const QString reason =
+            feature ? Text(editor::ControlKept(model, *feature).reason) : QString();
+        combo->setToolTip(reason.isEmpty() ? FieldTip(combo) : reason);
     }
     if (userMmsi_ != kit_->pending()) ShowText(userMmsi_, view.userMmsi);
-    count_->setText(Text(view.entryCount));
+    showEntryCount(view.entryCount);
+}
+
+void DscPane::showEntryCount(const std::string& text) {
+    count_->setText(Text(text));
 }
 
 void DscPane::clearCounter() {
     if (!validate() || !context_.runTransfer) return;
     context_.runTransfer(TransferMode::Clear);
-    count_->setText(Text(editor::ViewDscPane(context_.data).entryCount));
+    showEntryCount(editor::ViewDscPane(context_.data).entryCount);
 }
 
 bool DscPane::validate() {
@@ -235,6 +256,7 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
     kit_->checkBox(code_, [this](const std::string& text) {
         return editor::CommitAtisCode(context_.data.records, context_.app, text);
     });
+    Describe(code_, QStringLiteral("The ATIS code the radio sends: 10 digits starting with 9."));
     auto* codeLabel = Label(QStringLiteral("ATIS Code"), common);
     codeLabel->setObjectName(QStringLiteral("lblATIScode"));
     codeRow->addWidget(codeLabel, 0, 0);
@@ -256,6 +278,8 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
                 new QCheckBox(k < 3 ? QString::fromLatin1(kGroupCaptions[k]) : QString(), frame);
             box->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(g.name)).arg(k));
             kit_->hint(box, editor::kCheckHint);
+            Describe(box, g.killer ? QStringLiteral("The radio stops ATIS on this channel plan.")
+                                   : QStringLiteral("ATIS is used on this channel plan."));
             const bool killer = g.killer;
             connect(box, &QCheckBox::clicked, this, [this, k, killer](bool ticked) {
                 if (killer)
@@ -289,16 +313,18 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
         number->setObjectName(QStringLiteral("lblATISNo_%1").arg(k));
         mid_[i] = new QLineEdit(calls);
         mid_[i]->setObjectName(QStringLiteral("txtATISMid_%1").arg(k));
-        mid_[i]->setFixedWidth(50);
+        FitBox(mid_[i], 3, 50);
         RestrictBox(mid_[i], editor::TextBox::AtisMid);
+        Describe(mid_[i], QStringLiteral("ATIS call sign %1: its country number (MID).").arg(k + 1));
         kit_->hint(mid_[i], editor::FocusHint(editor::TextBox::AtisMid));
         kit_->checkBox(mid_[i], [this, k](const std::string& text) {
             return editor::CommitAtisMid(context_.data.records, context_.app, k, text);
         });
         disp_[i] = new QLineEdit(calls);
         disp_[i]->setObjectName(QStringLiteral("txtATISDisp_%1").arg(k));
-        disp_[i]->setFixedWidth(50);
+        FitBox(disp_[i], 3, 50);
         RestrictBox(disp_[i], editor::TextBox::AtisDisp);
+        Describe(disp_[i], QStringLiteral("ATIS call sign %1: what the radio shows.").arg(k + 1));
         kit_->hint(disp_[i], editor::FocusHint(editor::TextBox::AtisDisp));
         connect(disp_[i], &QLineEdit::textEdited, this, [this, k](const QString& text) {
             editor::SetAtisDisp(context_.data.records, context_.app, k, Std(text));
@@ -315,7 +341,7 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
     tabs_->addTab(common, QStringLiteral("Common"));
     tabs_->addTab(calls, QStringLiteral("CallSign"));
     EnableCurrentPage(tabs_);
-    (new QVBoxLayout(this))->addWidget(tabs_);
+    (new QVBoxLayout(body()))->addWidget(tabs_);
 }
 
 void AtisPane::prepare(ModelNumber model) {

@@ -22,6 +22,8 @@ public:
     void prepare(ModelNumber model) override;
     void fill(const editor::PaneTarget& target, const std::string& nodeKey) override;
     bool validate() override;
+    // The entry counter box.
+    void showEntryCount(const std::string& text);
 
 private:
     QWidget* buildBasicPage();

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace qb41::gui {
@@ -25,6 +26,8 @@ QComboBox* List(const QString& name, QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
     combo->setMinimumContentsLength(5);
+    // The size follows the entries, so the pane's size is right before it shows.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return combo;
 }
 
@@ -41,14 +44,19 @@ UsablePane::UsablePane(PaneContext& context, QWidget* parent)
     : EditorPane(parent), context_(context) {
     setObjectName(QStringLiteral("pictUsable"));
     kit_ = new PaneKit(context_, this, [this](const editor::EditResult& r) { apply(r); });
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(body());
     for (int g = 0; g < kUsableGroups; ++g) {
         Row& row = rows_[static_cast<std::size_t>(g)];
         auto* frame = new QGroupBox(this);
         auto* grid = new QGridLayout(frame);
         row.usable = new QCheckBox(frame);
         row.usable->setObjectName(QStringLiteral("chkUsable_%1").arg(g));
-        row.usable->setMinimumWidth(100); // the four rows line up
+        // The four groups line up: the switch column is as wide as the
+        // longest caption a group can have.
+        row.usable->setMinimumWidth(
+            row.usable->fontMetrics().horizontalAdvance(QStringLiteral("CANADA")) +
+            row.usable->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+            row.usable->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) + 4);
         row.totLabel = Label(QStringLiteral("lblUsableTot_%1").arg(g), "TX TOT", frame);
         row.tot = List(QStringLiteral("cmbUsableTot_%1").arg(g), frame);
         row.priorityLabel = Label(QStringLiteral("lblUsablePri_%1").arg(g), "Priority CH", frame);
@@ -59,25 +67,44 @@ UsablePane::UsablePane(PaneContext& context, QWidget* parent)
         row.nameLabel = Label(QStringLiteral("lblUsable_%1").arg(g), "Status Name", frame);
         row.name = new QLineEdit(frame);
         row.name->setObjectName(QStringLiteral("txtUsable_%1").arg(g));
-        row.name->setFixedWidth(60);
+        FitBox(row.name, 5);
         RestrictBox(row.name, editor::TextBox::StatusName);
 
-        grid->addWidget(row.usable, 0, 0, 2, 1);
+        // Two rows in a narrow pane: the group's switch and its lists on the
+        // first, the status icon and name below the switch.
+        grid->setHorizontalSpacing(4);
+        grid->setContentsMargins(6, 4, 6, 4);
+        grid->addWidget(row.usable, 0, 0);
         grid->addWidget(row.totLabel, 0, 1);
         grid->addWidget(row.tot, 0, 2);
         grid->addWidget(row.priorityLabel, 0, 3);
         grid->addWidget(row.priority, 0, 4);
-        grid->addWidget(row.iconLabel, 1, 1);
-        grid->addWidget(row.icon, 1, 2);
+        grid->addWidget(row.iconLabel, 1, 0);
+        grid->addWidget(row.icon, 1, 1, 1, 2);
         auto* nameRow = new QHBoxLayout;
+        nameRow->setSpacing(4);
         nameRow->addWidget(row.line);
         nameRow->addWidget(row.nameLabel);
         nameRow->addWidget(row.name);
         grid->addLayout(nameRow, 1, 3, 1, 2);
         grid->setColumnStretch(5, 1);
+        // Controls a model or an unused group hides keep their room: the
+        // pane is as wide for every file, so the window's start width fits.
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 row.totLabel, row.tot, row.priorityLabel, row.priority, row.iconLabel, row.icon,
+                 row.line, row.nameLabel, row.name}) {
+            QSizePolicy policy = w->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            w->setSizePolicy(policy);
+        }
         layout->addWidget(frame);
 
         kit_->hint(row.usable, editor::kCheckHint);
+        Describe(row.usable, QStringLiteral("The radio offers this channel plan."));
+        Describe(row.tot, QStringLiteral("Transmit time-out timer on the plan's channels."));
+        Describe(row.priority, QStringLiteral("The plan's priority channel."));
+        Describe(row.icon, QStringLiteral("The icon the radio shows for the plan."));
+        Describe(row.name, QStringLiteral("The name the radio shows for the plan (4 characters)."));
         for (QComboBox* combo : {row.tot, row.priority, row.icon})
             kit_->hint(combo, editor::kListHint);
         kit_->hint(row.name, editor::FocusHint(editor::TextBox::StatusName));
@@ -102,12 +129,14 @@ UsablePane::UsablePane(PaneContext& context, QWidget* parent)
             return editor::CommitStatusName(context_.data.records, context_.app, g, text);
         });
     }
+    layout->setContentsMargins(4, 4, 4, 4);
     layout->addStretch();
 }
 
 void UsablePane::prepare(ModelNumber) {
     open_ = false;
     kit_->forgetPending();
+    show(); // the model's captions and rows, so the pane's size is known before it opens
 }
 
 void UsablePane::fill(const editor::PaneTarget&, const std::string&) {
@@ -172,7 +201,7 @@ CommonPane::CommonPane(PaneContext& context, QWidget* parent)
         {CommonChoice::Weather, "Weater", "Weather Alert", 2, false},
         {CommonChoice::Rotary, "Rotary", "Rotary Beep", 0, false},
     };
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(body());
     auto* main = new QGridLayout;
     layout->addLayout(main);
     QGroupBox* frames[3] = {nullptr, new QGroupBox(QStringLiteral("NMEA Data Input"), this),
@@ -198,6 +227,7 @@ CommonPane::CommonPane(PaneContext& context, QWidget* parent)
         grid->addWidget(labels_[i], at, 1);
         grid->addWidget(lists_[i], at, 2);
         kit_->hint(lists_[i], editor::kListHint);
+        Describe(lists_[i], QString::fromLatin1(r.label) + QStringLiteral(" of the radio."));
         const CommonChoice which = r.choice;
         connect(lists_[i], &QComboBox::activated, this, [this, which](int index) {
             editor::PickCommonChoice(context_.data.records, context_.app, which, index);

@@ -8,8 +8,12 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace qb41::gui {
 
@@ -59,6 +63,19 @@ RuleValidator* RestrictBox(QLineEdit* box, editor::TextBox rule) {
     return validator;
 }
 
+void FitBox(QLineEdit* box, int chars, int atLeast) {
+    const QFontMetrics metrics = box->fontMetrics();
+    const int text = chars * std::max(metrics.horizontalAdvance(QLatin1Char('0')),
+                                      metrics.averageCharWidth());
+    // The frame and the text margins of a line edit.
+    QStyleOptionFrame option;
+    option.initFrom(box);
+    option.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
+    const QSize need = box->style()->sizeFromContents(QStyle::CT_LineEdit, &option,
+                                                      QSize(text + 4, metrics.height()), box);
+    box->setFixedWidth(std::max(atLeast, need.width()));
+}
+
 // ---- Connector lines ----------------------------------------------------------
 
 ConnectorLine::ConnectorLine(const QString& name, Qt::Orientation orientation, QWidget* parent)
@@ -103,7 +120,20 @@ void ShowChoices(QComboBox* combo, const editor::ChoiceList& list) {
 void ShowState(QWidget* control, const editor::ControlState& state) {
     control->setVisible(state.visible);
     control->setEnabled(state.enabled);
-    control->setToolTip(Text(state.reason));
+    control->setToolTip(state.reason.empty() ? FieldTip(control) : Text(state.reason));
+}
+
+namespace {
+constexpr const char* kFieldTip = "fieldTip";
+}
+
+void Describe(QWidget* control, const QString& text) {
+    control->setProperty(kFieldTip, text);
+    if (control->toolTip().isEmpty()) control->setToolTip(text);
+}
+
+QString FieldTip(const QWidget* control) {
+    return control->property(kFieldTip).toString();
 }
 
 void ShowText(QLineEdit* box, const std::string& text) {

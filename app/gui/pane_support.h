@@ -56,6 +56,10 @@ private:
     mutable int baseline_ = 0; // refused characters the box may still hold
 };
 
+// Makes the box wide enough for `chars` characters in its font (at least
+// its former fixed width), so a larger font or scale never cuts its text.
+void FitBox(QLineEdit* box, int chars, int atLeast = 0);
+
 // Gives the box its rule (validator, key filter, length limit, focus hint).
 RuleValidator* RestrictBox(QLineEdit* box, editor::TextBox rule);
 
@@ -71,6 +75,11 @@ public:
 private:
     bool active_ = true;
 };
+
+// A short description of what a control sets, shown as its tooltip when no
+// help topic covers it and it is not greyed for a reason of its own.
+void Describe(QWidget* control, const QString& text);
+QString FieldTip(const QWidget* control);
 
 // Shows a list: entries, then the selected one (none when the stored value
 // has no entry). The caller holds a signal blocker or listens to activated().

@@ -22,7 +22,7 @@ WeatherPane::WeatherPane(PaneContext& context, QWidget* parent)
     : EditorPane(parent), context_(context) {
     setObjectName(QStringLiteral("pictD"));
     kit_ = new PaneKit(context_, this, [this](const editor::EditResult& r) { apply(r); });
-    auto* grid = new QGridLayout(this);
+    auto* grid = new QGridLayout(body());
     const char* headers[] = {"CH", "Enable", "Scan", "CH Name"};
     for (int c = 0; c < 4; ++c)
         grid->addWidget(new QLabel(QString::fromLatin1(headers[c]), this), 0, c);
@@ -44,6 +44,9 @@ WeatherPane::WeatherPane(PaneContext& context, QWidget* parent)
         PaneKit::help(row.enable, editor::kWeatherEnableHelp);
         PaneKit::help(row.scan, editor::kWeatherScanHelp);
         PaneKit::help(row.name, editor::kWeatherNameHelp);
+        Describe(row.enable, QStringLiteral("The weather channel is available on the radio."));
+        Describe(row.scan, QStringLiteral("The weather channel is scanned."));
+        Describe(row.name, QStringLiteral("The weather channel's name."));
         row.enable->installEventFilter(this);
         row.scan->installEventFilter(this);
 
@@ -92,7 +95,8 @@ void WeatherPane::show() {
         ShowText(row.name, v.name);
         row.scan->setEnabled(v.detailsEnabled);
         row.name->setEnabled(v.nameState.enabled);
-        row.name->setToolTip(Text(v.nameState.reason));
+        row.name->setToolTip(v.nameState.reason.empty() ? FieldTip(row.name)
+                                                        : Text(v.nameState.reason));
     }
 }
 

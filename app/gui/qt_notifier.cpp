@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QThread>
 
+#include <vector>
+
 namespace qb41::gui {
 
 QString IconName(MessageIcon icon) {
@@ -24,6 +26,55 @@ QString IconName(MessageIcon icon) {
     }
     return QStringLiteral("none");
 }
+
+namespace {
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+struct Choice {
+    QMessageBox::StandardButton button;
+    MessageAnswer answer;
+};
+
+// The box's buttons in order, the first the default one.
+std::vector<Choice> Choices(MessageButtons buttons) {
+    switch (buttons) {
+    case MessageButtons::Ok:
+        return {{QMessageBox::Ok, MessageAnswer::Ok}};
+    case MessageButtons::OkCancel:
+        return {{QMessageBox::Ok, MessageAnswer::Ok}, {QMessageBox::Cancel, MessageAnswer::Cancel}};
+    case MessageButtons::YesNo:
+        return {{QMessageBox::Yes, MessageAnswer::Yes}, {QMessageBox::No, MessageAnswer::No}};
+    case MessageButtons::YesNoCancel:
+        return {{QMessageBox::Yes, MessageAnswer::Yes},
+                {QMessageBox::No, MessageAnswer::No},
+                {QMessageBox::Cancel, MessageAnswer::Cancel}};
+    }
+    return {{QMessageBox::Ok, MessageAnswer::Ok}};
+}
+
+// Esc answers Cancel, or No in a Yes/No box, or Ok where Ok is all there is.
+QMessageBox::StandardButton EscapeButton(MessageButtons buttons) {
+    if (buttons == MessageButtons::Ok) return QMessageBox::Ok;
+    if (buttons == MessageButtons::YesNo) return QMessageBox::No;
+    return QMessageBox::Cancel;
+}
+
+} // namespace
 
 QtNotifier::QtNotifier(QObject* parent)
     : QObject(parent), logPath_(qEnvironmentVariable("QB41_MESSAGE_LOG")) {}
@@ -56,53 +107,11 @@ MessageAnswer QtNotifier::askOnUiThread(const Message& message) {
     QMessageBox box(parentWidget_);
     box.setWindowTitle(QString::fromStdString(message.title));
     box.setText(text);
-    switch (message.icon) {
-    case MessageIcon::Critical:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case MessageIcon::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-    case MessageIcon::Warning:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case MessageIcon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case MessageIcon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    }
-    struct Choice {
-        QMessageBox::StandardButton button;
-        MessageAnswer answer;
-    };
-    std::vector<Choice> choices;
-    switch (message.buttons) {
-    case MessageButtons::Ok:
-        choices = {{QMessageBox::Ok, MessageAnswer::Ok}};
-        break;
-    case MessageButtons::OkCancel:
-        choices = {{QMessageBox::Ok, MessageAnswer::Ok},
-                   {QMessageBox::Cancel, MessageAnswer::Cancel}};
-        break;
-    case MessageButtons::YesNo:
-        choices = {{QMessageBox::Yes, MessageAnswer::Yes}, {QMessageBox::No, MessageAnswer::No}};
-        break;
-    case MessageButtons::YesNoCancel:
-        choices = {{QMessageBox::Yes, MessageAnswer::Yes},
-                   {QMessageBox::No, MessageAnswer::No},
-                   {QMessageBox::Cancel, MessageAnswer::Cancel}};
-        break;
-    }
+    box.setIcon(BoxIcon(message.icon));
+    const std::vector<Choice> choices = Choices(message.buttons);
     for (const Choice& choice : choices) box.addButton(choice.button);
     box.setDefaultButton(choices.front().button);
-    if (message.buttons == MessageButtons::Ok)
-        box.setEscapeButton(QMessageBox::Ok);
-    else if (message.buttons == MessageButtons::YesNo)
-        box.setEscapeButton(QMessageBox::No);
-    else
-        box.setEscapeButton(QMessageBox::Cancel);
+    box.setEscapeButton(EscapeButton(message.buttons));
 
     logLine(
         QStringLiteral("shown\t%1\t%2\t%3").arg(IconName(message.icon), box.windowTitle(), logged));

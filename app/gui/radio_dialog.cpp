@@ -8,18 +8,24 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+
+#include <array>
 #include <QStyle>
+#include <QVBoxLayout>
 
 namespace qb41::gui {
 namespace {
 
-// Client-area places in pixels. The pictures' places come from the flow.
+// Client-area places in pixels where the contents fit in them; the rows move
+// down and the dialog grows where a larger font needs more room. The
+// pictures' places come from the flow.
 constexpr QRect kMessage{12, 4, 428, 82};
 constexpr QSize kPicture{140, 52};
 constexpr QRect kProgress{30, 148, 390, 14};
 constexpr QRect kStatus{30, 164, 390, 18};
 constexpr int kButtonTop = 192;
 constexpr QSize kButton{90, 26};
+constexpr int kButtonLefts[] = {60, 180, 300};
 
 QLabel* Picture(const char* name, QStyle::StandardPixmap icon, QWidget* parent) {
     auto* picture = new QLabel(parent);
@@ -57,11 +63,14 @@ RadioDialog::~RadioDialog() = default;
 void RadioDialog::buildControls() {
     lblmess_ = new QLabel(this);
     lblmess_->setObjectName(QStringLiteral("lblmess"));
-    lblmess_->setGeometry(kMessage);
     lblmess_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblmess_->setTextFormat(Qt::PlainText);
 
     // pictA shows the radio and pictB the PC; the mode puts the sender first.
+    // They move over a strip of their own height.
+    stage_ = new QWidget(this);
+    stage_->setObjectName(QStringLiteral("pictStage"));
+    stage_->setFixedHeight(kPicture.height());
     pictA_ = Picture("pictA", QStyle::SP_DriveNetIcon, this);
     pictB_ = Picture("pictB", QStyle::SP_ComputerIcon, this);
     pictHandy_ = Picture("pictHandy", QStyle::SP_DriveNetIcon, this);
@@ -70,7 +79,7 @@ void RadioDialog::buildControls() {
     pictProgress_ = new QFrame(this);
     pictProgress_->setObjectName(QStringLiteral("pictProgress"));
     pictProgress_->setFrameShape(QFrame::NoFrame);
-    pictProgress_->setGeometry(kProgress);
+    pictProgress_->setFixedSize(kProgress.size());
     pictProgress_->setAutoFillBackground(true);
     pictProgress_->setBackgroundRole(QPalette::Base);
     lblPercent_ = new QLabel(pictProgress_);
@@ -80,17 +89,17 @@ void RadioDialog::buildControls() {
 
     lblStatus_ = new QLabel(this);
     lblStatus_->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus_->setGeometry(kStatus);
 
-    const auto button = [this](const char* name, const QString& text, int left) {
+    const auto button = [this](const char* name, const QString& text) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(QRect(QPoint(left, kButtonTop), kButton));
+        b->setMinimumSize(kButton.expandedTo(b->minimumSizeHint()));
+        b->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
         return b;
     };
-    cmdOK_ = button("cmdOK", QStringLiteral("OK"), 60);
-    cmdCancel_ = button("cmdCancel", QStringLiteral("Cancel"), 180);
-    cmdHelp_ = button("cmdHelp", QStringLiteral("Help"), 300);
+    cmdOK_ = button("cmdOK", QStringLiteral("OK"));
+    cmdCancel_ = button("cmdCancel", QStringLiteral("Cancel"));
+    cmdHelp_ = button("cmdHelp", QStringLiteral("Help"));
     cmdOK_->setDefault(true);
     cmdCancel_->setAutoDefault(false);
     cmdHelp_->setAutoDefault(false);
@@ -100,6 +109,41 @@ void RadioDialog::buildControls() {
     connect(cmdCancel_, &QPushButton::clicked, this, &RadioDialog::onCancel);
     connect(cmdHelp_, &QPushButton::clicked, this, &RadioDialog::onHelp);
 
+    // The rows at their places, with the gaps between them kept.
+    auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(0);
+    // The right and bottom margins are small: the old outer size includes the
+    // window frame, the client area is that much smaller.
+    layout->setContentsMargins(kMessage.left(), kMessage.top(), 4, 8);
+    layout->addWidget(lblmess_);
+    layout->addSpacing(Pixels(kPictureTopTwips) - kMessage.bottom() - 1);
+    layout->addWidget(stage_);
+    const int pictureBottom = Pixels(kPictureTopTwips) + kPicture.height();
+    layout->addSpacing(kProgress.top() - pictureBottom);
+    const auto indented = [layout](QWidget* widget, int left) {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(0);
+        row->addSpacing(left - kMessage.left());
+        row->addWidget(widget);
+        row->addStretch();
+        layout->addLayout(row);
+    };
+    indented(pictProgress_, kProgress.left());
+    layout->addSpacing(kStatus.top() - kProgress.bottom() - 1);
+    indented(lblStatus_, kStatus.left());
+    layout->addSpacing(kButtonTop - kStatus.bottom() - 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(0);
+    int right = kMessage.left();
+    for (int i = 0; i < 3; ++i) {
+        buttons->addSpacing(kButtonLefts[i] - right);
+        buttons->addWidget(std::array<QPushButton*, 3>{cmdOK_, cmdCancel_, cmdHelp_}[i]);
+        right = kButtonLefts[i] + kButton.width();
+    }
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    layout->addStretch();
+
     resize(kTransferDialogWidth, kTransferDialogHeight);
 }
 
@@ -107,10 +151,13 @@ void RadioDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (sized_) return;
     sized_ = true;
-    // The outer size is fixed; the frame the window system adds is known
-    // only now.
+    // The outer size is fixed where the contents fit in it; the frame the
+    // window system adds is known only now.
     const QSize frame = frameGeometry().size() - geometry().size();
-    setFixedSize(kTransferDialogWidth - frame.width(), kTransferDialogHeight - frame.height());
+    const QSize wanted = QSize(kTransferDialogWidth, kTransferDialogHeight) - frame;
+    setFixedSize(wanted.expandedTo(layout()->minimumSize()));
+    layout()->activate();
+    paint();
     cmdOK_->setFocus();
 }
 
@@ -119,7 +166,10 @@ void RadioDialog::paint() {
     setWindowTitle(QString::fromStdString(view.caption));
     lblmess_->setText(QString::fromStdString(view.message));
     lblStatus_->setText(QString::fromStdString(view.status));
-    const int top = Pixels(kPictureTopTwips);
+    // At least their old places, more where a larger font needs it.
+    lblmess_->setMinimumSize(kMessage.size().expandedTo(lblmess_->minimumSizeHint()));
+    lblStatus_->setMinimumSize(kStatus.size().expandedTo(lblStatus_->minimumSizeHint()));
+    const int top = stage_->y();
     pictA_->move(Pixels(view.pictALeftTwips), top);
     pictB_->move(Pixels(view.pictBLeftTwips), top);
     pictA_->setVisible(view.picturesVisible);

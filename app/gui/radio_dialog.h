@@ -76,6 +76,7 @@ private:
     std::optional<TransferBox> offer_;
     bool sized_ = false;
 
+    QWidget* stage_ = nullptr;
     QLabel* lblmess_ = nullptr;
     QLabel* pictA_ = nullptr;
     QLabel* pictB_ = nullptr;

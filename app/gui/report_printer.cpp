@@ -158,10 +158,6 @@ bool PaintReport(QPrinter& printer, const std::vector<PrintPage>& pages) {
     return painter.end();
 }
 
-std::string ReportFailureTitle(const AppState& app) {
-    return app.modelName() + " " + app.windowTitle;
-}
-
 bool PrintReport(const ReportPrintParts& parts, QWidget* parent) {
     const QString pdf = qEnvironmentVariable("QB41_PRINT_PDF");
     if (!pdf.isEmpty()) return WritePdf(parts, pdf);

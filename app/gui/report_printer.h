@@ -9,6 +9,7 @@
 #include "core/clock.h"
 #include "core/notifier.h"
 #include "core/records.h"
+#include "editor/window_rules.h"
 
 #include <QFont>
 #include <QString>
@@ -53,8 +54,7 @@ bool PrintReport(const ReportPrintParts& parts, QWidget* parent);
 // are shown with the file and why; false then.
 bool ExportReportPdf(const ReportPrintParts& parts, const QString& path);
 
-// The title of the report commands' failure boxes: the model name, a blank
-// and the window title.
-std::string ReportFailureTitle(const AppState& app);
+// The title of the report commands' failure boxes.
+using editor::ReportFailureTitle;
 
 } // namespace qb41::gui

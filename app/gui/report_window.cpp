@@ -1,6 +1,5 @@
 #include "report_window.h"
 
-#include "main_window.h"
 #include "pixels.h"
 #include "report_printer.h"
 
@@ -8,25 +7,18 @@
 #include "files/file_io.h"
 #include "report/report_text.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QResizeEvent>
+#include <QLayout>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace qb41::gui {
 namespace {
-
-// "a(*.a)|*.a|b(*.*)|*.*" -> "a(*.a);;b(*.*)"
-QString DialogFilter(const char* filter) {
-    const QStringList parts = QString::fromLatin1(filter).split(QLatin1Char('|'));
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i];
-    return filters.join(QStringLiteral(";;"));
-}
 
 // Busy pointer and the window disabled; both undone when the scope ends.
 class BusyWindow {
@@ -44,6 +36,73 @@ public:
 
 private:
     QWidget* window_;
+};
+
+// The report window's places, measured on the outer window below the menu
+// bar: the text 100 twips from the left, 300 twips narrower and 1300 twips
+// shorter than the window, OK centred with its top 1200 twips above the
+// bottom. Its minimum is what the menu, a few text lines and OK need.
+class ReportLayout : public QLayout {
+public:
+    ReportLayout(QMenuBar* menu, QWidget* text, QWidget* ok, QWidget* parent)
+        : QLayout(parent), menu_(menu), text_(text), ok_(ok) {
+        setContentsMargins(0, 0, 0, 0);
+        setMenuBar(menu);
+        addWidget(text);
+        addWidget(ok);
+    }
+    ~ReportLayout() override {
+        while (QLayoutItem* item = takeAt(0)) delete item;
+    }
+    void addItem(QLayoutItem* item) override { items_.append(item); }
+    int count() const override { return static_cast<int>(items_.size()); }
+    QLayoutItem* itemAt(int index) const override { return items_.value(index); }
+    QLayoutItem* takeAt(int index) override {
+        return index >= 0 && index < items_.size() ? items_.takeAt(index) : nullptr;
+    }
+    QSize sizeHint() const override { return minimumSize(); }
+    QSize minimumSize() const override {
+        const QSize frame = this->frame();
+        const QSize ok = ok_->sizeHint();
+        const QSize text = text_->minimumSizeHint();
+        // Wide enough for the menu and OK beside the margins, tall enough
+        // for the text's minimum and OK below it.
+        const int width = std::max({menu_->sizeHint().width(), ok.width() + 2 * Pixels(100),
+                                    text.width() + Pixels(300)}) - frame.width();
+        const int menu = menu_->sizeHint().height();
+        const int height = std::max(text.height() + Pixels(1300) - frame.height(),
+                                    menu + text.height() + ok.height() + 8);
+        return {width, height};
+    }
+    void setGeometry(const QRect& rect) override {
+        QLayout::setGeometry(rect);
+        // The menu bar is above `rect`, placed by QLayout.
+        const QSize outer = parentWidget()->size() + frame();
+        const int menuHeight = rect.top();
+        // OK as large as its text needs, never below its usual size.
+        const QSize ok = ok_->sizeHint().expandedTo(QSize(75, 23));
+        text_->setGeometry(Pixels(100), menuHeight, std::max(0, outer.width() - Pixels(300)),
+                           std::max(0, outer.height() - Pixels(1300)));
+        // A tall menu bar or OK (a large font) must not push OK out of view.
+        const int okTop = std::min(menuHeight + outer.height() - Pixels(1200),
+                                   rect.bottom() + 1 - ok.height() - 4);
+        ok_->setGeometry((outer.width() - ok.width()) / 2, okTop, ok.width(), ok.height());
+        if (text_->geometry().bottom() >= okTop)
+            text_->setGeometry(text_->x(), text_->y(), text_->width(),
+                               std::max(0, okTop - 4 - text_->y()));
+    }
+
+private:
+    // The window system's frame around the client area; none before it shows.
+    QSize frame() const {
+        const QWidget* window = parentWidget();
+        return window->isVisible() ? window->frameGeometry().size() - window->size() : QSize();
+    }
+
+    QMenuBar* menu_;
+    QWidget* text_;
+    QWidget* ok_;
+    QList<QLayoutItem*> items_;
 };
 
 } // namespace
@@ -84,6 +143,7 @@ ReportWindow::ReportWindow(ReportWindowParts parts, QWidget* parent)
     timer1_->setInterval(10);
     connect(timer1_, &QTimer::timeout, this, &ReportWindow::buildText);
 
+    new ReportLayout(menu_, txtPrn_, cmdOK_, this);
     resize(kReportWindowWidth, kReportWindowHeight);
 }
 
@@ -92,7 +152,8 @@ void ReportWindow::showEvent(QShowEvent* event) {
     if (sized_) return;
     sized_ = true;
     const QSize frame = frameGeometry().size() - geometry().size();
-    resize(kReportWindowWidth - frame.width(), kReportWindowHeight - frame.height());
+    resize(QSize(kReportWindowWidth - frame.width(), kReportWindowHeight - frame.height())
+               .expandedTo(minimumSizeHint()));
     timer1_->start();
 }
 
@@ -111,30 +172,13 @@ void ReportWindow::buildText() {
     emit reportShown();
 }
 
-void ReportWindow::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    // The places are measured on the outer window, below the menu bar.
-    const QSize outer = event->size() + (frameGeometry().size() - geometry().size());
-    const int menuHeight = menu_->sizeHint().height();
-    menu_->setGeometry(0, 0, width(), menuHeight);
-    txtPrn_->setGeometry(Pixels(100), menuHeight, std::max(0, outer.width() - Pixels(300)),
-                         std::max(0, outer.height() - Pixels(1300)));
-    cmdOK_->move((outer.width() - cmdOK_->width()) / 2, menuHeight + outer.height() - Pixels(1200));
-}
-
 bool ReportWindow::saveAs() {
-    QString name;
     const QString current =
         QFileInfo(QString::fromStdString(parts_.app.currentFileName)).completeBaseName();
     const QString suggested =
         (current.isEmpty() ? QStringLiteral("radio") : current) + QStringLiteral(".txt");
-    if (auto* window = qobject_cast<MainWindow*>(parentWidget()))
-        name = window->fileDialogs().ask(
-            this, {QString::fromLatin1(kReportFileFilter), true, suggested});
-    else
-        name = WithFilterSuffix(QFileDialog::getSaveFileName(this, QString(), suggested,
-                                                             DialogFilter(kReportFileFilter)),
-                                QStringLiteral("*.txt"));
+    const QString name =
+        parts_.dialogs.ask(this, {QString::fromLatin1(kReportFileFilter), true, suggested});
     if (name.isEmpty()) {
         parts_.app.cancelFlag = true;
         return false;

@@ -4,6 +4,8 @@
 // as a .txt file: exactly the text shown, followed by one CR LF.
 #pragma once
 
+#include "file_dialogs.h"
+
 #include "core/app_state.h"
 #include "core/clock.h"
 #include "core/notifier.h"
@@ -26,6 +28,7 @@ struct ReportWindowParts {
     const DataSet& data; // the report is built from a copy
     Notifier& notifier;
     Clock& clock; // the pauses after building and saving
+    FileDialogs& dialogs; // Save As
 };
 
 inline constexpr const char* kReportWindowCaption = "Print to File";
@@ -55,7 +58,6 @@ signals:
     void reportShown();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -5,7 +5,9 @@
 #include "report_window.h"
 
 #include "core/errors.h"
+#include "editor/transfer_follow_up.h"
 #include "files/file_io.h"
+#include "image/layout.h"
 #include "link/explanation.h"
 #include "link/messages.h"
 
@@ -16,7 +18,6 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -25,16 +26,6 @@
 
 namespace qb41::gui {
 namespace {
-
-// The DSC pane's counter field shows image byte 501.
-void RefreshCounterField(MainWindow& window, AppState& app, const DataSet& data) {
-    auto* field = window.findChild<QLineEdit*>(QStringLiteral("txtFCount"));
-    if (!field) return;
-    const bool wasLoading = app.loading;
-    app.loading = true;
-    field->setText(QString::number(data.image[501]));
-    app.loading = wasLoading;
-}
 
 void ExportPdf(MainWindow& window, const CommandParts& parts) {
     if (!window.validateEditor()) return;
@@ -49,27 +40,6 @@ void ExportPdf(MainWindow& window, const CommandParts& parts) {
     }
     ExportReportPdf({parts.app, parts.data, parts.notifier, &parts.clock}, name);
 }
-
-} // namespace
-
-void ApplyTransferFollowUp(MainWindow& window, AppState& app, DataSet& data,
-                           const TransferFollowUp& followUp, const DataSet* result) {
-    editor::Session& session = window.session();
-    if (followUp.adoptData && result) data = *result;
-    if (followUp.showGeneral || followUp.clearFileName) {
-        // "General", the tree and its texts, no file name, the caption, and
-        // the data-changed flag cleared.
-        session.AfterRadioRead();
-    } else if (followUp.rebuildTree) {
-        session.BuildTree();
-    }
-    if (followUp.showCurrentPane) session.ShowCurrentPane();
-    if (followUp.clearDataChanged) app.dataChanged = false;
-    if (followUp.setDataChanged) app.dataChanged = true;
-    if (followUp.refreshCounter) RefreshCounterField(window, app, data);
-}
-
-namespace {
 
 std::function<void(int)> HelpFor(MainWindow& window, const CommandParts& parts, TransferMode mode) {
     std::error_code error;
@@ -93,9 +63,9 @@ std::optional<TransferBox> RunDialog(MainWindow& window, const CommandParts& par
     const TransferResult* result = dialog.result();
     // A restore programs a backup; the window's records and image stay.
     if (!dialogRestores)
-        ApplyTransferFollowUp(window, parts.app, parts.data,
-                              FollowUpAfterTransfer(mode, parts.app.completed),
-                              result ? &result->data : nullptr);
+        editor::ApplyTransferFollowUp({parts.app, parts.data, window.session(), window},
+                                      FollowUpAfterTransfer(mode, parts.app.completed),
+                                      result ? &result->data : nullptr);
     if (mode == TransferMode::Read) parts.app.completed = false;
     if (const TransferBox* offer = dialog.chosenOffer()) return *offer;
     return std::nullopt;
@@ -149,11 +119,12 @@ bool RestoreBackup(MainWindow& window, const CommandParts& parts,
         return false;
     }
     std::optional<ModelNumber> model;
-    if (bytes.size() > 65) {
-        const auto code = static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[64]) << 8 |
-                                                     static_cast<std::uint8_t>(bytes[65]));
-        for (ModelNumber m = 0; m <= 3; ++m)
-            if (ModelCode(m) == code && ImageSize(m) == static_cast<int>(bytes.size())) model = m;
+    if (bytes.size() >= layout::kModelIdFront + layout::kModelIdSize) {
+        const auto code = static_cast<std::uint16_t>(
+            static_cast<std::uint8_t>(bytes[layout::kModelIdFront]) << 8 |
+            static_cast<std::uint8_t>(bytes[layout::kModelIdFront + 1]));
+        const ModelInfo* info = FindModelByCode(code);
+        if (info && info->imageSize == static_cast<int>(bytes.size())) model = info->number;
     }
     if (!model) {
         parts.notifier.show(
@@ -228,7 +199,9 @@ void InstallTransferAndReports(MainWindow& window, CommandParts parts) {
         PrintReport({shared->app, shared->data, shared->notifier, &shared->clock}, &window);
     });
     window.setPrintToFileHandler([&window, shared] {
-        ReportWindow report({shared->app, shared->data, shared->notifier, shared->clock}, &window);
+        ReportWindow report(
+            {shared->app, shared->data, shared->notifier, shared->clock, window.fileDialogs()},
+            &window);
         report.exec();
     });
 

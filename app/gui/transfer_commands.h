@@ -51,9 +51,4 @@ void RunRestoreCommand(MainWindow& window, const CommandParts& parts);
 bool RestoreBackup(MainWindow& window, const CommandParts& parts,
                    const std::filesystem::path& file);
 
-// Brings the window up to date after a transfer: `result` is the data set the
-// last run worked on (null when none ran).
-void ApplyTransferFollowUp(MainWindow& window, AppState& app, DataSet& data,
-                           const TransferFollowUp& followUp, const DataSet* result);
-
 } // namespace qb41::gui
