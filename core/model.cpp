@@ -1,23 +1,19 @@
 #include "model.h"
 
-#include <array>
 #include <cstdio>
 
 namespace qb41 {
-namespace {
-
-constexpr std::array<ModelInfo, 4> kModels{{
-    {0, "TQ4800M", 16384, 0x12C0, true, true, "EXP", false, true, true, true},
-    {1, "ZH520", 8192, 0x0208, false, false, "EXP", false, false, false, false},
-    {2, "ZH540", 16384, 0x021C, false, true, "LMR", true, false, false, false},
-    {3, "LW6100", 16384, 0x17D4, true, true, "EXP", false, false, false, false},
-}};
-
-} // namespace
 
 const ModelInfo* FindModel(ModelNumber model) {
-    if (model < 0 || model >= static_cast<ModelNumber>(kModels.size())) return nullptr;
-    return &kModels[static_cast<std::size_t>(model)];
+    const std::span<const ModelInfo> models = AllModels();
+    if (model < 0 || model >= static_cast<ModelNumber>(models.size())) return nullptr;
+    return &models[static_cast<std::size_t>(model)];
+}
+
+const ModelInfo* FindModelByCode(std::uint16_t code) {
+    for (const ModelInfo& info : AllModels())
+        if (info.code == code) return &info;
+    return nullptr;
 }
 
 int ImageSize(ModelNumber model) {
@@ -82,8 +78,16 @@ std::string_view ExpBankName(ModelNumber model) {
     return info ? info->expBankName : "EXP";
 }
 
+std::optional<ModelNumber> ParseModelNumber(std::string_view text) {
+    if (text.size() != 1 || text[0] < '0' || text[0] > '9') return std::nullopt;
+    const auto model = static_cast<ModelNumber>(text[0] - '0');
+    if (!FindModel(model)) return std::nullopt;
+    return model;
+}
+
 std::string ModelName(ModelNumber model) {
-    return model == 0 ? "TQ4800M" : "LW6100";
+    const ModelInfo* info = FindModel(model);
+    return std::string(info ? info->shownName : detail::kUnknownModelShownName);
 }
 
 std::string ModelCodeSuffix(ModelNumber model) {

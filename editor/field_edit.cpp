@@ -286,8 +286,8 @@ Outcome ApplyDirectory(Records& records, AppState& state, DirectoryRef ref, std:
         return FromEdit(SetDirectoryName(records, state, ref, value),
                         TextRule(TextBox::DirectoryName));
     if (key == "Mmsid")
-        return FromCheck(CommitDirectoryMmsi(records, state, yes, ref, MmsiAsTyped(value, ref.kind)),
-                         value);
+        return FromCheck(
+            CommitDirectoryMmsi(records, state, yes, ref, MmsiAsTyped(value, ref.kind)), value);
     return "fixed: the window does not edit it";
 }
 

@@ -57,8 +57,8 @@ UnitColumns MapUnitColumns(const Records& templateRecords, const AppState& state
 // One row as a unit, its fields tried on a copy of the template; nullopt
 // (with the problems noted) when the row cannot be a unit.
 std::optional<FleetUnit> PlanUnit(const Records& templateRecords, const AppState& state,
-                                  const CsvRow& row, const UnitColumns& columns,
-                                  std::size_t cells, FleetPlan& plan) {
+                                  const CsvRow& row, const UnitColumns& columns, std::size_t cells,
+                                  FleetPlan& plan) {
     if (row.cells.size() != cells) {
         plan.problems.push_back({row.line, "the row has " + std::to_string(row.cells.size()) +
                                                " cells, the header " + std::to_string(cells)});
@@ -121,8 +121,8 @@ FleetPlan PlanFleet(const Records& templateRecords, const AppState& state, std::
                 {line, what + " " + value + " is also on line " + std::to_string(it->second)});
     };
     for (std::size_t r = 1; r < parsed.rows.size(); ++r) {
-        std::optional<FleetUnit> unit = PlanUnit(templateRecords, state, parsed.rows[r], columns,
-                                                 header.cells.size(), plan);
+        std::optional<FleetUnit> unit =
+            PlanUnit(templateRecords, state, parsed.rows[r], columns, header.cells.size(), plan);
         if (!unit) continue;
         once(names, unit->name, unit->line, "unit");
         once(mmsis, unit->mmsi, unit->line, "user MMSI");

@@ -509,7 +509,8 @@ PasteColumns MapPasteColumns(const EditableGrid& grid, const EditableGrid& all,
         for (std::size_t c = 0; c < all.grid.headers.size(); ++c)
             if (all.grid.headers[c] == startHeader) base = static_cast<int>(c);
         for (std::size_t c = 0; c < header.size(); ++c)
-            columns.mapped.push_back(base + static_cast<int>(c) < static_cast<int>(all.columns.size())
+            columns.mapped.push_back(base + static_cast<int>(c) <
+                                             static_cast<int>(all.columns.size())
                                          ? base + static_cast<int>(c)
                                          : -2);
         return columns;
@@ -559,8 +560,9 @@ private:
             record = grid_.records[static_cast<std::size_t>(nextRow_++)];
             return std::nullopt;
         }
-        const std::string cell =
-            static_cast<std::size_t>(key) < cells.size() ? cells[static_cast<std::size_t>(key)] : "";
+        const std::string cell = static_cast<std::size_t>(key) < cells.size()
+                                     ? cells[static_cast<std::size_t>(key)]
+                                     : "";
         record = RecordOfKey(all_.list, cell, all_.records.size());
         if (!record)
             return CellRefusal{lineNumber, all_.grid.headers[0],
@@ -575,7 +577,8 @@ private:
         std::optional<std::size_t> disable;
         for (std::size_t c = 0; c < cells.size() && c < mapped.size(); ++c) {
             const bool enableOff =
-                mapped[c] > 0 && all_.columns[static_cast<std::size_t>(mapped[c])].key == "Enable" &&
+                mapped[c] > 0 &&
+                all_.columns[static_cast<std::size_t>(mapped[c])].key == "Enable" &&
                 ParseCheck(cells[c]) == false;
             if (enableOff)
                 disable = c;

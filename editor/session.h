@@ -49,11 +49,16 @@ struct ModelMenuItem {
     const char* modelText; // the text the confirmation names
     ModelNumber model;
 };
+// Caption and name come from the model catalogue.
+constexpr ModelMenuItem ModelMenuEntry(const char* control, ModelNumber model) {
+    const ModelInfo& info = AllModels()[static_cast<std::size_t>(model)];
+    return {control, info.menuCaption.data(), info.catalogueName.data(), model};
+}
 inline constexpr ModelMenuItem kModelMenu[4] = {
-    {"mnuEditModel3", "&TQ4800M", "TQ4800M", 0},
-    {"mnuEditModel4", "&LW6100", "LW6100", 3},
-    {"mnuEditModel1", "ZH5&40", "ZH540", 2},
-    {"mnuEditModel2", "ZH5&20", "ZH520", 1},
+    ModelMenuEntry("mnuEditModel3", 0),
+    ModelMenuEntry("mnuEditModel4", 3),
+    ModelMenuEntry("mnuEditModel1", 2),
+    ModelMenuEntry("mnuEditModel2", 1),
 };
 
 class Session {

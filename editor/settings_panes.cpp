@@ -4,6 +4,7 @@
 #include "mmsi.h"
 
 #include "files/data_file_keys.h"
+#include "image/layout.h"
 #include "image/value_rules.h"
 #include "report/formatters.h"
 
@@ -233,7 +234,7 @@ DscPaneView ViewDscPane(const DataSet& data) {
     for (std::size_t k = 0; k < view.usable.size(); ++k)
         view.usable[k] = OffOnChoices(data.records.DscUsable[k]);
     view.userMmsi = MmsiBoxText(data.records.UserMmsi, MmsiKind::Individual);
-    view.entryCount = std::to_string(data.image[501]);
+    view.entryCount = std::to_string(data.image[layout::kClearCounter]);
     return view;
 }
 

@@ -35,11 +35,11 @@ std::optional<BackupEntry> ParseName(const std::filesystem::path& path) {
         !Digits(stamp.substr(9)))
         return std::nullopt;
     if (!rest.empty() && (rest[0] != '-' || !Digits(rest.substr(1)))) return std::nullopt;
-    for (ModelNumber m = 0; m <= 3; ++m) {
-        if (FindModel(m)->catalogueName != name) continue;
+    for (const ModelInfo& info : AllModels()) {
+        if (info.catalogueName != name) continue;
         BackupEntry entry;
         entry.path = path;
-        entry.model = m;
+        entry.model = info.number;
         entry.date = stamp.substr(0, 4) + "-" + stamp.substr(4, 2) + "-" + stamp.substr(6, 2) +
                      " " + stamp.substr(9, 2) + ":" + stamp.substr(11, 2) + ":" +
                      stamp.substr(13, 2);

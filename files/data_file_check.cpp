@@ -46,8 +46,8 @@ std::vector<Line> ScanLines(std::string_view text) {
         ++number;
         if (!line.empty() && line.front() == '[') {
             const std::size_t close = line.find(']');
-            section = TrimSpaces(
-                line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            section = TrimSpaces(line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1));
             lines.push_back({number, true, section, {}, {}});
         } else if (const std::size_t eq = line.find('=');
                    eq != std::string_view::npos && eq > 0 && !section.empty()) {
@@ -61,27 +61,37 @@ std::vector<Line> ScanLines(std::string_view text) {
     return lines;
 }
 
-// A file the writer wrote: its sections in order and, per section, its keys
-// and values. The writer writes each section and each key of a section once.
-class Reference {
+// What the writer writes for a data set: its sections in order and, per
+// section, its keys and values. The writer writes each section and each key
+// of a section once.
+class Reference final : public DataFileLines {
 public:
-    explicit Reference(std::string text) : text_(std::move(text)) {
-        const std::vector<Line> lines = ScanLines(text_);
-        keys_.reserve(lines.size());
-        for (const Line& line : lines) {
-            if (line.header) {
-                sections_.push_back(line.section);
-                auto [range, fresh] = ranges_.try_emplace(line.section, Range{keys_.size(), 0});
+    Reference(const Records& records, ModelNumber model) {
+        text_.reserve(std::size_t{96} * 1024);
+        WriteDataFileLines(records, model, '.', *this);
+        // The texts are in place: the views can be taken.
+        for (const Place& place : places_) {
+            const std::string_view key = view(place.key), value = view(place.value);
+            if (place.header) {
+                sections_.push_back(key);
+                auto [range, fresh] = ranges_.try_emplace(key, Range{keys_.size(), 0});
                 current_ = fresh ? &range->second : nullptr;
             } else if (current_) {
-                keys_.push_back({line.key, line.value});
+                keys_.push_back({key, value});
                 ++current_->count;
             }
         }
         current_ = nullptr;
+        places_.clear();
     }
     Reference(const Reference&) = delete;
     Reference& operator=(const Reference&) = delete;
+    ~Reference() = default;
+
+    void section(std::string_view name) override { places_.push_back({true, add(name), {}}); }
+    void value(std::string_view key, std::string_view value, bool) override {
+        places_.push_back({false, add(key), add(value)});
+    }
 
     const std::vector<std::string_view>& sections() const { return sections_; }
     bool has(std::string_view section) const { return ranges_.count(section) != 0; }
@@ -111,27 +121,43 @@ public:
         std::size_t count_;
         std::size_t next_ = 0;
     };
-    std::optional<Section> section(std::string_view name) const {
+    std::optional<Section> find(std::string_view name) const {
         auto found = ranges_.find(name);
         if (found == ranges_.end()) return std::nullopt;
         return Section(keys_.data() + found->second.first, found->second.count);
     }
 
 private:
+    struct Span {
+        std::size_t at = 0, size = 0;
+    };
+    struct Place {
+        bool header;
+        Span key, value;
+    };
     struct Range {
         std::size_t first, count;
     };
-    std::string text_;
+    Span add(std::string_view text) {
+        const Span span{text_.size(), text.size()};
+        text_ += text;
+        return span;
+    }
+    std::string_view view(Span span) const {
+        return std::string_view(text_).substr(span.at, span.size);
+    }
+
+    std::string text_; // every name and value, one after another
+    std::vector<Place> places_;
     std::vector<std::string_view> sections_;
     std::vector<Section::Key> keys_;
     NameMap<Range> ranges_;
     Range* current_ = nullptr;
 };
 
-std::string CompleteFileText(ModelNumber model) {
-    DataSet fresh;
+const Records& FreshRecords(ModelNumber model, DataSet& fresh) {
     MakeFreshDataSet(fresh, model);
-    return FormatDataFile(fresh.records, model, '.');
+    return fresh.records;
 }
 
 std::optional<double> Number(std::string_view text) {
@@ -168,7 +194,8 @@ bool IsText(std::string_view section, std::string_view key) {
         if (SameName(key, text)) return true;
     if (SameName(section, datafile::kAtisCallSignSection)) return true; // MID n, DISP n
     constexpr std::string_view kStatusName = "STATUS NAME";
-    return key.size() >= kStatusName.size() && SameName(key.substr(0, kStatusName.size()), kStatusName);
+    return key.size() >= kStatusName.size() &&
+           SameName(key.substr(0, kStatusName.size()), kStatusName);
 }
 
 Kind NoteKind(const LoadNote& note) {
@@ -229,15 +256,16 @@ void CheckKeptNumber(const Line& line, std::string_view kept,
     if (!given)
         findings.push_back({Kind::BadValue, line.number, "value " + shown + " is not a number"});
     else
-        findings.push_back({Kind::BadValue, line.number,
-                            "value " + shown + " is outside its range (read as " +
-                                std::string(kept) + ")"});
+        findings.push_back(
+            {Kind::BadValue, line.number,
+             "value " + shown + " is outside its range (read as " + std::string(kept) + ")"});
 }
 
 } // namespace
 
 std::vector<std::string> MissingSections(std::string_view text, ModelNumber model) {
-    const Reference complete(CompleteFileText(model));
+    DataSet fresh;
+    const Reference complete(FreshRecords(model, fresh), model);
     return MissingFrom(ScanLines(text), complete);
 }
 
@@ -247,7 +275,8 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
     if (!named || !FindModel(*named))
         findings.push_back({Kind::NoModel, 0, "MODELTYPE in [MAIN] names no model (0 to 3)"});
     const ModelNumber model = FileModel(text);
-    const Reference complete(CompleteFileText(model));
+    DataSet fresh;
+    const Reference complete(FreshRecords(model, fresh), model);
 
     // What the reader keeps of each value: read the file, write it again.
     // Values that break their value rule are not read and come back as notes.
@@ -255,7 +284,7 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
     MakeFreshDataSet(read, model);
     std::vector<LoadNote> notes;
     FillRecords(ParseDataFile(text), read.records, model, &notes);
-    const Reference kept(FormatDataFile(read.records, model, '.'));
+    const Reference kept(read.records, model);
     const std::vector<Line> lines = ScanLines(text);
     AddNoteFindings(notes, lines, findings);
     std::unordered_set<SectionKey, NameHash, NameEqual> noted;
@@ -276,16 +305,16 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
                                     "duplicate section [" + std::string(line.section) +
                                         "] (first at line " + std::to_string(it->second) + ")"});
             } else {
-                known = complete.section(line.section);
-                keptSection = kept.section(line.section);
+                known = complete.find(line.section);
+                keptSection = kept.find(line.section);
             }
             continue;
         }
         if (!known) continue;
         const std::string_view* fresh = known->value(line.key);
         if (!fresh) {
-            findings.push_back(
-                {Kind::UnknownKey, line.number, "unknown key " + std::string(line.key) + Where(line)});
+            findings.push_back({Kind::UnknownKey, line.number,
+                                "unknown key " + std::string(line.key) + Where(line)});
             continue;
         }
         // Only numeric fields are compared with what was kept; texts and the

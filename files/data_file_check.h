@@ -25,11 +25,11 @@ struct DataFileFinding {
         UnknownSection,
         UnknownKey,
         DuplicateSection,
-        BadValue, // outside its range, or not a number where one belongs
-        BadMmsi,  // not 9 digits
-        BadAtis,  // not 10 digits starting with 9
-        LongName, // longer than the radio keeps
-        NoModel,  // MODELTYPE missing or not a model number
+        BadValue,   // outside its range, or not a number where one belongs
+        BadMmsi,    // not 9 digits
+        BadAtis,    // not 10 digits starting with 9
+        LongName,   // longer than the radio keeps
+        NoModel,    // MODELTYPE missing or not a model number
         Normalised, // read in the editor's form, or a directory gap closed on reading
     };
     Kind kind;

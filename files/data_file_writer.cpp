@@ -6,6 +6,7 @@
 #include "file_io.h"
 #include "report/formatters.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <limits>
@@ -16,18 +17,23 @@ namespace {
 
 using namespace datafile;
 
-// Collects the lines of the file. Each method writes one line or, when the
-// value cannot be written, none.
+// Hands the lines of the file to the sink. Each method gives one line or,
+// when the value cannot be written, none.
 class DataFileText {
 public:
-    explicit DataFileText(char decimalSeparator) : separator_(decimalSeparator) {
-        text_.reserve(std::size_t{128} * 1024); // a full file is about 100 KB
-    }
+    DataFileText(char decimalSeparator, DataFileLines& sink)
+        : separator_(decimalSeparator), sink_(sink) {}
 
-    void section(std::string_view name) { line("[", name, "]"); }
+    void section(std::string_view name) {
+        if (!HasLineBreak(name)) sink_.section(name);
+    }
     void section(std::string_view bank, int index) {
-        char number[16];
-        line("[", bank, Number(number, index), "]");
+        char name[32];
+        const std::size_t length = std::min(bank.size(), sizeof name - 16);
+        std::copy_n(bank.data(), length, name);
+        auto [end, error] = std::to_chars(name + length, name + sizeof name, index);
+        (void)error; // 16 characters hold every 32-bit value
+        section(std::string_view(name, static_cast<std::size_t>(end - name)));
     }
     // Flags and numbers are written as absolute values: a stored -1 is "1".
     void flag(std::string_view key, std::int16_t value) { number(key, value); }
@@ -37,15 +43,16 @@ public:
     }
     void raw(std::string_view key, std::int32_t value) {
         char number[16];
-        line(key, "=", Number(number, value));
+        auto [end, error] = std::to_chars(number, number + sizeof number, value);
+        (void)error;
+        line(key, std::string_view(number, static_cast<std::size_t>(end - number)), false);
     }
     void real(std::string_view key, double value) {
-        if (std::optional<std::string> text = FormatReal(value, separator_)) line(key, "=", *text);
+        if (std::optional<std::string> text = FormatReal(value, separator_))
+            line(key, *text, false);
     }
-    void marked(std::string_view key, std::string_view text) { line(key, "=#", text); }
-    void plain(std::string_view key, std::string_view text) { line(key, "=", text); }
-
-    std::string take() { return std::move(text_); }
+    void marked(std::string_view key, std::string_view text) { line(key, text, true); }
+    void plain(std::string_view key, std::string_view text) { line(key, text, false); }
 
 private:
     static bool HasLineBreak(std::string_view part) {
@@ -53,21 +60,34 @@ private:
             if (c == '\r' || c == '\n') return true;
         return false;
     }
-    static std::string_view Number(char (&buffer)[16], std::int32_t value) {
-        auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-        (void)error; // 16 characters hold every 32-bit value
-        return std::string_view(buffer, static_cast<std::size_t>(end - buffer));
-    }
-    // One line from its parts. A line break inside a value would split the
-    // line and shift every key after it into the wrong place: such a line is
-    // left out.
-    template <typename... Parts> void line(const Parts&... parts) {
-        if ((... || HasLineBreak(parts))) return;
-        (text_.append(parts), ...);
-        text_ += "\r\n";
+    // A line break inside a value would split the line and shift every key
+    // after it into the wrong place: such a line is left out.
+    void line(std::string_view key, std::string_view value, bool marked) {
+        if (!HasLineBreak(key) && !HasLineBreak(value)) sink_.value(key, value, marked);
     }
 
     char separator_;
+    DataFileLines& sink_;
+};
+
+// The lines as the file's text.
+class TextLines final : public DataFileLines {
+public:
+    TextLines() { text_.reserve(std::size_t{128} * 1024); } // a full file is about 100 KB
+    void section(std::string_view name) override {
+        text_ += '[';
+        text_ += name;
+        text_ += "]\r\n";
+    }
+    void value(std::string_view key, std::string_view value, bool marked) override {
+        text_ += key;
+        text_ += marked ? "=#" : "=";
+        text_ += value;
+        text_ += "\r\n";
+    }
+    std::string take() { return std::move(text_); }
+
+private:
     std::string text_;
 };
 
@@ -229,8 +249,9 @@ void WriteDirectory(DataFileText& out, const std::vector<DirectoryRecord>& entri
 
 } // namespace
 
-std::string FormatDataFile(const Records& records, ModelNumber model, char decimalSeparator) {
-    DataFileText out(decimalSeparator);
+void WriteDataFileLines(const Records& records, ModelNumber model, char decimalSeparator,
+                        DataFileLines& sink) {
+    DataFileText out(decimalSeparator, sink);
     WriteHeader(out, model);
     WriteUsableGroups(out, records, model);
     WriteCommon(out, records.Common);
@@ -242,7 +263,12 @@ std::string FormatDataFile(const Records& records, ModelNumber model, char decim
     WriteDirectory(out, records.CHMMSID, "CHMMSID");
     WriteDirectory(out, records.CHGRPID, "CHGRPID");
     WriteExpBank(out, records, model);
-    return out.take();
+}
+
+std::string FormatDataFile(const Records& records, ModelNumber model, char decimalSeparator) {
+    TextLines text;
+    WriteDataFileLines(records, model, decimalSeparator, text);
+    return text.take();
 }
 
 FileOutcome WriteDataFileAt(const Records& records, ModelNumber model,

@@ -9,8 +9,25 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace qb41 {
+
+// Receives the file's lines one by one, in file order, without the text:
+// a section header ("CHUSA16") or a key with its value ("ChTag", "BOAT"),
+// `marked` when the file writes the value after "#".
+class DataFileLines {
+public:
+    virtual void section(std::string_view name) = 0;
+    virtual void value(std::string_view key, std::string_view value, bool marked) = 0;
+
+protected:
+    ~DataFileLines() = default;
+};
+
+// The file's lines for the records as the model has them.
+void WriteDataFileLines(const Records& records, ModelNumber model, char decimalSeparator,
+                        DataFileLines& sink);
 
 // The file's bytes for the records as the model has them.
 std::string FormatDataFile(const Records& records, ModelNumber model, char decimalSeparator);

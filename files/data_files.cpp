@@ -15,7 +15,8 @@ namespace {
 
 std::optional<ModelNumber> ImageModel(const std::filesystem::path& path) {
     const std::uintmax_t length = FileLength(path);
-    for (ModelNumber model = 0; model <= 3; ++model) {
+    for (const ModelInfo& info : AllModels()) {
+        const ModelNumber model = info.number;
         if (!ImageLengthMatches(model, length)) continue;
         if (ImageBytesMatchModel(ReadImageBytes(path, model), model)) return model;
     }
@@ -49,7 +50,7 @@ std::optional<ModelNumber> DetectFileModel(const std::filesystem::path& path, Fi
             return ImageModel(path);
         if (kind != FileKind::DataFile) return std::nullopt;
         std::optional<std::int16_t> model = ReadModelType(ReadWholeFile(path, kMaxDataFileBytes));
-        if (model && *model >= 0 && *model <= 3) return model;
+        if (model && FindModel(*model)) return model;
     } catch (const RuntimeError&) {
         // Unreadable: the load that follows reports it.
     }

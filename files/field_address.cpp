@@ -71,34 +71,21 @@ std::string_view Trim(std::string_view text) {
 } // namespace
 
 std::vector<FieldValue> ListFields(const Records& records, ModelNumber model) {
-    const std::string text = FormatDataFile(records, model, '.');
-    std::vector<FieldValue> fields;
-    fields.reserve(4096);
-    std::string section;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) end = text.size();
-        const std::string_view line(text.data() + start, end - start);
-        start = end + 2;
-        if (line.starts_with('[') && line.ends_with(']')) {
-            section = std::string(line.substr(1, line.size() - 2));
-            continue;
+    // The fields as the writer gives them, the text markers noted.
+    class Fields final : public DataFileLines {
+    public:
+        void section(std::string_view name) override { section_ = name; }
+        void value(std::string_view key, std::string_view value, bool marked) override {
+            list.push_back({section_, std::string(key), std::string(value), marked});
         }
-        const std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos) continue;
-        FieldValue field;
-        field.section = section;
-        field.key = std::string(line.substr(0, eq));
-        std::string_view value = line.substr(eq + 1);
-        if (value.starts_with('#')) {
-            field.marked = true;
-            value.remove_prefix(1);
-        }
-        field.value = std::string(value);
-        fields.push_back(std::move(field));
-    }
-    return fields;
+        std::vector<FieldValue> list;
+
+    private:
+        std::string section_;
+    } fields;
+    fields.list.reserve(4096);
+    WriteDataFileLines(records, model, '.', fields);
+    return std::move(fields.list);
 }
 
 const std::vector<BankWord>& BankWords() {

@@ -2,6 +2,7 @@
 
 #include "file_io.h"
 #include "image/codec.h"
+#include "image/layout.h"
 
 #include <algorithm>
 
@@ -31,7 +32,8 @@ std::string ReadImageBytes(const std::filesystem::path& path, ModelNumber model)
 bool ImageBytesMatchModel(const std::string& bytes, ModelNumber model) {
     const int last = ImageLastIndex(model);
     if (bytes.size() <= static_cast<std::size_t>(last)) return false;
-    return ModelIdMatches(model, WordAt(bytes, 64), WordAt(bytes, last - 1));
+    return ModelIdMatches(model, WordAt(bytes, layout::kModelIdFront),
+                          WordAt(bytes, layout::ModelIdBack(last)));
 }
 
 void CopyImageBytes(const std::string& bytes, ModelNumber model, DataSet& data) {

@@ -123,7 +123,9 @@ SectionTable ParseDataFile(std::string_view text) {
     auto owned = std::make_shared<std::string>(text);
     char* const base = owned->data();
     const auto at = [&](std::string_view part) { return base + (part.data() - text.data()); };
-    const auto ownedView = [&](std::string_view part) { return std::string_view(at(part), part.size()); };
+    const auto ownedView = [&](std::string_view part) {
+        return std::string_view(at(part), part.size());
+    };
     // A settings file has a section every hundred bytes and a pair every ten.
     constexpr std::size_t kEnoughForAFullFile = 16384;
     table.sections_.reserve(std::min(text.size() / 100, kEnoughForAFullFile));

@@ -102,7 +102,7 @@ constexpr FixedBytes kFixedBytes[] = {
     {91, 1, 0xCE},  {92, 1, 0x00},  {93, 1, 0xBF},  {94, 1, 0x00},  {161, 1, 0x60},
     {162, 1, 0x10}, {163, 1, 0x10}, {164, 1, 0xAC}, {165, 1, 0xFE}, {166, 1, 0xFF},
     {170, 6, 0x07}, {176, 2, 0xBC}, {178, 6, 0x07}, {184, 6, 0x00}, {450, 5, 0x00},
-    {466, 5, 0x00}, {496, 5, 0xFF}, {501, 1, 0x00}, {505, 7, 0xFF}, {2304, 640, 0x00},
+    {466, 5, 0x00}, {496, 5, 0xFF}, {layout::kClearCounter, 1, 0x00}, {505, 7, 0xFF}, {2304, 640, 0x00},
 };
 
 struct LevelTable {
@@ -208,7 +208,7 @@ void WriteFreshImage(DataSet& data, ModelNumber model) {
     WriteAscii(image, 544, "Ram2");
     WriteLevelTables(image);
     SetWord(image, layout::kModelIdFront, ModelCode(model));
-    SetWord(image, data.imageLastIndex - 1, ModelCode(model));
+    SetWord(image, layout::ModelIdBack(data.imageLastIndex), ModelCode(model));
     if (const ModelInfo* info = FindModel(model); info && info->writesMarker)
         ImageByte(image, layout::kMarker) = 15;
 }

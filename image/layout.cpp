@@ -50,12 +50,10 @@ ByteMask CodecOwnedBits(ModelNumber model) {
     Own(mask, kReferenceLists, 48);
     if (StoresChannelNames(model)) Own(mask, kStatusNames, 16);
     Own(mask, kDscUsable, 1, 0xE0);
-    Own(mask, kDscBytes, 3);           // 161-163
-    Own(mask, kDscBytes + 3, 1, 0xFC); // 164: bits 7-2
-    Own(mask, kDscBytes + 4, 1);       // 165
-    Own(mask, kDscBytes + 5, 1, 0xC2); // 166: bits 7, 6, 1
+    for (const DscFlagBit& f : DscFlagMap())
+        Own(mask, f.address, 1, static_cast<std::uint8_t>(1u << f.bit));
     Own(mask, kUserMmsi, 5);
-    Own(mask, kAtisGroups, 1, ModelKeeps(model, Feature::KikkerGroup) ? 0xFF : 0xF0);
+    if (ModelKeeps(model, Feature::KikkerGroup)) Own(mask, kAtisGroups, 1, 0x0F); // bits 3-0
     Own(mask, kAtisCode, 5);
     if (HasCallSigns(model))
         for (int i = 0; i < qb41::kCallSigns; ++i) Own(mask, layout::kCallSignTable + 8 * i, 6);

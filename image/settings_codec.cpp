@@ -21,38 +21,6 @@ void PutBool(RadioImage& image, int address, int bit, int value) {
     SetBit(ImageByte(image, address), BoolToBit(value), bit);
 }
 
-// One DSC flag and where it lives.
-struct FlagBit {
-    int flag;
-    int address;
-    int bit;
-};
-
-// DscFlags 4 and 5 and 43 have no place in the image.
-std::vector<FlagBit> DscFlagMap() {
-    std::vector<FlagBit> map;
-    for (int i = 0; i < 4; ++i) {
-        map.push_back({16 + i, 161, 7 - i});
-        map.push_back({20 + i, 161, 3 - i});
-        map.push_back({24 + i, 162, 7 - i});
-        map.push_back({28 + i, 162, 3 - i});
-        map.push_back({32 + i, 163, 7 - i});
-        map.push_back({36 + i, 163, 3 - i});
-    }
-    for (FlagBit f : {FlagBit{0, 164, 2}, FlagBit{1, 164, 3}, FlagBit{2, 164, 7},
-                      FlagBit{3, 164, 5}, FlagBit{6, 164, 6}, FlagBit{7, 164, 4},
-                      FlagBit{40, 166, 7}, FlagBit{41, 166, 6}, FlagBit{42, 166, 1}})
-        map.push_back(f);
-    for (int i = 0; i < 8; ++i) map.push_back({8 + i, 165, 7 - i});
-    for (int g = 0; g < 4; ++g) map.push_back({44 + g, kAtisGroups, 7 - g});
-    return map;
-}
-
-const std::vector<FlagBit>& DscFlags() {
-    static const std::vector<FlagBit> map = DscFlagMap();
-    return map;
-}
-
 void DecodeUsableGroups(DataSet& data, ModelNumber model) {
     for (int g = 0; g < kUsableGroups; ++g) {
         UsableGroupRecord& group = data.records.UsableGroup[static_cast<std::size_t>(g)];
@@ -113,7 +81,7 @@ void DecodeDscAndAtis(DataSet& data, ModelNumber model) {
     for (int i = 0; i < 3; ++i)
         records.DscUsable[static_cast<std::size_t>(i)] = BitOf(data.image, kDscUsable, 7 - i);
     records.UserMmsi = ReadDigits(data.image, kUserMmsi);
-    for (const FlagBit& f : DscFlags())
+    for (const DscFlagBit& f : DscFlagMap())
         records.DscFlags[static_cast<std::size_t>(f.flag)] = BitOf(data.image, f.address, f.bit);
     records.AtisCode = ReadDigits(data.image, kAtisCode);
     if (DecodesKikker(model)) {
@@ -128,7 +96,7 @@ void EncodeDscAndAtis(DataSet& data, ModelNumber model) {
     for (int i = 0; i < 3; ++i)
         PutBool(data.image, kDscUsable, 7 - i, records.DscUsable[static_cast<std::size_t>(i)]);
     UpdateDigits(data.image, kUserMmsi, records.UserMmsi, true);
-    for (const FlagBit& f : DscFlags())
+    for (const DscFlagBit& f : DscFlagMap())
         PutBool(data.image, f.address, f.bit, records.DscFlags[static_cast<std::size_t>(f.flag)]);
     if (ModelKeeps(model, Feature::KikkerGroup))
         for (int g = 0; g < 4; ++g)

@@ -3,6 +3,8 @@
 // made in.
 #include "clone_link.h"
 
+#include "image/layout.h"
+
 #include <algorithm>
 
 namespace qb41::link {
@@ -16,7 +18,7 @@ int CloneLink::lastIndex() const {
 }
 
 int CodeCopyIndex(ModelNumber model) {
-    return ImageLastIndex(model) - 1;
+    return layout::ModelIdBack(ImageLastIndex(model));
 }
 
 void CloneLink::ShowProgress(int percent, int current, int maximum) {
@@ -71,8 +73,14 @@ void CloneLink::FailTransfer() {
     Fail(reason, port_.failureDetail());
 }
 
-// The one exit of every run: the flags, the phase and the outcome as data.
+void CloneLink::Tell(MessageIcon icon, std::string title, std::string text) {
+    outcome_.messages.push_back(Message{icon, std::move(title), std::move(text)});
+}
+
+// The one exit of every run: its messages, the flags, the phase and the
+// outcome as data.
 LinkOutcome CloneLink::Finish(bool completed) {
+    for (const Message& message : outcome_.messages) ctx_.notifier.ask(message);
     ctx_.app.loading = false;
     LinkOutcome outcome = outcome_;
     outcome.radioWritten = port_.writesSent() > 0;
@@ -116,7 +124,7 @@ void CloneLink::TransferStep(const char* source, const char* title, const char* 
         if (app.cancelFlag) return;
         if (app.errorFlag) {
             FailTransfer();
-            ctx_.notifier.show(MessageIcon::Critical, title, failure);
+            Tell(MessageIcon::Critical, title, failure);
             return;
         }
         if (succeeded) succeeded();

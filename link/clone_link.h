@@ -4,10 +4,11 @@
 //
 // Each *Run opens and closes the port itself (separately for the model check
 // and for the transfer), reports progress (with its phase) through the
-// callback, shows its messages through the Notifier, logs trapped failures
-// through the ErrorLog, and leaves its outcome both in the returned
-// LinkOutcome (status, reason, detail; outcome.h) and in AppState's error and
-// cancel flags. The outcome is made in one place, Finish, the exit of every run.
+// callback, logs trapped failures through the ErrorLog, and leaves its outcome
+// both in the returned LinkOutcome (status, reason, detail, the messages it
+// says; outcome.h) and in AppState's error and cancel flags. The outcome is
+// made in one place, Finish, the exit of every run, which is also the one
+// place that shows the run's messages through the Notifier.
 //
 // Threading: a run may go on a worker thread while the window stays responsive.
 // The run then owns AppState and the DataSet until it returns; the window
@@ -95,17 +96,19 @@ public:
     // AppState::modelNumber is left alone.
     LinkOutcome DetectRun();
 
-    // The steps the runs are made of; outcome in the error and cancel flags.
+private:
+    // The steps the runs are made of; outcome in the error and cancel flags,
+    // messages kept for the run's exit.
     void ReadDataChkModel();
     void ReadData(std::vector<std::uint8_t>& buffer);
     void WriteData();
     void ClearData();
-
-private:
     void Begin();
     bool ReadImage(ReadScope scope, std::vector<std::uint8_t>& buffer);
     LinkOutcome Finish(bool completed);
     void Fail(LinkReason reason, std::string detail);
+    // A message of the run, shown at its exit (Finish).
+    void Tell(MessageIcon icon, std::string title, std::string text);
     void FailTransfer();
     void SetPhase(LinkPhase phase);
     void ReadModelWords(int copy);
@@ -132,8 +135,8 @@ private:
     const std::vector<std::uint8_t>* radioImage_ = nullptr;
 };
 
-// Copies the accepted ranges of a read (64-191, 256-13823 and 16382 to the
-// end) from `source` into `destination`; every other byte keeps its value.
+// Copies the ranges a read keeps (layout::kReadKeeps) from `source` into
+// `destination`; every other byte keeps its value.
 void CopyReadImage(RadioImage& destination, int destinationLastIndex,
                    std::span<const std::uint8_t> source);
 

@@ -49,9 +49,8 @@ const char* ReasonName(LinkReason reason) {
 void CloneLink::TrapRuntimeError(const char* source, const std::exception& error) {
     RuntimeError failure = AsRuntimeError(error);
     ctx_.log.LogError(source, ErrorText(failure));
-    ctx_.notifier.show(MessageIcon::Critical, source,
-                       std::to_string(static_cast<int>(failure.number())) + "\n\n" +
-                           failure.description());
+    Tell(MessageIcon::Critical, source,
+         std::to_string(static_cast<int>(failure.number())) + "\n\n" + failure.description());
     ctx_.app.errorFlag = true;
     ctx_.app.cancelFlag = true;
     Fail(LinkReason::RuntimeError, ErrorText(failure));

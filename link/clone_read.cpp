@@ -6,6 +6,7 @@
 #include "write_plan.h"
 
 #include "image/codec.h"
+#include "image/layout.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,7 +15,7 @@ namespace qb41::link {
 
 namespace {
 
-constexpr int kModelCodeFront = 64;
+constexpr int kModelCodeFront = layout::kModelIdFront;
 
 } // namespace
 
@@ -63,7 +64,7 @@ void CloneLink::ReadDataChkModel() {
         if (app.cancelFlag) return;
         if (app.errorFlag) {
             FailTransfer();
-            ctx_.notifier.show(MessageIcon::Critical, kTitleModelCheck, kCommunicationError);
+            Tell(MessageIcon::Critical, kTitleModelCheck, kCommunicationError);
             return;
         }
         const std::uint16_t front = *outcome_.radioModelCode;
@@ -78,7 +79,7 @@ void CloneLink::ReadDataChkModel() {
                           static_cast<int>(app.modelNumber),
                           static_cast<unsigned>(ModelCode(app.modelNumber)));
             Fail(LinkReason::ModelMismatch, detail);
-            ctx_.notifier.show(MessageIcon::Critical, kTitleRead, kModelTypeError);
+            Tell(MessageIcon::Critical, kTitleRead, kModelTypeError);
         }
     } catch (const std::exception& error) {
         TrapRuntimeError(kSourceReadDataChkModel, error);
@@ -100,8 +101,8 @@ LinkOutcome CloneLink::DetectRun() {
         ReadModelWords(-1);
         std::optional<ModelNumber> model;
         if (!app.errorFlag) {
-            for (ModelNumber m = 0; m <= 3; ++m)
-                if (ModelCode(m) == *outcome_.radioModelCode) model = m;
+            if (const ModelInfo* known = FindModelByCode(*outcome_.radioModelCode))
+                model = known->number;
             // Model 1 carries its copy at 8190; the others at 16382.
             if (model) {
                 std::vector<std::uint8_t> buffer(kImageCapacity, 0);
@@ -171,13 +172,9 @@ void CloneLink::ReadData(std::vector<std::uint8_t>& buffer) {
 void CopyReadImage(RadioImage& destination, int destinationLastIndex,
                    std::span<const std::uint8_t> source) {
     const int last = std::min(destinationLastIndex, static_cast<int>(source.size()) - 1);
-    for (int i = 0; i <= last; ++i) {
-        if (i == 0) i = 64;
-        if (i == 192) i = 256;
-        if (i == 13824) i = 16382;
-        if (i > last) break;
-        destination[static_cast<std::size_t>(i)] = source[static_cast<std::size_t>(i)];
-    }
+    for (const layout::ImageRange& kept : layout::kReadKeeps)
+        for (int i = kept.first; i <= std::min(kept.last, last); ++i)
+            destination[static_cast<std::size_t>(i)] = source[static_cast<std::size_t>(i)];
 }
 
 // Copy and decode into a copy of the data set, so that a failing decode
@@ -213,7 +210,7 @@ LinkOutcome CloneLink::ReadRun(ReadScope scope) {
     if (ReadImage(scope, buffer) && AdoptReadImage(buffer)) {
         completed = true;
         ctx_.app.completed = true;
-        ctx_.notifier.show(MessageIcon::Information, kTitleRead, kComplete);
+        Tell(MessageIcon::Information, kTitleRead, kComplete);
     }
     return Finish(completed);
 }

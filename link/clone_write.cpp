@@ -76,7 +76,7 @@ LinkOutcome CloneLink::ProgramRun(const ProgramOptions& options) {
         if (!app.errorFlag && !app.cancelFlag) {
             completed = true;
             app.completed = true;
-            ctx_.notifier.show(MessageIcon::Information, kTitleProgram, kComplete);
+            Tell(MessageIcon::Information, kTitleProgram, kComplete);
         }
     }
     return Finish(completed);
@@ -108,7 +108,7 @@ LinkOutcome CloneLink::ClearRun() {
         } else {
             completed = true;
             app.completed = true;
-            ctx_.notifier.show(MessageIcon::Information, kTitleClear, kComplete);
+            Tell(MessageIcon::Information, kTitleClear, kComplete);
         }
     }
     return Finish(completed);

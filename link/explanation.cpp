@@ -40,15 +40,24 @@ Explanation PortExplanation(const ExplainContext& context) {
             "manager) and try again."};
 }
 
+// "TQ4800M, ZH520, ZH540 and LW6100": every model of the catalogue.
+std::string ProgrammableModels() {
+    std::string names;
+    const std::span<const ModelInfo> models = AllModels();
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        if (i > 0) names += i + 1 == models.size() ? " and " : ", ";
+        names += models[i].catalogueName;
+    }
+    return names;
+}
+
 Explanation MismatchExplanation(const LinkOutcome& outcome, const ExplainContext& context) {
     if (!outcome.radioModelCode) return {outcome.detail, {}};
     const std::uint16_t code = *outcome.radioModelCode;
     if (outcome.radioModelCopy && *outcome.radioModelCopy != code)
         return {"the radio's two model codes differ (" + outcome.detail + ")",
                 "Its memory may be damaged; read it again before anything is programmed."};
-    std::optional<ModelNumber> radio;
-    for (ModelNumber m = 0; m <= 3; ++m)
-        if (ModelCode(m) == code) radio = m;
+    const ModelInfo* radio = FindModelByCode(code);
     std::string cause = "the radio is " + CodeName(code);
     if (ForWindow(context))
         cause += "; Edit > Model is " + ModelWithCode(context.model);
@@ -56,11 +65,11 @@ Explanation MismatchExplanation(const LinkOutcome& outcome, const ExplainContext
         cause += "; the file is for " + ModelWithCode(context.model);
     else
         cause += "; the model selected is " + ModelWithCode(context.model);
-    if (!radio) return {cause, "Only the TQ4800M, ZH520, ZH540 and LW6100 can be programmed."};
-    const std::string name = ModelWithCode(*radio);
+    if (!radio) return {cause, "Only the " + ProgrammableModels() + " can be programmed."};
+    const std::string name = ModelWithCode(radio->number);
     if (ForWindow(context)) return {cause, "Switch Edit > Model to " + name + " and read again."};
     if (context.modelFromFile) return {cause, "Write a file made for the " + name + "."};
-    return {cause, "Leave out --model, or give --model " + std::to_string(*radio) + "."};
+    return {cause, "Leave out --model, or give --model " + std::to_string(radio->number) + "."};
 }
 
 } // namespace
@@ -68,9 +77,8 @@ Explanation MismatchExplanation(const LinkOutcome& outcome, const ExplainContext
 std::string CodeName(std::uint16_t code) {
     char hex[8];
     std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(code));
-    for (ModelNumber m = 0; m <= 3; ++m)
-        if (ModelCode(m) == code)
-            return std::string(FindModel(m)->catalogueName) + " (" + hex + ")";
+    if (const ModelInfo* known = FindModelByCode(code))
+        return std::string(known->catalogueName) + " (" + hex + ")";
     return std::string("an unknown model (") + hex + ")";
 }
 
@@ -81,8 +89,8 @@ std::string ModelWithCode(ModelNumber model) {
 std::optional<ModelNumber> ReportedModel(const LinkOutcome& outcome, ModelNumber selected) {
     if (outcome.reason != LinkReason::ModelMismatch || !outcome.radioModelCode) return {};
     if (outcome.radioModelCopy && *outcome.radioModelCopy != *outcome.radioModelCode) return {};
-    for (ModelNumber m = 0; m <= 3; ++m)
-        if (ModelCode(m) == *outcome.radioModelCode && m != selected) return m;
+    const ModelInfo* radio = FindModelByCode(*outcome.radioModelCode);
+    if (radio && radio->number != selected) return radio->number;
     return {};
 }
 

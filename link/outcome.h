@@ -8,11 +8,13 @@
 #pragma once
 
 #include "core/model.h"
+#include "core/notifier.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qb41::link {
 
@@ -47,6 +49,11 @@ struct LinkOutcome {
     // VerifyRun: the address ranges of the write plan where the radio differs
     // from the image ("0x0100-0x013F, 0x0200"); empty when they match.
     std::string differences;
+    // What the run said, in order: the failure or completion messages the
+    // window shows ("Communication Error!!", "Complete!!", a trapped error's
+    // number and description). The run shows them through the Notifier at its
+    // one exit, before it returns.
+    std::vector<Message> messages;
 
     // Existing callers keep working with the status alone:
     // `LinkStatus s = link.ReadRun();`, `link.ReadRun() == LinkStatus::Ok`.

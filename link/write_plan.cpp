@@ -2,6 +2,8 @@
 
 #include "frame.h"
 
+#include "image/layout.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -9,17 +11,25 @@ namespace qb41::link {
 
 namespace {
 
-constexpr int kFirstStep = 64;
-constexpr int kUnwrittenFrom = 13824; // nothing from here to the end is written
+constexpr int kFirstStep = layout::kModelIdFront;
 
+bool Skipped(int index) {
+    return layout::InRanges(layout::kWriteSkips, index, kMaxImageIndex);
+}
+
+// A whole block when no byte of it is skipped, nothing when every byte is,
+// else its bytes from the first to the last one sent (the skipped areas
+// leave one run in each block they cut).
 WriteStep StepAt(int a) {
     using Action = WriteStep::Action;
-    if (a == 64) return {a, Action::Bytes, 66, 127}; // 64-65, the model code, stay
-    if (a == 192) return {a, Action::None, 0, 0};
-    if (a == 512) return {a, Action::Bytes, 512, 559}; // 560-575 stay
-    if (a == 576 || a == 640 || a == 704) return {a, Action::None, 0, 0};
-    if (a < kUnwrittenFrom) return {a, Action::Block, a, a + kBlockSize - 1};
-    return {a, Action::None, 0, 0};
+    const int end = a + kBlockSize - 1;
+    int first = a;
+    while (first <= end && Skipped(first)) ++first;
+    if (first > end) return {a, Action::None, 0, 0};
+    int last = end;
+    while (Skipped(last)) --last;
+    if (first == a && last == end) return {a, Action::Block, a, end};
+    return {a, Action::Bytes, first, last};
 }
 
 } // namespace
@@ -43,9 +53,10 @@ std::vector<IndexRange> PlanRanges(int lastIndex) {
 }
 
 bool ReadKeepsBlock(int address, int lastIndex) {
-    const int end = address + kBlockSize - 1;
-    auto overlaps = [&](int first, int last) { return address <= last && end >= first; };
-    return overlaps(64, 191) || overlaps(256, 13823) || overlaps(16382, lastIndex);
+    const int end = std::min(address + kBlockSize - 1, lastIndex);
+    for (const layout::ImageRange& kept : layout::kReadKeeps)
+        if (address <= kept.last && end >= kept.first) return true;
+    return false;
 }
 
 int ProgressPercent(int address, int lastIndex) {

@@ -36,7 +36,7 @@ std::string DifferingRanges(std::span<const std::uint8_t> radio,
                             std::span<const std::uint8_t> image, int lastIndex);
 
 // Whether a read keeps any byte of the 64-byte block at `address` (the
-// accepted ranges 64-191, 256-13823 and 16382 to the end, see CopyReadImage).
+// ranges of layout::kReadKeeps, see CopyReadImage).
 // A quick read fetches only these blocks; they cover every byte the plan writes.
 bool ReadKeepsBlock(int address, int lastIndex);
 

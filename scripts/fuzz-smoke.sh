@@ -10,6 +10,7 @@ seconds=${1:-60}
 dir=build-fuzz
 if [ ! -f "$dir/CMakeCache.txt" ]; then
   cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" \
     -DQB41_FUZZ=ON -DQB41_BENCH=OFF -DQB41_WERROR=ON >/dev/null
 fi
 cmake --build "$dir" -j "${QB41_JOBS:-2}" --target qb41_fuzz_targets

@@ -4,8 +4,8 @@
 #   format   clang-format check of every tracked C++ file
 #   build    the normal configuration (RelWithDebInfo, build/) and its tests
 #   tidy     clang-tidy, bugprone and concurrency checks, over the libraries
-#   release  a Release build (build-release/) and its tests; the window's
-#            tests run in the two other configurations only
+#   release  a Release build (build-release/) of everything but the window,
+#            which the two other configurations build and test, and its tests
 #   asan     AddressSanitizer + UndefinedBehaviorSanitizer (Debug, build-asan/)
 #   tsan     ThreadSanitizer build of the threaded tests (build-tsan/)
 #   fuzz     each libFuzzer target for a minute (build-fuzz/)
@@ -53,7 +53,7 @@ stage format scripts/check-format.sh || format=1
 stage build build_and_test build
 stage tidy scripts/tidy.sh build
 stage release build_and_test build-release -DCMAKE_BUILD_TYPE=Release -DQB41_BENCH=OFF \
-  -DQB41_GUI_TESTS=OFF
+  -DQB41_WINDOW=OFF
 stage asan asan
 stage tsan scripts/tsan.sh
 stage fuzz scripts/fuzz-smoke.sh 60

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # scripts/tidy.sh [BUILD_DIR]: clang-tidy (.clang-tidy: the bugprone and
-# concurrency checks, warnings as errors) over the libraries, core image files
-# report link editor, from BUILD_DIR/compile_commands.json (default build/),
-# two files at a time; the Win32-only library files, which a Linux build does
-# not compile, with the MinGW-w64 headers.
+# concurrency checks, warnings as errors) over the libraries (core image files
+# report link editor) and the command-line tool (app/cli, whose fleet runs
+# ports on threads), from BUILD_DIR/compile_commands.json (default build/),
+# two files at a time; the Win32-only files, which a Linux build does not
+# compile, with the MinGW-w64 headers.
 #
-# Function length: .clang-tidy also lists every library function over 60
-# lines (readability-function-size), as a warning. QB41_FUNCTION_SIZE=error
-# makes those errors and adds the same check over app/ and tools/; to switch
-# the gate on for good, change the default below to "error".
+# Function length: .clang-tidy also lists every function over 60 lines
+# there (readability-function-size) as a warning. QB41_FUNCTION_SIZE=error
+# makes those errors and adds the same check over app/gui and tools/; to
+# switch the gate on for good, change the default below to "error".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -18,7 +19,7 @@ jobs=${QB41_JOBS:-2}
 db=$build/compile_commands.json
 [ -f "$db" ] || { echo "tidy: no $db (configure $build first)" >&2; exit 1; }
 
-libraries='core|image|files|report|link|editor'
+libraries='core|image|files|report|link|editor|app/cli'
 # The files of the database under those folders, each once.
 mapfile -t files < <(python3 - "$db" "$root" "$libraries" <<'PY'
 import json, re, sys
@@ -39,10 +40,10 @@ printf '%s\n' "${files[@]}" |
 
 # The Win32 files, compiled as the MinGW-w64 build compiles them.
 mingw=$(ls -d /usr/lib/gcc/x86_64-w64-mingw32/*-posix/include/c++ 2>/dev/null | tail -1 || true)
-win32_files=(core/platform_win.cpp link/win32_serial_transport.cpp)
+win32_files=(core/platform_win.cpp link/win32_serial_transport.cpp app/cli/serial_line_win32.cpp)
 if [ -n "$mingw" ]; then
   clang-tidy --quiet --header-filter="$header_filter" "${extra[@]}" "${win32_files[@]}" -- \
-    --target=x86_64-w64-mingw32 -std=c++20 -I. -isystem "$mingw" \
+    --target=x86_64-w64-mingw32 -std=c++20 -I. -Iapp/cli -isystem "$mingw" \
     -isystem "$mingw/x86_64-w64-mingw32" -DNOMINMAX -DWIN32_LEAN_AND_MEAN || status=1
 else
   echo "tidy: no MinGW-w64 headers; ${win32_files[*]} not checked"
@@ -50,7 +51,7 @@ fi
 
 # The function length of the programs and tools, once the gate is on.
 if [ "$size_gate" = error ]; then
-  mapfile -t programs < <(python3 - "$db" "$root" 'app|tools' <<'PY'
+  mapfile -t programs < <(python3 - "$db" "$root" 'app/gui|tools' <<'PY'
 import json, re, sys
 db, root, dirs = sys.argv[1], sys.argv[2], sys.argv[3]
 pattern = re.compile(re.escape(root) + r"/(" + dirs + r")/.+\.cpp$")
@@ -59,11 +60,11 @@ PY
   )
   printf '%s\n' "${programs[@]}" |
     xargs -P "$jobs" -n 4 clang-tidy -p "$build" --quiet --checks='-*,readability-function-size' \
-      --warnings-as-errors='readability-function-size' --header-filter="^$root/(app|tools)/" ||
+      --warnings-as-errors='readability-function-size' --header-filter="^$root/(app/gui|tools)/" ||
     status=1
 fi
 if [ $status -ne 0 ]; then
   echo "tidy: clang-tidy found problems (above)" >&2
   exit 1
 fi
-echo "tidy: ${#files[@]} library files clean"
+echo "tidy: ${#files[@]} files clean, and ${#win32_files[@]} Win32 files"

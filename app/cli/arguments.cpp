@@ -7,8 +7,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
+#include <system_error>
 
 namespace qb41::cli {
 
@@ -84,16 +84,16 @@ bool FlushOutput(Context& context, const char* verb) {
     context.out.flush();
     if (context.out.good() && std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
     std::cerr << "qb41-cli " << verb << ": cannot write to standard output"
-              << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << '\n';
+              << (errno != 0 ? ": " + std::generic_category().message(errno) : std::string())
+              << '\n';
     return false;
 }
 
 std::optional<ModelNumber> Arguments::model() const {
     std::optional<std::string> text = option("--model");
     if (!text) return std::nullopt;
-    const bool digit = text->size() == 1 && (*text)[0] >= '0' && (*text)[0] <= '9';
-    const auto model = static_cast<ModelNumber>(digit ? (*text)[0] - '0' : -1);
-    if (!digit || !FindModel(model)) throw UsageError{"--model must be 0, 1, 2 or 3"};
+    const std::optional<ModelNumber> model = ParseModelNumber(*text);
+    if (!model) throw UsageError{"--model must be 0, 1, 2 or 3"};
     return model;
 }
 

@@ -55,7 +55,7 @@ int RunImport(Context& context, const Arguments& args) {
         throw UsageError{"OUT must be a .dat or .hex file"};
     std::string text;
     try {
-        text = ReadWholeFile(FilePath(table), 16 * 1024 * 1024);
+        text = ReadWholeFile(FilePath(table), std::uintmax_t{16} * 1024 * 1024);
     } catch (const std::exception& error) {
         context.err << "qb41-cli import: cannot read " << table << ": " << FileFailureCause(error)
                     << '\n';

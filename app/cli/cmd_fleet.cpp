@@ -14,6 +14,7 @@
 #include "files/data_files.h"
 #include "files/file_io.h"
 #include "image/codec.h"
+#include "image/layout.h"
 #include "serial_line.h"
 
 #include "core/platform.h"
@@ -172,6 +173,20 @@ private:
     void waitForRemoval(LinkSession& session, Context& context);
     void program(LinkSession& session, Context& context, const LinkArguments& link,
                  ModelNumber model, std::optional<editor::FleetUnit> unit);
+    // The unit's log row, completed with its result and time, and counted.
+    void finish(LinkSession& session, editor::FleetLogRow& row,
+                std::chrono::steady_clock::time_point started, std::string result, bool ok);
+    // Keeping identities: the radio's own MMSI and ATIS code on the template,
+    // and the unit named by its MMSI; Skip when the log names it done.
+    enum class Prepared { Go, Failed, Skip };
+    Prepared keepIdentity(LinkSession& session, Context& context,
+                          const std::vector<std::uint8_t>& radio, ModelNumber model,
+                          editor::FleetLogRow& row, std::string& failure);
+    // The unit's settings encoded over the backup read, programmed and (with
+    // --verify) compared: the log's result and whether it is ok.
+    std::pair<std::string, bool> write(LinkSession& session, Context& context, ModelNumber model,
+                                       const std::vector<std::uint8_t>& radio,
+                                       const std::string& restore);
 
     const DataSet& templ_;
     const AppState& state_;
@@ -253,6 +268,80 @@ std::string ReasonWords(const link::LinkOutcome& outcome) {
     return outcome.detail.empty() ? words : words + " (" + outcome.detail + ")";
 }
 
+void FleetRun::finish(LinkSession& session, editor::FleetLogRow& row,
+                      std::chrono::steady_clock::time_point started, std::string result, bool ok) {
+    row.result = std::move(result);
+    row.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (!log_.add(row)) session.Say() << "cannot append to the log\n";
+    session.Say() << "unit " << row.unit << ": " << row.result << '\n';
+    (ok ? programmed_ : failed_).fetch_add(1);
+}
+
+FleetRun::Prepared FleetRun::keepIdentity(LinkSession& session, Context& context,
+                                          const std::vector<std::uint8_t>& radio, ModelNumber model,
+                                          editor::FleetLogRow& row, std::string& failure) {
+    DataSet onRadio = templ_;
+    std::copy_n(radio.begin(), std::min(radio.size(), onRadio.image.size()), onRadio.image.begin());
+    try {
+        DecodeImage(onRadio, model);
+    } catch (const std::exception& error) {
+        row.unit = "(unreadable)";
+        failure = std::string("failed: the radio's image cannot be decoded: ") + error.what();
+        return Prepared::Failed;
+    }
+    context.data.records.UserMmsi = onRadio.records.UserMmsi;
+    context.data.records.AtisCode = onRadio.records.AtisCode;
+    row.unit = onRadio.records.UserMmsi.empty()
+                   ? "no MMSI (" + row.backup + ")"
+                   : editor::MmsiBoxText(onRadio.records.UserMmsi, editor::MmsiKind::Individual);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!onRadio.records.UserMmsi.empty() && !done_.insert(row.unit).second) {
+            session.Say() << "the radio " << row.unit
+                          << " is programmed already (the log names it)\n";
+            return Prepared::Skip;
+        }
+    }
+    session.Say() << "unit " << row.unit << ": programming, keeping its identity\n";
+    return Prepared::Go;
+}
+
+std::pair<std::string, bool> FleetRun::write(LinkSession& session, Context& context,
+                                             ModelNumber model,
+                                             const std::vector<std::uint8_t>& radio,
+                                             const std::string& restore) {
+    // As write does it: the settings encoded over the radio's own contents,
+    // so that every byte no settings file carries keeps the radio's value.
+    try {
+        BuildImageToWrite(context.data, model, radio);
+    } catch (const std::exception& error) {
+        return {std::string("failed: the settings cannot be encoded: ") + ErrorText(error) +
+                    "; nothing was written",
+                false};
+    }
+    if (options_.keepIdentity) {
+        // The user-MMSI entry counter stays as the radio counted it.
+        constexpr auto kEntryCounter = static_cast<std::size_t>(layout::kClearCounter);
+        context.data.image[kEntryCounter] = radio.at(kEntryCounter);
+    }
+    link::ProgramOptions options;
+    options.prepareImage = false;
+    const link::LinkOutcome written =
+        session.Run([&options](link::CloneLink& c) { return c.ProgramRun(options); });
+    if (written != link::LinkStatus::Ok) {
+        session.Explain(written, restore, model);
+        return {"failed: " + ReasonWords(written) +
+                    (written.radioWritten ? "; restore with: " + restore : "; nothing was written"),
+                false};
+    }
+    if (!options_.verify) return {"ok", true};
+    std::vector<std::uint8_t> after;
+    if (ReadRadio(context, session, after) ||
+        CompareWithRadio(context, session, after, "the unit's settings") != 0)
+        return {"failed: the radio differs after the write; restore with: " + restore, false};
+    return {"ok, verified", true};
+}
+
 void FleetRun::program(LinkSession& session, Context& context, const LinkArguments& link,
                        ModelNumber model, std::optional<editor::FleetUnit> unit) {
     const auto started = std::chrono::steady_clock::now();
@@ -261,14 +350,6 @@ void FleetRun::program(LinkSession& session, Context& context, const LinkArgumen
     editor::FleetLogRow row;
     row.port = link.given;
     row.model = ModelWithCode(model);
-    auto finish = [&](std::string result, bool ok) {
-        row.result = std::move(result);
-        row.seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        if (!log_.add(row)) session.Say() << "cannot append to the log\n";
-        session.Say() << "unit " << row.unit << ": " << row.result << '\n';
-        (ok ? programmed_ : failed_).fetch_add(1);
-    };
     if (unit) {
         row.unit = unit->name;
         session.Say() << "unit " << unit->name << ": programming\n";
@@ -280,81 +361,24 @@ void FleetRun::program(LinkSession& session, Context& context, const LinkArgumen
         ReadBackup(session, link, model, true, radio, model, status);
     if (!restore) {
         if (row.unit.empty()) row.unit = "(unknown)";
-        finish("failed: the backup read failed; nothing was written", false);
+        finish(session, row, started, "failed: the backup read failed; nothing was written", false);
         return;
     }
     const std::string restorePrefix = "qb41-cli write --port " + link.given + " ";
     row.backup = restore->substr(std::min(restore->size(), restorePrefix.size()));
 
-    link::ProgramOptions options;
+    std::string failure;
     if (options_.keepIdentity) {
-        DataSet onRadio = templ_;
-        std::copy_n(radio.begin(), std::min(radio.size(), onRadio.image.size()),
-                    onRadio.image.begin());
-        try {
-            DecodeImage(onRadio, model);
-        } catch (const std::exception& error) {
-            row.unit = "(unreadable)";
-            finish(std::string("failed: the radio's image cannot be decoded: ") + error.what(),
-                   false);
-            return;
-        }
-        context.data.records.UserMmsi = onRadio.records.UserMmsi;
-        context.data.records.AtisCode = onRadio.records.AtisCode;
-        row.unit =
-            onRadio.records.UserMmsi.empty()
-                ? "no MMSI (" + row.backup + ")"
-                : editor::MmsiBoxText(onRadio.records.UserMmsi, editor::MmsiKind::Individual);
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (!onRadio.records.UserMmsi.empty() && !done_.insert(row.unit).second) {
-                session.Say() << "the radio " << row.unit
-                              << " is programmed already (the log names it)\n";
-                return;
-            }
-        }
-        session.Say() << "unit " << row.unit << ": programming, keeping its identity\n";
+        const Prepared prepared = keepIdentity(session, context, radio, model, row, failure);
+        if (prepared == Prepared::Skip) return;
+        if (prepared == Prepared::Failed) return finish(session, row, started, failure, false);
     } else if (auto refusal = editor::ApplyUnit(context.data.records, context.app, *unit)) {
-        finish("failed: " + refusal->address + ": " + refusal->rule, false); // checked before
-        return;
+        // checked before
+        return finish(session, row, started, "failed: " + refusal->address + ": " + refusal->rule,
+                      false);
     }
-    // As write does it: the settings encoded over the radio's own contents,
-    // so that every byte no settings file carries keeps the radio's value.
-    try {
-        BuildImageToWrite(context.data, model, radio);
-    } catch (const std::exception& error) {
-        finish(std::string("failed: the settings cannot be encoded: ") + ErrorText(error) +
-                   "; nothing was written",
-               false);
-        return;
-    }
-    if (options_.keepIdentity) {
-        // The user-MMSI entry counter stays as the radio counted it.
-        constexpr std::size_t kEntryCounter = 501;
-        context.data.image[kEntryCounter] = radio.at(kEntryCounter);
-    }
-    options.prepareImage = false;
-
-    const link::LinkOutcome written =
-        session.Run([&options](link::CloneLink& c) { return c.ProgramRun(options); });
-    if (written != link::LinkStatus::Ok) {
-        session.Explain(written, *restore, model);
-        finish("failed: " + ReasonWords(written) +
-                   (written.radioWritten ? "; restore with: " + *restore : "; nothing was written"),
-               false);
-        return;
-    }
-    if (options_.verify) {
-        std::vector<std::uint8_t> after;
-        if (ReadRadio(context, session, after) ||
-            CompareWithRadio(context, session, after, "the unit's settings") != 0) {
-            finish("failed: the radio differs after the write; restore with: " + *restore, false);
-            return;
-        }
-        finish("ok, verified", true);
-        return;
-    }
-    finish("ok", true);
+    auto [result, ok] = write(session, context, model, radio, *restore);
+    finish(session, row, started, std::move(result), ok);
 }
 
 void FleetRun::runPort(const LinkArguments& link) {
@@ -392,26 +416,11 @@ void FleetRun::runPort(const LinkArguments& link) {
     }
 }
 
-} // namespace
-
-// qb41-cli fleet --template T.dat (--units U.csv | --keep-identity) --port P [--port P2 ...]
-//                [--log LOG.csv] [--verify]
-int RunFleet(Context& context, const Arguments& args) {
-    const std::optional<std::string> templatePath = args.option("--template");
-    if (!templatePath) throw UsageError{"--template is required"};
-    if (!CanLoad(FileKindOf(*templatePath)))
-        throw UsageError{"the template must be a .dat, .hex or .ini file"};
-    FleetOptions options;
-    options.verify = args.flag("--verify");
-    options.keepIdentity = args.flag("--keep-identity");
-    const std::optional<std::string> unitsPath = args.option("--units");
-    if (options.keepIdentity == unitsPath.has_value())
-        throw UsageError{"give either --units U.csv or --keep-identity"};
-    const std::vector<std::string> ports = args.values("--port");
-    if (ports.empty()) throw UsageError{"--port is required (once per port)"};
-    if (!args.operands().empty()) throw UsageError{"unexpected " + args.operands()[0]};
+// One link per --port (tracing to FILE.1, FILE.2, ... with --trace); a port
+// given twice is a usage error.
+std::vector<LinkArguments> FleetLinks(const Arguments& args) {
     std::vector<LinkArguments> links;
-    for (const std::string& port : ports) {
+    for (const std::string& port : args.values("--port")) {
         std::vector<std::string> one{"--port", port};
         if (auto trace = args.option("--trace"))
             one.insert(one.end(), {"--trace", *trace + "." + std::to_string(links.size() + 1)});
@@ -421,52 +430,37 @@ int RunFleet(Context& context, const Arguments& args) {
             if (other.device == link.device) throw UsageError{"port " + port + " is given twice"};
         links.push_back(std::move(link));
     }
+    return links;
+}
 
-    LoadInput(context, "fleet", *templatePath, args.model(), IncompleteFile::Refuse);
-    std::vector<editor::FleetUnit> units;
-    if (unitsPath) {
-        std::string table;
-        try {
-            table = ReadWholeFile(FilePath(*unitsPath), 16 << 20);
-        } catch (const std::exception& error) {
-            context.err << "qb41-cli fleet: cannot read " << *unitsPath << ": "
-                        << FileFailureCause(error) << '\n';
-            throw Failed{};
-        }
-        const editor::FleetPlan plan = editor::PlanFleet(context.data.records, context.app, table);
-        for (const editor::FleetProblem& w : plan.warnings)
-            context.err << "qb41-cli fleet: warning: " << *unitsPath << ": line " << w.line << ": "
-                        << w.text << '\n';
-        if (!plan.problems.empty()) {
-            for (const editor::FleetProblem& p : plan.problems)
-                context.err << "qb41-cli fleet: " << *unitsPath << ": line " << p.line << ": "
-                            << p.text << '\n';
-            context.err << "qb41-cli fleet: no radio was touched\n";
-            throw Failed{};
-        }
-        units = plan.units;
-    }
-
-    FleetLog log(args.option("--log"));
-    std::set<std::string> done;
+// The units file checked against the template with the editor's rules:
+// Failed (nothing touched) when it cannot be read or any row is refused.
+std::vector<editor::FleetUnit> LoadUnits(Context& context, const std::string& unitsPath) {
+    std::string table;
     try {
-        done = log.open();
+        table = ReadWholeFile(FilePath(unitsPath), 16 << 20);
     } catch (const std::exception& error) {
-        context.err << "qb41-cli fleet: cannot read the log: " << ErrorText(error) << '\n';
+        context.err << "qb41-cli fleet: cannot read " << unitsPath << ": "
+                    << FileFailureCause(error) << '\n';
         throw Failed{};
     }
-    const std::size_t planned = units.size();
-    std::erase_if(units, [&done](const editor::FleetUnit& u) { return done.contains(u.name); });
-    if (!options.keepIdentity) {
-        if (planned != units.size())
-            context.err << "qb41-cli fleet: " << planned - units.size()
-                        << " unit(s) are done already (the log names them)\n";
-        if (units.empty()) {
-            context.err << "qb41-cli fleet: nothing to do\n";
-            return 0;
-        }
+    const editor::FleetPlan plan = editor::PlanFleet(context.data.records, context.app, table);
+    for (const editor::FleetProblem& w : plan.warnings)
+        context.err << "qb41-cli fleet: warning: " << unitsPath << ": line " << w.line << ": "
+                    << w.text << '\n';
+    if (!plan.problems.empty()) {
+        for (const editor::FleetProblem& p : plan.problems)
+            context.err << "qb41-cli fleet: " << unitsPath << ": line " << p.line << ": " << p.text
+                        << '\n';
+        context.err << "qb41-cli fleet: no radio was touched\n";
+        throw Failed{};
     }
+    return plan.units;
+}
 
+// Every port on its own thread until the work is done or stopped; the exit status.
+int RunPorts(Context& context, const std::vector<LinkArguments>& links, const FleetOptions& options,
+             std::vector<editor::FleetUnit> units, std::set<std::string> done, FleetLog& log) {
     PortThreadsScope portThreads;
     std::atomic<bool> stop{false};
     StopSignals stopSignals(stop);
@@ -498,6 +492,51 @@ int RunFleet(Context& context, const Arguments& args) {
     if (run.failed() > 0) return 1;
     if (!options.keepIdentity && run.left() > 0) return kExitCancelled;
     return 0;
+}
+
+} // namespace
+
+// qb41-cli fleet --template T.dat (--units U.csv | --keep-identity) --port P [--port P2 ...]
+//                [--log LOG.csv] [--verify]
+int RunFleet(Context& context, const Arguments& args) {
+    const std::optional<std::string> templatePath = args.option("--template");
+    if (!templatePath) throw UsageError{"--template is required"};
+    if (!CanLoad(FileKindOf(*templatePath)))
+        throw UsageError{"the template must be a .dat, .hex or .ini file"};
+    FleetOptions options;
+    options.verify = args.flag("--verify");
+    options.keepIdentity = args.flag("--keep-identity");
+    const std::optional<std::string> unitsPath = args.option("--units");
+    if (options.keepIdentity == unitsPath.has_value())
+        throw UsageError{"give either --units U.csv or --keep-identity"};
+    if (args.values("--port").empty()) throw UsageError{"--port is required (once per port)"};
+    if (!args.operands().empty()) throw UsageError{"unexpected " + args.operands()[0]};
+    const std::vector<LinkArguments> links = FleetLinks(args);
+
+    LoadInput(context, "fleet", *templatePath, args.model(), IncompleteFile::Refuse);
+    std::vector<editor::FleetUnit> units;
+    if (unitsPath) units = LoadUnits(context, *unitsPath);
+
+    FleetLog log(args.option("--log"));
+    std::set<std::string> done;
+    try {
+        done = log.open();
+    } catch (const std::exception& error) {
+        context.err << "qb41-cli fleet: cannot read the log: " << ErrorText(error) << '\n';
+        throw Failed{};
+    }
+    const std::size_t planned = units.size();
+    std::erase_if(units, [&done](const editor::FleetUnit& u) { return done.contains(u.name); });
+    if (!options.keepIdentity) {
+        if (planned != units.size())
+            context.err << "qb41-cli fleet: " << planned - units.size()
+                        << " unit(s) are done already (the log names them)\n";
+        if (units.empty()) {
+            context.err << "qb41-cli fleet: nothing to do\n";
+            return 0;
+        }
+    }
+    return RunPorts(context, links, options, std::move(units), std::move(done), log);
 }
 
 } // namespace qb41::cli

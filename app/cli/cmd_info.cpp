@@ -4,6 +4,7 @@
 #include "image/layout.h"
 #include "image/primitives.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace qb41::cli {
@@ -35,7 +36,10 @@ int RunInfo(Context& context, const Arguments& args) {
         context.err << "qb41-cli info: cannot read " << path << '\n';
         throw Failed{};
     }
-    if (length != 8192 && length != 16384) {
+    const auto sized = [&](const ModelInfo& info) {
+        return static_cast<std::uintmax_t>(info.imageSize) == length;
+    };
+    if (std::none_of(AllModels().begin(), AllModels().end(), sized)) {
         context.err << "qb41-cli info: " << path << " is not an image file (" << length
                     << " bytes)\n";
         throw Failed{};

@@ -51,6 +51,9 @@ public:
     // returns focus to the field when it refuses.
     virtual bool validate() { return true; }
 
+    // The size the pane's controls need to show without scrolling.
+    QSize neededSize() const;
+
 protected:
     // The widget a pane lays its controls out on: it scrolls inside the pane
     // when the window is smaller than the controls need (a large font or

@@ -11,6 +11,10 @@
 
 namespace qb41::gui {
 
+QSize EditorPane::neededSize() const {
+    return body_ != nullptr ? body_->minimumSizeHint() : minimumSizeHint();
+}
+
 QWidget* EditorPane::body() {
     if (body_ != nullptr) return body_;
     auto* scroll = new QScrollArea(this);

@@ -23,6 +23,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QStackedWidget>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -163,7 +164,8 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::restorePlacement() {
-    if (auto placement = ReadWindowPlacement(store_)) {
+    const auto placement = ReadWindowPlacement(store_);
+    if (placement) {
         QRect wanted(placement->left / kTwipsPerPixel, placement->top / kTwipsPerPixel,
                      placement->width / kTwipsPerPixel, placement->height / kTwipsPerPixel);
         QScreen* screen = QGuiApplication::screenAt(wanted.center());
@@ -174,7 +176,6 @@ void MainWindow::restorePlacement() {
         resize((wanted.size() - frame).expandedTo(minimumSize()));
         move(wanted.topLeft());
     }
-    const int total = std::max(1, width() - splitter_->handleWidth());
     int left = ReadSplitterPosition(store_) / kTwipsPerPixel;
     if (left <= 0) {
         // Wide enough for the section names and an enabled channel (the
@@ -194,6 +195,21 @@ void MainWindow::restorePlacement() {
         left += metrics.averageCharWidth() * 3 +
                 tree_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     }
+    if (!placement) {
+        // The start width grows where the tree and the panes need more room
+        // (a larger font), within the screen; a tall pane scrolls.
+        int pane = 0;
+        for (const auto& [kind, editor] : editorPanes_)
+            pane = std::max(pane, editor->neededSize().width());
+        const int need = width() - splitter_->width() + std::max(left, Pixels(kSplitterTwips)) +
+                         splitter_->handleWidth() + pane + 8; // the splitter's own margins
+        QSize grown(std::max(width(), need), height());
+        if (const QScreen* screen = this->screen())
+            grown = grown.boundedTo(screen->availableGeometry().size() -
+                                    (frameGeometry().size() - size()));
+        if (grown != size()) resize(grown.expandedTo(minimumSize()));
+    }
+    const int total = std::max(1, width() - splitter_->handleWidth());
     left = std::clamp(left, Pixels(kSplitterTwips), std::max(Pixels(kSplitterTwips),
                                                             total - Pixels(kSplitterTwips)));
     splitter_->setSizes({left, total - left});

@@ -1,6 +1,7 @@
 // The main window's key and help routing: Enter, the diagnostic keys, F1 and
 // the help topics' tooltips, and the help file itself.
 #include "main_window.h"
+#include "pane_support.h"
 
 #include "qt_notifier.h"
 
@@ -49,7 +50,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool MainWindow::showHelpTip(QWidget* widget, QEvent* event) {
-    if (widget == nullptr || widget->window() != this || !widget->toolTip().isEmpty())
+    // A control without a tip of its own shows its help topic's first lines;
+    // the help topic goes before a plain description of the field.
+    if (widget == nullptr || widget->window() != this ||
+        !(widget->toolTip().isEmpty() || widget->toolTip() == FieldTip(widget)))
         return false;
     for (QWidget* w = widget; w != nullptr && w != this; w = w->parentWidget()) {
         const QVariant value = w->property(kHelpContext);

@@ -26,6 +26,8 @@ QComboBox* List(const QString& name, QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
     combo->setMinimumContentsLength(5);
+    // The size follows the entries, so the pane's size is right before it shows.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return combo;
 }
 
@@ -86,6 +88,15 @@ UsablePane::UsablePane(PaneContext& context, QWidget* parent)
         nameRow->addWidget(row.name);
         grid->addLayout(nameRow, 1, 3, 1, 2);
         grid->setColumnStretch(5, 1);
+        // Controls a model or an unused group hides keep their room: the
+        // pane is as wide for every file, so the window's start width fits.
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 row.totLabel, row.tot, row.priorityLabel, row.priority, row.iconLabel, row.icon,
+                 row.line, row.nameLabel, row.name}) {
+            QSizePolicy policy = w->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            w->setSizePolicy(policy);
+        }
         layout->addWidget(frame);
 
         kit_->hint(row.usable, editor::kCheckHint);
@@ -125,6 +136,7 @@ UsablePane::UsablePane(PaneContext& context, QWidget* parent)
 void UsablePane::prepare(ModelNumber) {
     open_ = false;
     kit_->forgetPending();
+    show(); // the model's captions and rows, so the pane's size is known before it opens
 }
 
 void UsablePane::fill(const editor::PaneTarget&, const std::string&) {

@@ -7,6 +7,7 @@
 #include "core/errors.h"
 #include "editor/transfer_follow_up.h"
 #include "files/file_io.h"
+#include "image/layout.h"
 #include "link/explanation.h"
 #include "link/messages.h"
 
@@ -118,11 +119,12 @@ bool RestoreBackup(MainWindow& window, const CommandParts& parts,
         return false;
     }
     std::optional<ModelNumber> model;
-    if (bytes.size() > 65) {
-        const auto code = static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[64]) << 8 |
-                                                     static_cast<std::uint8_t>(bytes[65]));
-        for (ModelNumber m = 0; m <= 3; ++m)
-            if (ModelCode(m) == code && ImageSize(m) == static_cast<int>(bytes.size())) model = m;
+    if (bytes.size() >= layout::kModelIdFront + layout::kModelIdSize) {
+        const auto code = static_cast<std::uint16_t>(
+            static_cast<std::uint8_t>(bytes[layout::kModelIdFront]) << 8 |
+            static_cast<std::uint8_t>(bytes[layout::kModelIdFront + 1]));
+        const ModelInfo* info = FindModelByCode(code);
+        if (info && info->imageSize == static_cast<int>(bytes.size())) model = info->number;
     }
     if (!model) {
         parts.notifier.show(

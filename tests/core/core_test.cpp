@@ -12,29 +12,32 @@
 namespace qb41 {
 namespace {
 
-TEST(ModelCatalogue, SizesCodesAndNames) {
-    struct Row {
-        ModelNumber model;
-        int size;
-        std::uint16_t code;
-        const char* name;
-        const char* suffix;
-    };
-    for (const Row& row :
-         {Row{0, 16384, 0x12C0, "TQ4800M", "_12C0"}, Row{1, 8192, 0x0208, "LW6100", "_0208"},
-          Row{2, 16384, 0x021C, "LW6100", "_021C"}, Row{3, 16384, 0x17D4, "LW6100", "_17D4"},
-          Row{7, 16384, 0x0000, "LW6100", "_0000"}, Row{-1, 16384, 0x0000, "LW6100", "_0000"}}) {
-        SCOPED_TRACE(row.model);
-        EXPECT_EQ(ImageSize(row.model), row.size);
-        EXPECT_EQ(ImageLastIndex(row.model), row.size - 1);
-        EXPECT_EQ(ModelCode(row.model), row.code);
-        EXPECT_EQ(ModelName(row.model), row.name);
-        EXPECT_EQ(ModelCodeSuffix(row.model), row.suffix);
+// Every lookup answers from the catalogue entry of the model it is asked
+// about, and an unknown number as the program always has.
+TEST(ModelCatalogue, LookupsAnswerFromTheModelsEntry) {
+    ASSERT_FALSE(AllModels().empty());
+    for (const ModelInfo& info : AllModels()) {
+        SCOPED_TRACE(info.catalogueName);
+        EXPECT_EQ(FindModel(info.number), &info);
+        EXPECT_EQ(FindModelByCode(info.code), &info);
+        EXPECT_EQ(ImageLastIndex(info.number), info.imageSize - 1);
+        EXPECT_TRUE(ImageLengthMatches(info.number, static_cast<std::uintmax_t>(info.imageSize)));
+        EXPECT_TRUE(ModelIdMatches(info.number, info.code, info.code));
+        EXPECT_EQ(ModelName(info.number), info.shownName);
+        EXPECT_EQ(ExpBankName(info.number), info.expBankName);
+        EXPECT_EQ(ModelCodeSuffix(info.number).size(), 5u);
     }
-    EXPECT_EQ(ExpBankName(2), "LMR");
-    EXPECT_EQ(ExpBankName(0), "EXP");
-    EXPECT_FALSE(StoresChannelNames(1));
-    EXPECT_TRUE(StoresChannelNames(5));
+    for (ModelNumber unknown : {ModelNumber{-1}, static_cast<ModelNumber>(AllModels().size())}) {
+        EXPECT_EQ(FindModel(unknown), nullptr);
+        EXPECT_EQ(ImageSize(unknown), static_cast<int>(kImageCapacity));
+        EXPECT_EQ(ModelCode(unknown), 0);
+        EXPECT_EQ(ModelCodeSuffix(unknown), "_0000");
+        EXPECT_EQ(ModelName(unknown), "LW6100");
+        EXPECT_TRUE(StoresChannelNames(unknown));
+        EXPECT_FALSE(HasExpTones(unknown));
+    }
+    EXPECT_EQ(FindModelByCode(0), nullptr);
+    EXPECT_EQ(FindModelByCode(0xFFFF), nullptr);
 }
 
 TEST(ModelCatalogue, IdCheckNeedsBothCopiesEqualToTheCode) {

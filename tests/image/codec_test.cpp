@@ -109,6 +109,38 @@ TEST(SettingsCodec, DscFlagsLandOnTheirBits) {
     EXPECT_EQ(data.image[160] & 0xE0, 0x40);
 }
 
+// Each flag of the layout's map moves exactly its own bit, a bit the codec
+// owns; a flag the map leaves out moves none.
+TEST(SettingsCodec, EveryMappedFlagMovesOnlyItsOwnBit) {
+    for (ModelNumber model : {0, 1, 2, 3}) {
+        DataSet base = Fresh(model);
+        base.records.DscFlags.fill(0);
+        EncodeImage(base, model);
+        const layout::ByteMask owned = layout::CodecOwnedBits(model);
+        std::array<bool, kDscFlags> mapped{};
+        for (const layout::DscFlagBit& f : layout::DscFlagMap()) {
+            SCOPED_TRACE(testing::Message() << "model " << model << " flag " << f.flag);
+            mapped[static_cast<std::size_t>(f.flag)] = true;
+            DataSet one = base;
+            one.records.DscFlags[static_cast<std::size_t>(f.flag)] = kTrue;
+            EncodeImage(one, model);
+            for (int i = 0; i < static_cast<int>(kImageCapacity); ++i) {
+                const auto at = static_cast<std::size_t>(i);
+                const int expected = i == f.address ? 1 << f.bit : 0;
+                ASSERT_EQ(one.image[at] ^ base.image[at], expected) << "byte " << i;
+            }
+            EXPECT_NE(owned[static_cast<std::size_t>(f.address)] & (1 << f.bit), 0);
+        }
+        for (std::size_t flag = 0; flag < mapped.size(); ++flag) {
+            if (mapped[flag]) continue;
+            DataSet one = base;
+            one.records.DscFlags[flag] = kTrue;
+            EncodeImage(one, model);
+            EXPECT_EQ(one.image, base.image) << "flag " << flag;
+        }
+    }
+}
+
 TEST(SettingsCodec, FlagsWithoutAPlaceInTheImageKeepTheirValues) {
     DataSet data = Fresh(0);
     data.records.DscFlags[4] = -1;

@@ -404,3 +404,41 @@ TEST(Failures, RunTimeErrorIsTrappedByTheOperation) {
 
 } // namespace
 } // namespace qb41::link
+
+namespace qb41::link {
+namespace {
+
+// A run says what it has to say once, at its end: the outcome carries the
+// same messages the notifier got, and none is shown while blocks still move.
+TEST(RunMessages, TheOutcomeCarriesWhatTheRunShowedAtItsEnd) {
+    struct Case {
+        const char* name;
+        std::function<void(Rig&)> arrange;
+        std::vector<Message> said;
+    };
+    const Case cases[] = {
+        {"complete", [](Rig&) {}, {Complete("Read from Radio")}},
+        {"line lost", [](Rig&) {}, {kReadFailed}},
+        {"other model", [](Rig& r) { r.app.modelNumber = 0; }, {kModelType}},
+        {"cancelled", [](Rig& r) { r.transport.onWait = [&r](int) { r.cancel.cancel(); }; }, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = c.name;
+        Rig rig(2, name == "line lost"   ? HangUpAfter(20)
+                   : name == "cancelled" ? NoReply({7})
+                                         : sim::SimFaults{});
+        c.arrange(rig);
+        bool shownEarly = false;
+        rig.link.setProgress([&](const Progress& p) {
+            if (p.phase != LinkPhase::Done && !rig.notifier.messages.empty()) shownEarly = true;
+        });
+        const LinkOutcome outcome = rig.link.ReadRun();
+        EXPECT_EQ(rig.notifier.messages, c.said);
+        EXPECT_EQ(outcome.messages, c.said);
+        EXPECT_FALSE(shownEarly);
+    }
+}
+
+} // namespace
+} // namespace qb41::link

@@ -4,6 +4,8 @@
 #include "link/port_name.h"
 #include "link/write_plan.h"
 
+#include "image/layout.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -161,6 +163,50 @@ TEST(ReadImage, CopiesOnlyTheAcceptedRanges) {
                 i <= last && ((i >= 64 && i < 192) || (i >= 256 && i < 13824) || i >= 16382);
             EXPECT_EQ(image[static_cast<std::size_t>(i)], accepted ? 0x11 : 0xEE) << i;
         }
+    }
+}
+
+// The read and the write plan follow the layout's ranges: a read keeps
+// exactly the bytes of kReadKeeps, a quick read fetches every block holding
+// one of them, and a program operation sends every byte of the image but the
+// skipped areas, each of them a byte a read keeps.
+TEST(ReadImage, KeepsExactlyTheLayoutsRanges) {
+    for (int last : {16383, 8191}) {
+        RadioImage image;
+        image.fill(0xEE);
+        std::vector<std::uint8_t> read(static_cast<std::size_t>(last) + 1, 0x11);
+        CopyReadImage(image, last, read);
+        for (int a = 0; a < static_cast<int>(kImageCapacity); a += kBlockSize) {
+            bool anyKept = false;
+            for (int i = a; i < a + kBlockSize; ++i) {
+                const bool kept = layout::InRanges(layout::kReadKeeps, i, last);
+                anyKept = anyKept || kept;
+                ASSERT_EQ(image[static_cast<std::size_t>(i)], kept ? 0x11 : 0xEE) << i;
+            }
+            if (a <= last) {
+                EXPECT_EQ(ReadKeepsBlock(a, last), anyKept) << a;
+            }
+        }
+    }
+}
+
+TEST(WritePlan, SendsAllButTheSkippedAreas) {
+    for (int last : {16383, 8191}) {
+        std::vector<bool> planned(kImageCapacity, false);
+        for (const WriteStep& step : WritePlan(last)) {
+            if (step.action == WriteStep::Action::None) continue;
+            EXPECT_EQ(step.action == WriteStep::Action::Block,
+                      step.first == step.blockAddress && step.last == step.blockAddress + 63);
+            for (int i = step.first; i <= step.last; ++i) planned[static_cast<std::size_t>(i)] = true;
+        }
+        for (int i = 0; i < static_cast<int>(kImageCapacity); ++i) {
+            const bool sent = i <= last && !layout::InRanges(layout::kWriteSkips, i, last);
+            ASSERT_EQ(planned[static_cast<std::size_t>(i)], sent) << i;
+            if (sent) {
+                ASSERT_TRUE(layout::InRanges(layout::kReadKeeps, i, last)) << i;
+            }
+        }
+        EXPECT_FALSE(planned[layout::kModelIdFront] || planned[layout::kModelIdFront + 1]);
     }
 }
 

@@ -1,6 +1,7 @@
-// qb41-destgen OUTDIR: writes the destination default files the program ships
-// with, "usa", "intl" and "canada" for each model the menus offer, into OUTDIR
-// (the folder of the executables). Each is the model's fresh data set turned
+// qb41-destgen OUTDIR [STAMP]: writes the destination default files the
+// program ships with, "usa", "intl" and "canada" for each model of the
+// catalogue, into OUTDIR (the folder of the executables), then the empty file
+// STAMP the build tracks them by. Each is the model's fresh data set turned
 // into a regional factory set: the region's channel group is the current one
 // and the only usable plan group, DSC works on it, the weather channels of the
 // region are enabled (none outside North America, where the weather alert is
@@ -27,7 +28,6 @@ struct Region {
 };
 
 constexpr Region kRegions[] = {{"usa", 0, 7}, {"intl", 1, 0}, {"canada", 2, 10}};
-constexpr ModelNumber kModels[] = {0, 1, 2, 3}; // the Model menu offers all four
 
 void ApplyRegion(DataSet& data, const Region& region) {
     Records& records = data.records;
@@ -52,15 +52,16 @@ std::string RegionImage(ModelNumber model, const Region& region) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: qb41-destgen OUTDIR\n";
+    if (argc != 2 && argc != 3) {
+        std::cerr << "usage: qb41-destgen OUTDIR [STAMP]\n";
         return 2;
     }
     try {
-        for (ModelNumber model : kModels)
+        for (const ModelInfo& model : AllModels()) // the Model menu offers every one
             for (const Region& region : kRegions)
-                WriteFileAtomically(DestinationFilePath(argv[1], region.name, model),
-                                    RegionImage(model, region));
+                WriteFileAtomically(DestinationFilePath(argv[1], region.name, model.number),
+                                    RegionImage(model.number, region));
+        if (argc == 3) WriteFileAtomically(argv[2], "");
     } catch (const std::exception& error) {
         std::cerr << "qb41-destgen: " << ErrorText(error) << '\n';
         return 1;

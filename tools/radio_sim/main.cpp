@@ -4,6 +4,8 @@
 
 #include "core/model.h"
 #include "image/defaults.h"
+#include "image/layout.h"
+#include "image/primitives.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -191,8 +193,8 @@ RadioImage InitialMemory(const SimOptions& options) {
                                      std::to_string(last + 1) + " bytes)");
         std::copy(bytes.begin(), bytes.end(), memory.begin());
     }
-    std::uint16_t front = static_cast<std::uint16_t>(memory[64] << 8 | memory[65]);
-    std::uint16_t back = static_cast<std::uint16_t>(memory[last - 1] << 8 | memory[last]);
+    std::uint16_t front = GetWord(memory, layout::kModelIdFront);
+    std::uint16_t back = GetWord(memory, layout::ModelIdBack(last));
     if (options.code) front = back = *options.code;
     if (options.codeCopy) back = *options.codeCopy;
     SetModelCode(memory, last, front, back);

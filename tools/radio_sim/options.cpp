@@ -103,9 +103,9 @@ std::optional<SimOptions> ParseOptions(const std::vector<std::string>& args) {
             throw std::invalid_argument("unknown option or missing value: " + arg);
         const std::string& value = args[++i];
         if (arg == "--model") {
-            if (value.size() != 1 || value[0] < '0' || value[0] > '3')
-                throw std::invalid_argument("--model must be 0, 1, 2 or 3");
-            options.model = static_cast<ModelNumber>(value[0] - '0');
+            const std::optional<ModelNumber> model = ParseModelNumber(value);
+            if (!model) throw std::invalid_argument("--model must be 0, 1, 2 or 3");
+            options.model = *model;
         } else if (arg == "--load")
             options.load = value;
         else if (arg == "--save")

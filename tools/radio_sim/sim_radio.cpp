@@ -1,5 +1,8 @@
 #include "sim_radio.h"
 
+#include "image/layout.h"
+#include "image/primitives.h"
+
 #include <algorithm>
 
 namespace qb41::sim {
@@ -91,10 +94,8 @@ Bytes SimRadio::Answer(const link::Command& command, int request) {
 }
 
 void SetModelCode(RadioImage& memory, int lastIndex, std::uint16_t front, std::uint16_t back) {
-    memory[64] = static_cast<std::uint8_t>(front >> 8);
-    memory[65] = static_cast<std::uint8_t>(front & 0xFF);
-    memory[static_cast<std::size_t>(lastIndex) - 1] = static_cast<std::uint8_t>(back >> 8);
-    memory[static_cast<std::size_t>(lastIndex)] = static_cast<std::uint8_t>(back & 0xFF);
+    SetWord(memory, layout::kModelIdFront, front);
+    SetWord(memory, layout::ModelIdBack(lastIndex), back);
 }
 
 } // namespace qb41::sim
