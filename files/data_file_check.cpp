@@ -12,7 +12,10 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -155,9 +158,25 @@ private:
     Range* current_ = nullptr;
 };
 
-const Records& FreshRecords(ModelNumber model, DataSet& fresh) {
-    MakeFreshDataSet(fresh, model);
-    return fresh.records;
+// The complete file for a model: what the writer writes for a fresh data
+// set. It depends on the model alone, so each model's is made once and
+// shared (read only) by every check after it.
+std::shared_ptr<const Reference> CompleteFile(ModelNumber model) {
+    const auto make = [model] {
+        DataSet fresh;
+        MakeFreshDataSet(fresh, model);
+        return std::make_shared<const Reference>(fresh.records, model);
+    };
+    const std::span<const ModelInfo> models = AllModels();
+    const auto known = std::find_if(models.begin(), models.end(),
+                                    [model](const ModelInfo& m) { return m.number == model; });
+    if (known == models.end()) return make();
+    static std::array<std::once_flag, 8> once;
+    static std::array<std::shared_ptr<const Reference>, 8> made;
+    const auto slot = static_cast<std::size_t>(known - models.begin());
+    if (slot >= once.size()) return make();
+    std::call_once(once[slot], [&] { made[slot] = make(); });
+    return made[slot];
 }
 
 std::optional<double> Number(std::string_view text) {
@@ -261,12 +280,30 @@ void CheckKeptNumber(const Line& line, std::string_view kept,
              "value " + shown + " is outside its range (read as " + std::string(kept) + ")"});
 }
 
+// A section header: unknown and duplicate sections are findings, and their
+// keys are passed over (a duplicate's values are looked up after the first
+// one's). True for the first header of a known section.
+bool CheckHeader(const Line& line, const Reference& complete, NameMap<int>& firstLine,
+                 std::vector<DataFileFinding>& findings) {
+    auto [it, fresh] = firstLine.try_emplace(line.section, line.number);
+    if (!complete.has(line.section)) {
+        findings.push_back({Kind::UnknownSection, line.number,
+                            "unknown section [" + std::string(line.section) + "]"});
+        return false;
+    }
+    if (!fresh) {
+        findings.push_back({Kind::DuplicateSection, line.number,
+                            "duplicate section [" + std::string(line.section) +
+                                "] (first at line " + std::to_string(it->second) + ")"});
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::vector<std::string> MissingSections(std::string_view text, ModelNumber model) {
-    DataSet fresh;
-    const Reference complete(FreshRecords(model, fresh), model);
-    return MissingFrom(ScanLines(text), complete);
+    return MissingFrom(ScanLines(text), *CompleteFile(model));
 }
 
 std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
@@ -275,8 +312,8 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
     if (!named || !FindModel(*named))
         findings.push_back({Kind::NoModel, 0, "MODELTYPE in [MAIN] names no model (0 to 3)"});
     const ModelNumber model = FileModel(text);
-    DataSet fresh;
-    const Reference complete(FreshRecords(model, fresh), model);
+    const std::shared_ptr<const Reference> completeFile = CompleteFile(model);
+    const Reference& complete = *completeFile;
 
     // What the reader keeps of each value: read the file, write it again.
     // Values that break their value rule are not read and come back as notes.
@@ -295,16 +332,7 @@ std::vector<DataFileFinding> CheckDataFileText(std::string_view text) {
     for (const Line& line : lines) {
         if (line.header) {
             known.reset();
-            auto [it, fresh] = firstLine.try_emplace(line.section, line.number);
-            if (!complete.has(line.section)) {
-                findings.push_back({Kind::UnknownSection, line.number,
-                                    "unknown section [" + std::string(line.section) + "]"});
-            } else if (!fresh) {
-                // Its values are looked up after the first one's.
-                findings.push_back({Kind::DuplicateSection, line.number,
-                                    "duplicate section [" + std::string(line.section) +
-                                        "] (first at line " + std::to_string(it->second) + ")"});
-            } else {
+            if (CheckHeader(line, complete, firstLine, findings)) {
                 known = complete.find(line.section);
                 keptSection = kept.find(line.section);
             }

@@ -49,6 +49,9 @@ void CloneLink::SetPhase(LinkPhase phase) {
 // Cancel pressed between starting and this point still counts.
 void CloneLink::Begin() {
     port_.beginRun();
+    // The run works on its own copy of the flags, starting from where the
+    // last operation left them, and hands them back at its exit.
+    port_.flags = RunFlags{ctx_.app.errorFlag, ctx_.app.cancelFlag};
     outcome_ = LinkOutcome{};
     last_ = Progress{0, 0, 0, LinkPhase::Done, false};
     if (progress_)
@@ -77,9 +80,11 @@ void CloneLink::Tell(MessageIcon icon, std::string title, std::string text) {
     outcome_.messages.push_back(Message{icon, std::move(title), std::move(text)});
 }
 
-// The one exit of every run: its messages, the flags, the phase and the
-// outcome as data.
+// The one exit of every run: the error and cancel flags, its messages, the
+// phase and the outcome as data.
 LinkOutcome CloneLink::Finish(bool completed) {
+    ctx_.app.errorFlag = port_.flags.error;
+    ctx_.app.cancelFlag = port_.flags.cancel;
     for (const Message& message : outcome_.messages) ctx_.notifier.ask(message);
     ctx_.app.loading = false;
     LinkOutcome outcome = outcome_;
@@ -111,18 +116,17 @@ LinkOutcome CloneLink::Finish(bool completed) {
 void CloneLink::TransferStep(const char* source, const char* title, const char* failure,
                              const std::function<void()>& exchange,
                              const std::function<void()>& succeeded) {
-    AppState& app = ctx_.app;
     try {
         if (!port_.PortOpen(device_)) {
-            app.errorFlag = true;
+            port_.flags.error = true;
             Fail(LinkReason::PortUnavailable, port_.openFailure());
             return;
         }
         exchange();
         port_.PortClose();
         LogLineLost(source);
-        if (app.cancelFlag) return;
-        if (app.errorFlag) {
+        if (port_.flags.cancel) return;
+        if (port_.flags.error) {
             FailTransfer();
             Tell(MessageIcon::Critical, title, failure);
             return;

@@ -8,7 +8,8 @@
 // both in the returned LinkOutcome (status, reason, detail, the messages it
 // says; outcome.h) and in AppState's error and cancel flags. The outcome is
 // made in one place, Finish, the exit of every run, which is also the one
-// place that shows the run's messages through the Notifier.
+// place that shows the run's messages through the Notifier and sets the
+// error and cancel flags (the run keeps its own copy meanwhile, RunFlags).
 //
 // Threading: a run may go on a worker thread while the window stays responsive.
 // The run then owns AppState and the DataSet until it returns; the window

@@ -51,8 +51,8 @@ void CloneLink::TrapRuntimeError(const char* source, const std::exception& error
     ctx_.log.LogError(source, ErrorText(failure));
     Tell(MessageIcon::Critical, source,
          std::to_string(static_cast<int>(failure.number())) + "\n\n" + failure.description());
-    ctx_.app.errorFlag = true;
-    ctx_.app.cancelFlag = true;
+    port_.flags.error = true;
+    port_.flags.cancel = true;
     Fail(LinkReason::RuntimeError, ErrorText(failure));
     port_.PortClose();
 }

@@ -11,8 +11,8 @@
 
 namespace qb41::link {
 
-ClonePort::ClonePort(Transport& transport, Clock& clock, AppState& app, const CancelToken& cancel,
-                     const ErrorLog& log, LinkTiming timing)
+ClonePort::ClonePort(Transport& transport, Clock& clock, const AppState& app,
+                     const CancelToken& cancel, const ErrorLog& log, LinkTiming timing)
     : transport_(transport), clock_(clock), app_(app), cancel_(cancel), log_(log), timing_(timing) {
 }
 
@@ -105,8 +105,8 @@ WaitResult ClonePort::WaitForByte(std::uint8_t expected, std::chrono::millisecon
 
 WaitResult ClonePort::ReceiveFrame(std::span<std::uint8_t> buffer,
                                    std::chrono::milliseconds limit) {
-    app_.errorFlag = true;
-    app_.cancelFlag = false;
+    flags.error = true;
+    flags.cancel = false;
     const std::size_t n = buffer.size();
     const Clock::TimePoint deadline = clock_.now() + limit;
     for (;;) {
@@ -123,7 +123,7 @@ WaitResult ClonePort::ReceiveFrame(std::span<std::uint8_t> buffer,
     }
     transport_.read(buffer);
     if (buffer[n - 1] != kCR) return WaitResult::BadEnd;
-    app_.errorFlag = false;
+    flags.error = false;
     return WaitResult::Ok;
 }
 
@@ -131,7 +131,7 @@ WaitResult ClonePort::ReceiveFrame(std::span<std::uint8_t> buffer,
 bool ClonePort::Observe(WaitResult result) {
     lastWait_ = result;
     if (result == WaitResult::Cancelled) {
-        app_.cancelFlag = true;
+        flags.cancel = true;
         cancelSeen_ = true;
     } else if (result == WaitResult::LineLost) {
         lineLost_ = true;
@@ -143,8 +143,8 @@ template <typename Receive>
 void ClonePort::Transaction(CommandCode code, std::uint16_t address,
                             std::span<const std::uint8_t> data, Receive receive) {
     for (int attempt = 0; attempt <= app_.cloneRetryCount; ++attempt) {
-        app_.errorFlag = true;
-        app_.cancelFlag = false;
+        flags.error = true;
+        flags.cancel = false;
         FlushInput();
         if (attempt > 0) {
             SendByte(kCAN);
@@ -159,14 +159,14 @@ void ClonePort::Transaction(CommandCode code, std::uint16_t address,
         bool answered = receive();
         // A reply that arrived but failed its checks must not count: the frame
         // wait clears the error flag as soon as the bytes end in CR.
-        app_.errorFlag = !answered;
+        flags.error = !answered;
         if (answered) {
             failure_ = LinkReason::None;
             failureDetail_.clear();
             return;
         }
         NoteFailure(lineLost_ ? WaitResult::LineLost : lastWait_, code, address);
-        if (app_.cancelFlag || lineLost_) return;
+        if (flags.cancel || lineLost_) return;
     }
 }
 

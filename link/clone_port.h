@@ -47,9 +47,18 @@ enum class WaitResult : int {
     LineLost = 4,
 };
 
+// The error and cancel state of a run, as the transactions leave it: the
+// run's own copy of the program's error and cancel flags, which the run hands
+// to AppState once, at its exit.
+struct RunFlags {
+    bool error = false;
+    bool cancel = false;
+};
+
 class ClonePort {
 public:
-    ClonePort(Transport& transport, Clock& clock, AppState& app, const CancelToken& cancel,
+    // `app` is read for its retry count only.
+    ClonePort(Transport& transport, Clock& clock, const AppState& app, const CancelToken& cancel,
               const ErrorLog& log, LinkTiming timing);
 
     // Opens `device` unless the port is open already. A failure is logged
@@ -93,6 +102,10 @@ public:
     bool cancelSeen() const { return cancelSeen_; }
     const LinkTiming& timing() const { return timing_; }
 
+    // Set and cleared by each transaction and wait; the run reads and sets
+    // them between steps.
+    RunFlags flags;
+
 private:
     template <typename Receive>
     void Transaction(CommandCode code, std::uint16_t address, std::span<const std::uint8_t> data,
@@ -104,7 +117,7 @@ private:
 
     Transport& transport_;
     Clock& clock_;
-    AppState& app_;
+    const AppState& app_;
     const CancelToken& cancel_;
     const ErrorLog& log_;
     LinkTiming timing_;

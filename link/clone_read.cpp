@@ -33,16 +33,16 @@ void CloneLink::ReadModelWords(int copy) {
     ShowWaiting(true);
     port_.ReadByte(kModelCodeFront, buffer);
     ShowWaiting(false);
-    if (app.errorFlag) return;
+    if (port_.flags.error) return;
     port_.ReadByte(kModelCodeFront + 1, buffer);
-    if (app.errorFlag) return;
+    if (port_.flags.error) return;
     outcome_.radioModelCode = word(kModelCodeFront);
     // Another model's radio may be smaller than the copy's address (an 8 KiB
     // radio ignores a read at 16382): its front code already tells.
     if (copy < 0 || *outcome_.radioModelCode != ModelCode(app.modelNumber)) return;
     for (int index : {copy, copy + 1}) {
         port_.ReadByte(static_cast<std::uint16_t>(index), buffer);
-        if (app.errorFlag) return;
+        if (port_.flags.error) return;
     }
     outcome_.radioModelCopy = word(copy);
 }
@@ -52,17 +52,17 @@ void CloneLink::ReadDataChkModel() {
     try {
         SetPhase(LinkPhase::OpeningPort);
         if (!port_.PortOpen(device_)) {
-            app.errorFlag = true;
+            port_.flags.error = true;
             Fail(LinkReason::PortUnavailable, port_.openFailure());
             return;
         }
         SetPhase(LinkPhase::ModelCheck);
-        app.errorFlag = false;
+        port_.flags.error = false;
         ReadModelWords(CodeCopyIndex(app.modelNumber));
         port_.PortClose();
         LogLineLost(kSourceReadDataChkModel);
-        if (app.cancelFlag) return;
-        if (app.errorFlag) {
+        if (port_.flags.cancel) return;
+        if (port_.flags.error) {
             FailTransfer();
             Tell(MessageIcon::Critical, kTitleModelCheck, kCommunicationError);
             return;
@@ -70,7 +70,7 @@ void CloneLink::ReadDataChkModel() {
         const std::uint16_t front = *outcome_.radioModelCode;
         const std::optional<std::uint16_t> back = outcome_.radioModelCopy;
         if (!back || !ModelIdMatches(app.modelNumber, front, *back)) {
-            app.errorFlag = true;
+            port_.flags.error = true;
             char detail[96];
             char copyText[16] = "";
             if (back) std::snprintf(copyText, sizeof copyText, " (copy %04X)", *back);
@@ -88,19 +88,18 @@ void CloneLink::ReadDataChkModel() {
 
 LinkOutcome CloneLink::DetectRun() {
     Begin();
-    AppState& app = ctx_.app;
     bool completed = false;
     try {
         if (!port_.PortOpen(device_)) {
-            app.errorFlag = true;
+            port_.flags.error = true;
             Fail(LinkReason::PortUnavailable, port_.openFailure());
             return Finish(false);
         }
         SetPhase(LinkPhase::ModelCheck);
-        app.errorFlag = false;
+        port_.flags.error = false;
         ReadModelWords(-1);
         std::optional<ModelNumber> model;
-        if (!app.errorFlag) {
+        if (!port_.flags.error) {
             if (const ModelInfo* known = FindModelByCode(*outcome_.radioModelCode))
                 model = known->number;
             // Model 1 carries its copy at 8190; the others at 16382.
@@ -109,9 +108,9 @@ LinkOutcome CloneLink::DetectRun() {
                 const int copy = CodeCopyIndex(*model);
                 for (int index : {copy, copy + 1}) {
                     port_.ReadByte(static_cast<std::uint16_t>(index), buffer);
-                    if (app.errorFlag) break;
+                    if (port_.flags.error) break;
                 }
-                if (!app.errorFlag)
+                if (!port_.flags.error)
                     outcome_.radioModelCopy =
                         static_cast<std::uint16_t>(buffer[static_cast<std::size_t>(copy)] << 8 |
                                                    buffer[static_cast<std::size_t>(copy) + 1]);
@@ -119,8 +118,8 @@ LinkOutcome CloneLink::DetectRun() {
         }
         port_.PortClose();
         LogLineLost(kSourceReadDataChkModel);
-        if (app.cancelFlag) return Finish(false);
-        if (app.errorFlag) {
+        if (port_.flags.cancel) return Finish(false);
+        if (port_.flags.error) {
             FailTransfer();
             return Finish(false);
         }
@@ -139,7 +138,7 @@ LinkOutcome CloneLink::DetectRun() {
             outcome_.radioModel = model;
             completed = true;
         }
-        if (!completed) app.errorFlag = true;
+        if (!completed) port_.flags.error = true;
     } catch (const std::exception& error) {
         TrapRuntimeError(kSourceReadDataChkModel, error);
     }
@@ -149,12 +148,11 @@ LinkOutcome CloneLink::DetectRun() {
 void CloneLink::AbortRead() {
     port_.FlushInput();
     port_.SendByte(kCAN);
-    ctx_.app.cancelFlag = true;
+    port_.flags.cancel = true;
 }
 
 void CloneLink::ReadData(std::vector<std::uint8_t>& buffer) {
     TransferStep(kSourceReadData, kTitleRead, kCommunicationError, [&] {
-        AppState& app = ctx_.app;
         last_.phase = LinkPhase::Reading; // reported by the 0 % below
         const int last = static_cast<int>(buffer.size()) - 1;
         const int blocks = static_cast<int>(buffer.size()) / kBlockSize;
@@ -163,9 +161,9 @@ void CloneLink::ReadData(std::vector<std::uint8_t>& buffer) {
             if (scope_ == ReadScope::KeptBlocks && !ReadKeepsBlock(address, last)) continue;
             ShowProgress(ProgressPercent(address, last), address / kBlockSize, blocks);
             port_.ReadBlock(static_cast<std::uint16_t>(address), buffer);
-            if (app.errorFlag || app.cancelFlag) break;
+            if (port_.flags.error || port_.flags.cancel) break;
         }
-        if (app.cancelFlag) AbortRead();
+        if (port_.flags.cancel) AbortRead();
     });
 }
 
@@ -197,10 +195,10 @@ bool CloneLink::AdoptReadImage(const std::vector<std::uint8_t>& buffer) {
 bool CloneLink::ReadImage(ReadScope scope, std::vector<std::uint8_t>& buffer) {
     scope_ = scope;
     ReadDataChkModel();
-    if (ctx_.app.errorFlag) return false;
+    if (port_.flags.error) return false;
     buffer.assign(static_cast<std::size_t>(lastIndex()) + 1, 0);
     ReadData(buffer);
-    return !ctx_.app.errorFlag && !ctx_.app.cancelFlag;
+    return !port_.flags.error && !port_.flags.cancel;
 }
 
 LinkOutcome CloneLink::ReadRun(ReadScope scope) {
@@ -231,7 +229,7 @@ LinkOutcome CloneLink::VerifyRun() {
         outcome_.differences = DifferingRanges(radio, ctx_.data.image, lastIndex());
         if (!outcome_.differences.empty()) {
             completed = false;
-            ctx_.app.errorFlag = true;
+            port_.flags.error = true;
             Fail(LinkReason::VerifyMismatch,
                  "the radio differs from what was programmed at " + outcome_.differences);
         }

@@ -27,11 +27,10 @@ bool Unchanged(const std::vector<std::uint8_t>* radio, const RadioImage& image, 
 // With the radio's current contents at hand, blocks and bytes that already
 // hold the image's values are skipped.
 void CloneLink::WritePlanned(const std::vector<std::uint8_t>* radioImage) {
-    AppState& app = ctx_.app;
     const RadioImage& image = ctx_.data.image;
     const std::vector<WriteStep> plan = WritePlan(lastIndex());
     const int steps = static_cast<int>(plan.size());
-    auto failed = [&] { return app.errorFlag || app.cancelFlag; };
+    auto failed = [&] { return port_.flags.error || port_.flags.cancel; };
     for (int i = 0; i < steps; ++i) {
         const WriteStep& step = plan[static_cast<std::size_t>(i)];
         ShowProgress(ProgressPercent(step.blockAddress, lastIndex()), i, steps);
@@ -52,7 +51,7 @@ void CloneLink::WritePlanned(const std::vector<std::uint8_t>* radioImage) {
 // A cancelled write sends no abort byte and shows nothing.
 void CloneLink::WriteData() {
     TransferStep(kSourceWriteData, kTitleProgram, kWriteCommunicationError, [&] {
-        ctx_.app.errorFlag = false;
+        port_.flags.error = false;
         last_.phase = LinkPhase::Programming; // reported by the 0 % below
         ShowProgress(0, 0, static_cast<int>(WritePlan(lastIndex()).size()));
         WritePlanned(radioImage_);
@@ -71,9 +70,9 @@ LinkOutcome CloneLink::ProgramRun(const ProgramOptions& options) {
     }
     ReadDataChkModel();
     bool completed = false;
-    if (!app.errorFlag) {
+    if (!port_.flags.error) {
         WriteData();
-        if (!app.errorFlag && !app.cancelFlag) {
+        if (!port_.flags.error && !port_.flags.cancel) {
             completed = true;
             app.completed = true;
             Tell(MessageIcon::Information, kTitleProgram, kComplete);
@@ -98,12 +97,12 @@ LinkOutcome CloneLink::ClearRun() {
     AppState& app = ctx_.app;
     ReadDataChkModel();
     bool completed = false;
-    if (!app.errorFlag) {
+    if (!port_.flags.error) {
         std::uint8_t& counter = ctx_.data.image[layout::kClearCounter];
         const std::uint8_t previous = counter;
         counter = 0;
         ClearData();
-        if (app.errorFlag || app.cancelFlag) {
+        if (port_.flags.error || port_.flags.cancel) {
             counter = previous;
         } else {
             completed = true;

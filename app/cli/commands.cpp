@@ -34,6 +34,8 @@ const Option kModelFromFile{"--model", "N", ValueKind::Model, "load the file for
 
 } // namespace
 
+// A table, one entry per verb: its length is the number of verbs.
+// NOLINTNEXTLINE(readability-function-size)
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands{
         {"ports",

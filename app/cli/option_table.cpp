@@ -25,7 +25,7 @@ std::vector<std::string> OptionNames(const Command& command, bool valued) {
 
 std::vector<std::string> ModelNumbers() {
     std::vector<std::string> numbers;
-    for (ModelNumber model = 0; FindModel(model); ++model) numbers.push_back(std::to_string(model));
+    for (const ModelInfo& model : AllModels()) numbers.push_back(std::to_string(model.number));
     return numbers;
 }
 
@@ -74,9 +74,9 @@ std::vector<std::string> Command::flags() const {
 
 std::string ModelChoicesText() {
     std::string text;
-    for (ModelNumber model = 0; const ModelInfo* info = FindModel(model); ++model)
-        text += (text.empty() ? "" : ", ") + std::to_string(model) + ' ' +
-                std::string(info->catalogueName);
+    for (const ModelInfo& model : AllModels())
+        text += (text.empty() ? "" : ", ") + std::to_string(model.number) + ' ' +
+                std::string(model.catalogueName);
     return text;
 }
 

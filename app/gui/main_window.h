@@ -129,6 +129,8 @@ private:
     void showSerialPortDialog();
     void showAbout();
     void runTransfer(TransferMode mode);
+    // File > Print and Print to File: the action is enabled while a handler is set.
+    void setReportHandler(const char* actionName, std::function<void()> handler);
     void rememberRecentFile();
     void rebuildRecentMenu();
     void openRecentFile(const QString& path);
@@ -139,6 +141,8 @@ private:
     // Enter, the diagnostic keys and F1; true when the key was taken.
     bool routeKey(QObject* watched, QWidget* widget, QKeyEvent* key);
     void showGreyPane(const std::string& nodeKey);
+    // A channel or directory list in its grid and pane.
+    void showList(QTableView* grid, GridModel* model, QWidget* pane, const std::string& nodeKey);
 
     AppState& app_;
     DataSet& data_;

@@ -221,20 +221,18 @@ void MainWindow::setTransferHandler(std::function<void(TransferMode)> handler) {
 }
 
 void MainWindow::setPrintHandler(std::function<void()> handler) {
-    QAction* act = action(QStringLiteral("mnuFilePrint"));
-    act->disconnect(this);
-    act->setEnabled(static_cast<bool>(handler));
-    if (handler)
-        connect(act, &QAction::triggered, this, [this, handler] {
-            if (validateEditor()) handler();
-        });
+    setReportHandler("mnuFilePrint", std::move(handler));
 }
 
 void MainWindow::setPrintToFileHandler(std::function<void()> handler) {
-    QAction* act = action(QStringLiteral("mnuFilePrintToFile"));
+    setReportHandler("mnuFilePrintToFile", std::move(handler));
+}
+
+void MainWindow::setReportHandler(const char* actionName, std::function<void()> handler) {
+    QAction* act = action(QString::fromLatin1(actionName));
     act->disconnect(this);
     act->setEnabled(static_cast<bool>(handler));
-    // The field being edited is committed first, as Print does.
+    // The field being edited is committed first.
     if (handler)
         connect(act, &QAction::triggered, this, [this, handler] {
             if (validateEditor()) handler();

@@ -192,20 +192,11 @@ void MainWindow::showPane(const editor::PaneTarget& target, const std::string& n
         panes_->setCurrentWidget(pictGrey_);
         return;
     case PaneKind::PlanList:
-    case PaneKind::ExportList: {
-        listKey_ = nodeKey;
-        if (auto list = edits_->listOf(nodeKey)) grid1Model_->showList(*list);
-        ApplyWidths(grid1_, grid1Model_->grid());
-        edits_->listShown(grid1_, nodeKey);
-        panes_->setCurrentWidget(pictB_);
+    case PaneKind::ExportList:
+        showList(grid1_, grid1Model_, pictB_, nodeKey);
         return;
-    }
     case PaneKind::DirectoryList:
-        listKey_ = nodeKey;
-        if (auto list = edits_->listOf(nodeKey)) grid2Model_->showList(*list);
-        ApplyWidths(grid2_, grid2Model_->grid());
-        edits_->listShown(grid2_, nodeKey);
-        panes_->setCurrentWidget(pictE_);
+        showList(grid2_, grid2Model_, pictE_, nodeKey);
         return;
     default:
         break;
@@ -215,6 +206,15 @@ void MainWindow::showPane(const editor::PaneTarget& target, const std::string& n
     currentEditor_ = found->second;
     currentEditor_->fill(target, nodeKey);
     panes_->setCurrentWidget(currentEditor_);
+}
+
+void MainWindow::showList(QTableView* grid, GridModel* model, QWidget* pane,
+                          const std::string& nodeKey) {
+    listKey_ = nodeKey;
+    if (auto list = edits_->listOf(nodeKey)) model->showList(*list);
+    ApplyWidths(grid, model->grid());
+    edits_->listShown(grid, nodeKey);
+    panes_->setCurrentWidget(pane);
 }
 
 void MainWindow::prepareEditors(ModelNumber model) {

@@ -293,7 +293,7 @@ int main(int argc, char** argv) {
         std::optional<SimOptions> options =
             ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (!options) {
-            std::cout << kHelpText;
+            std::cout << HelpText();
             return 0;
         }
         return Run(*options);

@@ -1,10 +1,14 @@
 #include "options.h"
 
+#include <span>
 #include <stdexcept>
+#include <string>
 
 namespace qb41::sim {
 
-const char* const kHelpText = R"(usage: qb41-radio-sim [OPTIONS]
+namespace {
+
+const char* const kHelpStart = R"(usage: qb41-radio-sim [OPTIONS]
 
 A simulated radio in its cloning state, at the far end of a pseudo-terminal.
 It prints the pseudo-terminal's path on the first line of standard output and
@@ -14,9 +18,9 @@ hangs up. Point the program at that path, e.g.
     qb41-cli read --port /tmp/radio backup.hex
 
 Radio:
-  --model N          model number 0-3 (default 2): 0 TQ4800M, 1 ZH520 (8 KiB),
-                     2 ZH540, 3 LW6100
-  --load FILE        start from this image file (raw .hex) instead of a fresh
+)";
+
+const char* const kHelpRest = R"(  --load FILE        start from this image file (raw .hex) instead of a fresh
                      image of the model
   --save FILE        write the memory to FILE (raw .hex) on exit
   --code HEX         put this model code (4 hex digits) in both code copies
@@ -44,7 +48,32 @@ Faults (K is a request number counted from 1, or a comma-separated list):
   -V, --version      show the version
 )";
 
-namespace {
+// "  --model N ... 0 TQ4800M, 1 ZH520 (8 KiB),\n   2 ZH540, 3 LW6100\n": the
+// catalogue's models, wrapped under the description column.
+std::string ModelHelp() {
+    const std::string indent(21, ' ');
+    const std::span<const ModelInfo> models = AllModels();
+    std::string text = "  --model N          model number 0-" +
+                       std::to_string(models.back().number) + " (default " +
+                       std::to_string(SimOptions{}.model) + "):";
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        std::string item = std::to_string(models[i].number) + ' ' +
+                           std::string(models[i].catalogueName);
+        if (models[i].imageSize != static_cast<int>(kImageCapacity))
+            item += " (" + std::to_string(models[i].imageSize / 1024) + " KiB)";
+        if (i + 1 < models.size()) item += ',';
+        if (text.size() - lineStart + 1 + item.size() > 78) {
+            text += '\n' + indent;
+            lineStart = text.size() - indent.size();
+        } else {
+            text += ' ';
+        }
+        text += item;
+    }
+    return text + '\n';
+}
+
 
 int ParseNumber(const std::string& text, const std::string& option) {
     std::size_t used = 0;
@@ -136,6 +165,10 @@ std::optional<SimOptions> ParseOptions(const std::vector<std::string>& args) {
             throw std::invalid_argument("unknown option " + arg);
     }
     return options;
+}
+
+std::string HelpText() {
+    return kHelpStart + ModelHelp() + kHelpRest;
 }
 
 } // namespace qb41::sim

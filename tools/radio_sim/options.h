@@ -24,7 +24,7 @@ struct SimOptions {
     SimFaults faults;
 };
 
-extern const char* const kHelpText;
+std::string HelpText();
 
 // Throws std::invalid_argument with a message for a bad command line;
 // nullopt when help was asked for.
