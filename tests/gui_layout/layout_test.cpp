@@ -36,6 +36,7 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
+#include <QPointer>
 #include <QToolTip>
 #include <QTreeWidget>
 
@@ -224,8 +225,13 @@ QStringList GridCuts(QWidget* root, const QString& where) {
 // pointer rests on them.
 QStringList Untipped(QWidget* root, const QString& where) {
     QStringList missing;
-    for (QWidget* w : root->findChildren<QWidget*>()) {
-        if (!w->isVisibleTo(root->window())) continue;
+    // Showing a tip may delete the label of the one before, a child of the
+    // control it was shown for: the list holds guarded pointers.
+    QList<QPointer<QWidget>> children;
+    for (QWidget* w : root->findChildren<QWidget*>()) children << w;
+    for (const QPointer<QWidget>& child : children) {
+        QWidget* w = child.data();
+        if (w == nullptr || w->inherits("QTipLabel") || !w->isVisibleTo(root->window())) continue;
         auto* box = qobject_cast<QLineEdit*>(w);
         const bool input = (box && !box->isReadOnly()) || qobject_cast<QComboBox*>(w) ||
                            qobject_cast<QAbstractButton*>(w);
