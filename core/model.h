@@ -40,10 +40,8 @@ namespace detail {
 inline constexpr std::array<ModelInfo, 4> kModels{{
     {0, "TQ4800M", "TQ4800M", "&TQ4800M", 16384, 0x12C0, true, true, "EXP", false, true, true,
      true},
-    {1, "ZH520", "LW6100", "ZH5&20", 8192, 0x0208, false, false, "EXP", false, false, false,
-     false},
-    {2, "ZH540", "LW6100", "ZH5&40", 16384, 0x021C, false, true, "LMR", true, false, false,
-     false},
+    {1, "ZH520", "LW6100", "ZH5&20", 8192, 0x0208, false, false, "EXP", false, false, false, false},
+    {2, "ZH540", "LW6100", "ZH5&40", 16384, 0x021C, false, true, "LMR", true, false, false, false},
     {3, "LW6100", "LW6100", "&LW6100", 16384, 0x17D4, true, true, "EXP", false, false, false,
      false},
 }};

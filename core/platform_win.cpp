@@ -286,8 +286,8 @@ std::filesystem::path UserDataFolder() {
 PortDiagnosis DiagnosePort(const std::string& device) {
     PortDiagnosis diagnosis;
     std::wstring name = Wide(device);
-    const bool path = name.rfind(L"\\\\.\\", 0) != 0 &&
-                      name.find_first_of(L"\\/:") != std::wstring::npos;
+    const bool path =
+        name.rfind(L"\\\\.\\", 0) != 0 && name.find_first_of(L"\\/:") != std::wstring::npos;
     if (path) {
         diagnosis.kind = GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES
                              ? PortDiagnosis::Kind::Missing
@@ -295,8 +295,8 @@ PortDiagnosis DiagnosePort(const std::string& device) {
         return diagnosis;
     }
     if (name.rfind(L"\\\\.\\", 0) != 0) name = L"\\\\.\\" + name;
-    HANDLE port = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE port = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     if (port != INVALID_HANDLE_VALUE) {
         DCB dcb{};
         dcb.DCBlength = sizeof dcb;

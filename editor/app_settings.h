@@ -31,5 +31,4 @@ std::vector<std::string> WithRecentFile(std::vector<std::string> files, const st
 std::string ReadLastFolder(const SettingsStore& store);
 void SaveLastFolder(SettingsStore& store, const std::string& folder);
 
-
 } // namespace qb41::editor

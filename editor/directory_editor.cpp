@@ -167,12 +167,12 @@ FieldCheck CommitDirectoryMmsi(Records& records, AppState& state, Notifier& noti
     }
     check.boxText = MmsiBoxText(directory[static_cast<std::size_t>(ref.entry - 1)].Mmsid, ref.kind);
     if (!stored->empty())
-        check.warning = IdentityWarning(
-            records,
-            (ref.kind == MmsiKind::Individual ? "CHMMSID" : "CHGRPID") +
-                std::to_string(ref.entry) + ".Mmsid",
-            ref.kind == MmsiKind::Individual ? "Individual Directory MMSI"
-                                             : "Group Directory MMSI");
+        check.warning =
+            IdentityWarning(records,
+                            (ref.kind == MmsiKind::Individual ? "CHMMSID" : "CHGRPID") +
+                                std::to_string(ref.entry) + ".Mmsid",
+                            ref.kind == MmsiKind::Individual ? "Individual Directory MMSI"
+                                                             : "Group Directory MMSI");
     return check;
 }
 

@@ -2,8 +2,8 @@
 //
 // Individual MMSIs (the user MMSI and the individual directory) are typed as
 // 9 digits and stored with "0" appended; group MMSIs are typed as 8 digits, or
-// as all 9 beginning with 0, and stored as "0", the 8 digits, "0". A box shows what the user types, so a stored
-// value can be edited and committed again unchanged.
+// as all 9 beginning with 0, and stored as "0", the 8 digits, "0". A box shows what the user types,
+// so a stored value can be edited and committed again unchanged.
 #pragma once
 
 #include "core/notifier.h"
@@ -25,7 +25,8 @@ std::string MmsiBoxText(std::string_view stored, MmsiKind kind);
 
 // The stored form of a typed MMSI (blanks around it trimmed): "" for an empty
 // text; an individual MMSI's 9 digits and "0"; a group MMSI's 8 digits
-// between two "0"s, or its full 9 digits and "0". None for anything else; the result always passes StoredMmsiProblem.
+// between two "0"s, or its full 9 digits and "0". None for anything else; the result always passes
+// StoredMmsiProblem.
 std::optional<std::string> StoredMmsi(std::string_view typed, MmsiKind kind);
 
 // One 0 and eight digits not beginning with 0: the full form of a group MMSI

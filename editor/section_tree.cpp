@@ -68,8 +68,7 @@ std::string ExportChannelNodeText(ModelNumber model, int number, bool enabled) {
     return WithMark(std::string(ExpBankName(model)) + std::to_string(number), enabled);
 }
 
-std::string DirectoryNodeText(DirectoryKind kind, int number, bool enabled,
-                              std::string_view name) {
+std::string DirectoryNodeText(DirectoryKind kind, int number, bool enabled, std::string_view name) {
     const char* stem = kind == DirectoryKind::Individual ? "Memory ID " : "Group ID ";
     std::string text = stem + std::to_string(number);
     // Blanks pad the stored name; an entry without one shows its number only.
@@ -143,10 +142,10 @@ struct FixedNode {
     PaneKind pane;
 };
 constexpr FixedNode kFixedNodes[] = {
-    {"", "GENERAL", PaneKind::General},        {"", "PROGRAM", PaneKind::Grey},
-    {"", "DSCSETTING", PaneKind::Grey},        {"", "EXPCHANNEL", PaneKind::ExportList},
-    {"GENERAL", "USABLE", PaneKind::Usable},   {"GENERAL", "COMMON", PaneKind::Common},
-    {"GENERAL", "DSC", PaneKind::Dsc},         {"GENERAL", "ATIS", PaneKind::Atis},
+    {"", "GENERAL", PaneKind::General},      {"", "PROGRAM", PaneKind::Grey},
+    {"", "DSCSETTING", PaneKind::Grey},      {"", "EXPCHANNEL", PaneKind::ExportList},
+    {"GENERAL", "USABLE", PaneKind::Usable}, {"GENERAL", "COMMON", PaneKind::Common},
+    {"GENERAL", "DSC", PaneKind::Dsc},       {"GENERAL", "ATIS", PaneKind::Atis},
     {"PROGRAM", "PW", PaneKind::Weather},
 };
 

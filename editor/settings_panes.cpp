@@ -83,8 +83,8 @@ std::array<UsableRowView, kUsableGroups> ViewUsablePane(const Records& records, 
         row.txTotState.enabled = row.usable;
         row.priorityState.enabled = row.usable;
         row.statusIconState = {model != 3, row.usable, {}};
-        row.statusNameState = {model != 3 && StoresChannelNames(model),
-                               row.usable && group.StatusIcon == 0, {}};
+        row.statusNameState = {
+            model != 3 && StoresChannelNames(model), row.usable && group.StatusIcon == 0, {}};
     }
     return rows;
 }
@@ -270,8 +270,8 @@ FieldCheck CommitUserMmsi(Records& records, AppState& state, std::string_view te
     check.result = Edited(state, StoreField(records.UserMmsi, *stored));
     check.result.refill = false;
     check.boxText = MmsiBoxText(records.UserMmsi, MmsiKind::Individual);
-    check.warning = IdentityWarning(
-        records, std::string(datafile::kDscBasicSection) + ".User MMSI", "User MMSI");
+    check.warning = IdentityWarning(records, std::string(datafile::kDscBasicSection) + ".User MMSI",
+                                    "User MMSI");
     return check;
 }
 

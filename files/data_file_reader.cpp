@@ -68,8 +68,8 @@ public:
 
     void note(LoadNote::Kind kind, std::string_view key, std::string text) const {
         if (notes_)
-            notes_->push_back({kind, name_, std::string(key), std::string(section_.value(key)),
-                               std::move(text)});
+            notes_->push_back(
+                {kind, name_, std::string(key), std::string(section_.value(key)), std::move(text)});
     }
 
 private:
@@ -291,8 +291,8 @@ void CloseDirectoryGap(std::vector<DirectoryRecord>& entries, std::string_view n
     std::fill(entries.begin(), entries.end(), DirectoryRecord{});
     std::copy(used.begin(), used.end(), entries.begin());
     if (notes)
-        notes->push_back({LoadNote::Kind::Normalised, IndexedKey(name, static_cast<int>(firstEmpty) + 1),
-                          "Mmsid", "",
+        notes->push_back({LoadNote::Kind::Normalised,
+                          IndexedKey(name, static_cast<int>(firstEmpty) + 1), "Mmsid", "",
                           "is empty: the entries after it moved up to close the gap, in their "
                           "order"});
 }

@@ -81,7 +81,8 @@ std::vector<DestinationFile> ListDestinationFiles(const std::filesystem::path& f
     // Names that clash ("east" of east_17D4.ini and east_coast_17D4.ini) are
     // shown as the file's own name without the suffix, so each stays apart.
     std::vector<std::string> shortNames;
-    for (const DestinationFile& destination : found) shortNames.push_back(UpperCase(destination.name));
+    for (const DestinationFile& destination : found)
+        shortNames.push_back(UpperCase(destination.name));
     for (std::size_t i = 0; i < found.size(); ++i) {
         if (std::count(shortNames.begin(), shortNames.end(), shortNames[i]) < 2) continue;
         const std::string file = found[i].file.filename().string();

@@ -58,8 +58,7 @@ void EncodeToneBlock(RadioImage& image, int address, const ChannelRecord& record
     auto codeNumber = [](int index) { return ToByte(index > 104 ? index - 104 : index); };
     unsigned rxTone = static_cast<unsigned>(record.CtcssTone[1]);
     unsigned mode = record.Compander != 0 ? 2 : (record.DcsCode[1] > 104 ? 1 : 0);
-    std::uint8_t block[4] = {static_cast<std::uint8_t>(ImageByte(image, address) & 0x40), 0, 0,
-                             0};
+    std::uint8_t block[4] = {static_cast<std::uint8_t>(ImageByte(image, address) & 0x40), 0, 0, 0};
     SetBit(block[0], record.DcsCode[0] > 104 ? 1 : 0, 7);
     SetBits(block[0], 2, 5, mode);
     SetBits(block[0], 4, 3, (rxTone >> 2) & 0x0F);

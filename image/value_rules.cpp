@@ -93,8 +93,7 @@ std::optional<std::string> StoredMmsiProblem(MmsiForm form, std::string_view sto
     const bool group = stored[0] == '0' && stored[1] != '0';
     if (form == MmsiForm::Individual && group)
         return "is a group MMSI (one 0 before its digits), not an individual one";
-    if (form == MmsiForm::Group && !group)
-        return "does not begin with one 0 as a group MMSI does";
+    if (form == MmsiForm::Group && !group) return "does not begin with one 0 as a group MMSI does";
     return std::nullopt;
 }
 

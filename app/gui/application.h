@@ -28,8 +28,8 @@ struct LaunchOptions {
 };
 
 // The program's arguments (without the program name): "--port DEV" and one
-// .dat/.hex file (or a folder, which the open refuses) are taken out; the rest, joined by blanks, is the
-// diagnostic switch test ("/D").
+// .dat/.hex file (or a folder, which the open refuses) are taken out; the rest, joined by blanks,
+// is the diagnostic switch test ("/D").
 LaunchOptions ParseCommandLine(const QStringList& arguments);
 
 // Where the destination default files are: beside the program, or the shared

@@ -16,7 +16,7 @@ QString PatternSuffix(const QString& pattern) {
     if (dot < 0) return {};
     const QString suffix = first.mid(dot + 1);
     return suffix.contains(QLatin1Char('*')) || suffix.contains(QLatin1Char('?')) ? QString()
-                                                                                   : suffix;
+                                                                                  : suffix;
 }
 
 // "a(*.a)|*.a|b(*.*)|*.*": the captions and the patterns, pair by pair.
@@ -43,9 +43,9 @@ QString SuggestedSaveName(const QString& currentFile, const QString& filter) {
     if (!current.isEmpty() &&
         QFileInfo(current).suffix().toLower() == QFileInfo(pattern).suffix().toLower())
         return current;
-    return WithFilterSuffix(
-        current.isEmpty() ? QStringLiteral("radio") : QFileInfo(current).completeBaseName(),
-        pattern);
+    return WithFilterSuffix(current.isEmpty() ? QStringLiteral("radio")
+                                              : QFileInfo(current).completeBaseName(),
+                            pattern);
 }
 
 QString WithFilterSuffix(const QString& name, const QString& pattern) {

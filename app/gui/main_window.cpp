@@ -20,10 +20,10 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <QStackedWidget>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -210,8 +210,8 @@ void MainWindow::restorePlacement() {
         if (grown != size()) resize(grown.expandedTo(minimumSize()));
     }
     const int total = std::max(1, width() - splitter_->handleWidth());
-    left = std::clamp(left, Pixels(kSplitterTwips), std::max(Pixels(kSplitterTwips),
-                                                            total - Pixels(kSplitterTwips)));
+    left = std::clamp(left, Pixels(kSplitterTwips),
+                      std::max(Pixels(kSplitterTwips), total - Pixels(kSplitterTwips)));
     splitter_->setSizes({left, total - left});
 }
 

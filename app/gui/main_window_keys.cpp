@@ -137,14 +137,17 @@ QString MainWindow::helpTopicTip(int context) {
         if (file.open(QIODevice::ReadOnly)) {
             const QString html = QString::fromUtf8(file.readAll());
             static const QRegularExpression topic(
-                QStringLiteral("<(\\w+)[^>]*\\bid=\"ctx(\\d+)\"[^>]*>(.*?)</\\1>\\s*(?:<p>(.*?)</p>)?"),
+                QStringLiteral(
+                    "<(\\w+)[^>]*\\bid=\"ctx(\\d+)\"[^>]*>(.*?)</\\1>\\s*(?:<p>(.*?)</p>)?"),
                 QRegularExpression::DotMatchesEverythingOption);
             for (auto match = topic.globalMatch(html); match.hasNext();) {
                 const QRegularExpressionMatch found = match.next();
                 const QString body =
                     found.captured(1) == QLatin1String("p") ? found.captured(3) : found.captured(4);
                 QString text = QTextDocumentFragment::fromHtml(body).toPlainText().simplified();
-                if (text.size() > 240) text = text.left(text.lastIndexOf(QLatin1Char(' '), 237)) + QStringLiteral("...");
+                if (text.size() > 240)
+                    text =
+                        text.left(text.lastIndexOf(QLatin1Char(' '), 237)) + QStringLiteral("...");
                 if (!text.isEmpty()) helpTips_.emplace(found.captured(2).toInt(), text);
             }
         }

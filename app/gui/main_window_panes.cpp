@@ -40,10 +40,10 @@ QTableView* MakeGrid(const char* name, GridModel* model, QWidget* parent) {
 void ApplyWidths(QTableView* grid, const editor::Grid& content) {
     for (std::size_t c = 0; c < content.widthsTwips.size(); ++c) {
         const int column = static_cast<int>(c);
-        grid->setColumnWidth(column,
-                             std::max({Pixels(content.widthsTwips[c]),
-                                       grid->horizontalHeader()->sectionSizeHint(column),
-                                       static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(column)}));
+        grid->setColumnWidth(
+            column, std::max({Pixels(content.widthsTwips[c]),
+                              grid->horizontalHeader()->sectionSizeHint(column),
+                              static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(column)}));
     }
 }
 
@@ -55,8 +55,8 @@ void MainWindow::buildPanes() {
     splitter_->setChildrenCollapsible(false);
     // A handle that can be seen and grabbed.
     splitter_->setHandleWidth(6);
-    splitter_->setStyleSheet(QStringLiteral(
-        "QSplitter::handle { background-color: palette(mid); margin: 0 2px; }"));
+    splitter_->setStyleSheet(
+        QStringLiteral("QSplitter::handle { background-color: palette(mid); margin: 0 2px; }"));
     buildTree();
 
     panes_ = new QStackedWidget(splitter_);
@@ -176,8 +176,7 @@ void MainWindow::showGreyPane(const std::string& nodeKey) {
                  children.isEmpty() ? QStringLiteral("Nothing is below this section for the "
                                                      "selected model.")
                                     : QStringLiteral("This section holds: ") +
-                                          children.join(QStringLiteral(", ")) +
-                                          QLatin1Char('.')));
+                                          children.join(QStringLiteral(", ")) + QLatin1Char('.')));
 }
 
 void MainWindow::showPane(const editor::PaneTarget& target, const std::string& nodeKey) {

@@ -69,8 +69,8 @@ DirectoryPane::DirectoryPane(PaneContext& context, QWidget* parent)
             apply(editor::SetDirectoryName(context_.data.records, context_.app, ref_, Std(text)));
     });
     kit_->checkBox(mmsi_, [this](const std::string& text) {
-        return editor::CommitDirectoryMmsi(context_.data.records, context_.app,
-                                           context_.notifier, ref_, text);
+        return editor::CommitDirectoryMmsi(context_.data.records, context_.app, context_.notifier,
+                                           ref_, text);
     });
     connect(add_, &QCheckBox::clicked, this, [this](bool ticked) {
         if (!open_) return;
@@ -109,9 +109,9 @@ void DirectoryPane::fill(const editor::PaneTarget& target, const std::string& no
     kit_->forgetPending();
     const bool individual = ref_.kind == editor::MmsiKind::Individual;
     mmsiRule_->setBox(individual ? editor::TextBox::IndividualMmsi : editor::TextBox::GroupMmsi);
-    mmsi_->setMaxLength(editor::RuleFor(individual ? editor::TextBox::IndividualMmsi
-                                                   : editor::TextBox::GroupMmsi)
-                            .maxLength);
+    mmsi_->setMaxLength(
+        editor::RuleFor(individual ? editor::TextBox::IndividualMmsi : editor::TextBox::GroupMmsi)
+            .maxLength);
     show();
     context_.session.RefreshDirectoryTexts(treeKind());
 }

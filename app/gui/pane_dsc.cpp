@@ -131,11 +131,13 @@ QWidget* DscPane::buildAdvancedPage() {
     auto* pos = new QGridLayout;
     for (const editor::DscSelector& s : editor::DscSelectors()) {
         if (s.flag < 4) {
-            Describe(flags_.at(s.flag), Text(std::string(s.label)) + QStringLiteral(": on or off."));
+            Describe(flags_.at(s.flag),
+                     Text(std::string(s.label)) + QStringLiteral(": on or off."));
             pos->addWidget(Label(s.label, page), s.index, 0);
             pos->addWidget(flags_.at(s.flag), s.index, 1);
         } else if (s.flag < 8) {
-            Describe(flags_.at(s.flag), Text(std::string(s.label)) + QStringLiteral(": transmit level."));
+            Describe(flags_.at(s.flag),
+                     Text(std::string(s.label)) + QStringLiteral(": transmit level."));
             pos->addWidget(flags_.at(s.flag), s.index, 2);
         }
     }
@@ -156,9 +158,11 @@ QWidget* DscPane::buildAdvancedPage() {
         for (const editor::DscSelector& s : editor::DscSelectors()) {
             if (s.flag < 16 || s.flag >= 20) continue;
             const QString what = QStringLiteral("%1, %2").arg(QString::fromLatin1(column.title),
-                                                             Text(std::string(s.label)));
-            Describe(flags_.at(column.first + s.index), what + QStringLiteral(": received or not."));
-            Describe(flags_.at(column.first + 4 + s.index), what + QStringLiteral(": alarm level."));
+                                                              Text(std::string(s.label)));
+            Describe(flags_.at(column.first + s.index),
+                     what + QStringLiteral(": received or not."));
+            Describe(flags_.at(column.first + 4 + s.index),
+                     what + QStringLiteral(": alarm level."));
         }
         for (int k = 0; k < 4; ++k) {
             calls->addWidget(flags_.at(column.first + k), k, 1);
@@ -185,7 +189,8 @@ QWidget* DscPane::buildDisplayPage() {
             beepGrid->addWidget(Label(s.label, beep), s.index, 0);
             beepGrid->addWidget(combo, s.index, 1);
         } else if (s.flag >= 40) {
-            Describe(combo, Text(std::string(s.label)) + QStringLiteral(": shown in the radio's menu or not."));
+            Describe(combo, Text(std::string(s.label)) +
+                                QStringLiteral(": shown in the radio's menu or not."));
             menus->addWidget(Label(s.label, page), s.index, 0);
             menus->addWidget(combo, s.index, 1);
         }
@@ -315,7 +320,8 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
         mid_[i]->setObjectName(QStringLiteral("txtATISMid_%1").arg(k));
         FitBox(mid_[i], 3, 50);
         RestrictBox(mid_[i], editor::TextBox::AtisMid);
-        Describe(mid_[i], QStringLiteral("ATIS call sign %1: its country number (MID).").arg(k + 1));
+        Describe(mid_[i],
+                 QStringLiteral("ATIS call sign %1: its country number (MID).").arg(k + 1));
         kit_->hint(mid_[i], editor::FocusHint(editor::TextBox::AtisMid));
         kit_->checkBox(mid_[i], [this, k](const std::string& text) {
             return editor::CommitAtisMid(context_.data.records, context_.app, k, text);
@@ -347,8 +353,7 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
 void AtisPane::prepare(ModelNumber model) {
     open_ = false;
     kit_->forgetPending();
-    killerFrame_->setVisible(
-        ModelKeeps(model, Feature::KikkerGroup));
+    killerFrame_->setVisible(ModelKeeps(model, Feature::KikkerGroup));
     const bool callSigns = ModelKeeps(model, Feature::CallSigns);
     if (!callSigns) tabs_->setCurrentIndex(0);
     tabs_->setTabVisible(1, callSigns);

@@ -88,9 +88,9 @@ UsablePane::UsablePane(PaneContext& context, QWidget* parent)
         grid->setColumnStretch(5, 1);
         // Controls a model or an unused group hides keep their room: the
         // pane is as wide for every file, so the window's start width fits.
-        for (QWidget* w : std::initializer_list<QWidget*>{
-                 row.totLabel, row.tot, row.priorityLabel, row.priority, row.iconLabel, row.icon,
-                 row.line, row.nameLabel, row.name}) {
+        for (QWidget* w : std::initializer_list<QWidget*>{row.totLabel, row.tot, row.priorityLabel,
+                                                          row.priority, row.iconLabel, row.icon,
+                                                          row.line, row.nameLabel, row.name}) {
             QSizePolicy policy = w->sizePolicy();
             policy.setRetainSizeWhenHidden(true);
             w->setSizePolicy(policy);

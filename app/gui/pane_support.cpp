@@ -65,8 +65,8 @@ RuleValidator* RestrictBox(QLineEdit* box, editor::TextBox rule) {
 
 void FitBox(QLineEdit* box, int chars, int atLeast) {
     const QFontMetrics metrics = box->fontMetrics();
-    const int text = chars * std::max(metrics.horizontalAdvance(QLatin1Char('0')),
-                                      metrics.averageCharWidth());
+    const int text =
+        chars * std::max(metrics.horizontalAdvance(QLatin1Char('0')), metrics.averageCharWidth());
     // The frame and the text margins of a line edit.
     QStyleOptionFrame option;
     option.initFrom(box);

@@ -76,7 +76,8 @@ void WeatherPane::fill(const editor::PaneTarget&, const std::string&) {
 }
 
 void WeatherPane::show() {
-    const std::vector<editor::WeatherRowView> view = editor::ViewWeatherPane(context_.data.records, context_.app.modelNumber);
+    const std::vector<editor::WeatherRowView> view =
+        editor::ViewWeatherPane(context_.data.records, context_.app.modelNumber);
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const Row& row = rows_[i];
         const bool present = i < view.size();

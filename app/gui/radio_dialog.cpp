@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include <array>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <array>
 
 namespace qb41::gui {
 namespace {

@@ -9,10 +9,10 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QLayout>
 #include <QTimer>
 
 #include <algorithm>
@@ -68,7 +68,8 @@ public:
         // Wide enough for the menu and OK beside the margins, tall enough
         // for the text's minimum and OK below it.
         const int width = std::max({menu_->sizeHint().width(), ok.width() + 2 * Pixels(100),
-                                    text.width() + Pixels(300)}) - frame.width();
+                                    text.width() + Pixels(300)}) -
+                          frame.width();
         const int menu = menu_->sizeHint().height();
         const int height = std::max(text.height() + Pixels(1300) - frame.height(),
                                     menu + text.height() + ok.height() + 8);

@@ -27,7 +27,7 @@ struct ReportWindowParts {
     AppState& app;       // error and cancel flags of Save As
     const DataSet& data; // the report is built from a copy
     Notifier& notifier;
-    Clock& clock; // the pauses after building and saving
+    Clock& clock;         // the pauses after building and saving
     FileDialogs& dialogs; // Save As
 };
 

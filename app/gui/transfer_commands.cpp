@@ -31,9 +31,10 @@ void ExportPdf(MainWindow& window, const CommandParts& parts) {
     if (!window.validateEditor()) return;
     const QString current =
         QFileInfo(QString::fromStdString(parts.app.currentFileName)).completeBaseName();
-    const QString name = window.fileDialogs().ask(
-        &window, {QString::fromLatin1(kPdfFileFilter), true,
-                  (current.isEmpty() ? QStringLiteral("radio") : current) + QStringLiteral(".pdf")});
+    const QString name =
+        window.fileDialogs().ask(&window, {QString::fromLatin1(kPdfFileFilter), true,
+                                           (current.isEmpty() ? QStringLiteral("radio") : current) +
+                                               QStringLiteral(".pdf")});
     if (name.isEmpty()) {
         parts.app.cancelFlag = true;
         return;

@@ -142,7 +142,8 @@ TEST_F(DirectoryEditorTest, MmsiIdentityWarnings) {
         {entry(2), "366000003", {"MMSI 366000003 is also in entry 2"}},
         {entry(3), "366000003", {"MMSI 366000003 is also in entry 2"}},
         {DirectoryRef{MmsiKind::Group, 1}, "36600001", {}},
-        {DirectoryRef{MmsiKind::Group, 1}, "10000001",
+        {DirectoryRef{MmsiKind::Group, 1},
+         "10000001",
          {"group MMSI 010000001: 100 is not an assigned MID (201-775)"}},
     };
     AddDirectoryEntry(data.records, state, DirectoryRef{MmsiKind::Group, 1});

@@ -244,8 +244,7 @@ TEST_F(Fixture, ClashingDestinationNamesStayApartAndTheChosenFileIsStored) {
     test::WriteBytes(dir / "east_coast_021C.ini", DestinationBytes(2, "COAST"));
     test::WriteBytes(dir / "usa_021C.ini", DestinationBytes(2, "HARBOUR"));
     Start();
-    ASSERT_EQ(view.destinations.captions,
-              (std::vector<std::string>{"east", "east_coast", "usa"}));
+    ASSERT_EQ(view.destinations.captions, (std::vector<std::string>{"east", "east_coast", "usa"}));
     notifier.answers = {MessageAnswer::Ok};
     session->ChooseDestination(1);
     EXPECT_EQ(data.records.CHUSA[32].ChTag, "COAST");
@@ -440,13 +439,21 @@ TEST_F(Fixture, ActionsThatReplaceTheRecordsOfferToSave) {
         std::function<bool()> replaced; // the records (or model) were replaced
     };
     const std::vector<Action> actions = {
-        {"open", {}, [](Session& s) { s.FileOpen(); },
+        {"open",
+         {},
+         [](Session& s) { s.FileOpen(); },
          [&] { return data.records.CHUSA[32].ChTag == "OTHER"; }},
-        {"model", {MessageAnswer::Ok}, [](Session& s) { s.ChooseModel(3); },
+        {"model",
+         {MessageAnswer::Ok},
+         [](Session& s) { s.ChooseModel(3); },
          [&] { return app.modelNumber == 3 && view.timerArmed == 1; }},
-        {"destination", {MessageAnswer::Ok}, [](Session& s) { s.ChooseDestination(0); },
+        {"destination",
+         {MessageAnswer::Ok},
+         [](Session& s) { s.ChooseDestination(0); },
          [&] { return data.records.CHUSA[32].ChTag == "PORT"; }},
-        {"checked destination", {}, [](Session& s) { s.ChooseDestination(1); },
+        {"checked destination",
+         {},
+         [](Session& s) { s.ChooseDestination(1); },
          [&] { return data.records.CHUSA[32].ChTag == "HARBOUR"; }},
         {"new", {}, [](Session& s) { s.FileNew(); }, [&] { return view.timerArmed == 1; }},
     };
@@ -456,10 +463,9 @@ TEST_F(Fixture, ActionsThatReplaceTheRecordsOfferToSave) {
         bool goesOn;
     };
     for (const Action& action : actions)
-        for (const Answer& a : {Answer{MessageAnswer::Cancel, false, false},
-                                Answer{MessageAnswer::Yes, false, false},
-                                Answer{MessageAnswer::Yes, true, true},
-                                Answer{MessageAnswer::No, false, true}}) {
+        for (const Answer& a :
+             {Answer{MessageAnswer::Cancel, false, false}, Answer{MessageAnswer::Yes, false, false},
+              Answer{MessageAnswer::Yes, true, true}, Answer{MessageAnswer::No, false, true}}) {
             SCOPED_TRACE(std::string(action.name) + " answer " +
                          std::to_string(static_cast<int>(a.answer)) +
                          (a.giveSaveName ? " saved" : ""));
@@ -524,8 +530,9 @@ TEST_F(Fixture, OpenStartsFromTheDefaultsAndTheCheckedDestination) {
     EXPECT_TRUE(notifier.messages[0].text.starts_with("cut.dat was opened; the check found:\r\n"
                                                       "it lacks "))
         << notifier.messages[0].text;
-    EXPECT_NE(notifier.messages[0].text.find("(missing section [CHUSA120], ...); they are defaults"),
-              std::string::npos)
+    EXPECT_NE(
+        notifier.messages[0].text.find("(missing section [CHUSA120], ...); they are defaults"),
+        std::string::npos)
         << notifier.messages[0].text;
 
     ASSERT_TRUE(session->OpenDataFileAt(full));
@@ -586,7 +593,8 @@ TEST_F(Fixture, CaptionMarkStandsAfterTheFileName) {
     Start();
     EXPECT_EQ(session->Caption(), "QB41  PC Program for TQ4800M/LW6100 Series[*]");
     app.currentFileName = "/tmp/odd[*]name.dat";
-    EXPECT_EQ(session->Caption(), "odd[*][*]name.dat[*] - QB41  PC Program for TQ4800M/LW6100 Series");
+    EXPECT_EQ(session->Caption(),
+              "odd[*][*]name.dat[*] - QB41  PC Program for TQ4800M/LW6100 Series");
 }
 
 // A save the file refuses offers another name; No (or a cancelled dialog)

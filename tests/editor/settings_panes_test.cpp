@@ -156,7 +156,8 @@ TEST_F(SettingsPanesTest, IdentityWarningsKeepTheValue) {
          "the user MMSI: MMSI 003661234 is a coast station's, not a ship's"},
         {false, "", "", ""},
         {true, "9366123456", "9366123456", ""},
-        {true, "9100000000", "9100000000", "ATIS code 9100000000: 100 is not an assigned MID (201-775)"},
+        {true, "9100000000", "9100000000",
+         "ATIS code 9100000000: 100 is not an assigned MID (201-775)"},
     };
     for (const auto& c : cases) {
         const FieldCheck check = c.atis ? CommitAtisCode(data.records, state, c.typed)
@@ -216,23 +217,35 @@ TEST(ControlKept, EditsOfWhatTheImageDropsAreRefused) {
         std::array<bool, 4> keptByModel;
     };
     const std::vector<Case> cases = {
-        {"distress cancel level", [](Records& r, AppState& s) {
+        {"distress cancel level",
+         [](Records& r, AppState& s) {
              r.DscFlags[0] = kTrue;
              return PickDscFlag(r, s, 4, 1).changed;
-         }, {false, false, false, false}},
-        {"standby level", [](Records& r, AppState& s) {
+         },
+         {false, false, false, false}},
+        {"standby level",
+         [](Records& r, AppState& s) {
              r.DscFlags[1] = kTrue;
              return PickDscFlag(r, s, 5, 1).changed;
-         }, {false, false, false, false}},
-        {"pos request level", [](Records& r, AppState& s) {
+         },
+         {false, false, false, false}},
+        {"pos request level",
+         [](Records& r, AppState& s) {
              r.DscFlags[2] = kTrue;
              return PickDscFlag(r, s, 6, 1).changed;
-         }, {true, true, true, true}},
-        {"killer group", [](Records& r, AppState& s) { return SetAtisKiller(r, s, 1, r.AtisKikkerGroup[1] == 0).changed; },
+         },
+         {true, true, true, true}},
+        {"killer group",
+         [](Records& r, AppState& s) {
+             return SetAtisKiller(r, s, 1, r.AtisKikkerGroup[1] == 0).changed;
+         },
          {true, false, false, false}},
-        {"rotary", [](Records& r, AppState& s) {
-             return PickCommonChoice(r, s, CommonChoice::Rotary, r.Common.Rotary != 0 ? 0 : 1).changed;
-         }, {true, false, false, false}},
+        {"rotary",
+         [](Records& r, AppState& s) {
+             return PickCommonChoice(r, s, CommonChoice::Rotary, r.Common.Rotary != 0 ? 0 : 1)
+                 .changed;
+         },
+         {true, false, false, false}},
     };
     for (const Case& c : cases)
         for (ModelNumber model = 0; model <= 3; ++model) {

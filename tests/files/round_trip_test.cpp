@@ -33,7 +33,8 @@ public:
     std::string text(TextField field, bool marked) {
         const TextRule& rule = RuleOf(field);
         std::string s(static_cast<std::size_t>(pick(0, rule.maxLength)), ' ');
-        for (char& c : s) c = rule.allowed[static_cast<std::size_t>(pick(0, rule.allowed.size() - 1))];
+        for (char& c : s)
+            c = rule.allowed[static_cast<std::size_t>(pick(0, rule.allowed.size() - 1))];
         while (!s.empty() && s.back() == ' ') s.pop_back();
         if (!marked)
             while (!s.empty() && s.front() == ' ') s.erase(0, 1);
@@ -151,9 +152,9 @@ TEST(DataFileRoundTrip, RandomisedRecordsComeBackExactly) {
             for (std::size_t k = 0; k < read.CHEXP.size(); ++k) {
                 const ChannelRecord &a = read.CHEXP[k], &b = written.CHEXP[k];
                 EXPECT_EQ(a, b) << "CHEXP" << k << " [" << a.CHDisplayL << "|" << b.CHDisplayL
-                                << "] [" << a.CHDisplayR << "|" << b.CHDisplayR << "] "
-                                << a.Rxfreq << "|" << b.Rxfreq << " " << a.Txfreq << "|"
-                                << b.Txfreq << " [" << a.ChTag << "|" << b.ChTag << "]";
+                                << "] [" << a.CHDisplayR << "|" << b.CHDisplayR << "] " << a.Rxfreq
+                                << "|" << b.Rxfreq << " " << a.Txfreq << "|" << b.Txfreq << " ["
+                                << a.ChTag << "|" << b.ChTag << "]";
             }
             EXPECT_EQ(read, written);
         }
@@ -186,8 +187,8 @@ TEST(DataFileRoundTrip, ExpToneKeysAreOptionalAndOnlyForTheModelThatKeepsThem) {
         EXPECT_EQ(read.CHEXP[5].Compander, tones ? kTrue : kFalse);
 
         // Without the new keys the fields stay as they were before the read.
-        for (const char* key : {"Narrow=1\r\n", "DcsCode=3,108\r\n", "CtcssTone=4,0\r\n",
-                                "Compander=1\r\n"})
+        for (const char* key :
+             {"Narrow=1\r\n", "DcsCode=3,108\r\n", "CtcssTone=4,0\r\n", "Compander=1\r\n"})
             if (std::size_t at = text.find(key); at != std::string::npos)
                 text.erase(at, std::string_view(key).size());
         Records before = data.records;

@@ -3,8 +3,8 @@
 #include "test_support.h"
 
 #include "files/data_file_check.h"
-#include "files/data_file_writer.h"
 #include "files/data_file_reader.h"
+#include "files/data_file_writer.h"
 #include "files/file_io.h"
 #include "image/codec.h"
 #include "support/value_cases.h"
@@ -201,8 +201,8 @@ TEST(ValueRules, TheCheckAndTheLoadCatchEveryBadValue) {
         ASSERT_EQ(findings.size(), 1u) << (findings.empty() ? "" : FindingLine(findings[1]));
         EXPECT_TRUE(IsValueFinding(findings[0])) << FindingLine(findings[0]);
         const std::size_t at = text.find(c.to);
-        EXPECT_EQ(findings[0].line, LineOf(text.substr(at), std::string(c.key) + "=") +
-                                        LineOf(text, c.to) - 1)
+        EXPECT_EQ(findings[0].line,
+                  LineOf(text.substr(at), std::string(c.key) + "=") + LineOf(text, c.to) - 1)
             << FindingLine(findings[0]);
 
         DataSet loaded;
@@ -222,8 +222,8 @@ TEST(ValueRules, TheCheckAndTheLoadCatchEveryBadValue) {
 
 TEST(ValueRules, ValuesReadInTheEditorsFormAreNotedButNotRefused) {
     const std::string fresh = FreshFile(3);
-    std::string text = Replace(fresh, "[CHEXP2]\r\nEnable=0\r\nCHDisplayL=",
-                               "[CHEXP2]\r\nEnable=1\r\nCHDisplayL= 5");
+    std::string text = Replace(
+        fresh, "[CHEXP2]\r\nEnable=0\r\nCHDisplayL=", "[CHEXP2]\r\nEnable=1\r\nCHDisplayL= 5");
     text = Replace(text, "Status name 1=", "Status name 1=ab");
     Records records;
     std::vector<LoadNote> notes;

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -21,7 +22,6 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolTip>
-#include <QHelpEvent>
 
 #include <fstream>
 #include <functional>
@@ -32,8 +32,7 @@ namespace {
 
 // Runs `answer` on the next modal window of type T once it is up; records
 // whether one came.
-template <typename T>
-struct ModalAnswerer {
+template <typename T> struct ModalAnswerer {
     std::function<void(T&)> answer;
     bool seen = false;
     void arm() {
@@ -83,9 +82,9 @@ private slots:
         auto program = make();
         gui::MainWindow& window = program->window();
         const QList<QPair<QString, QString>> keys = {
-            {"mnuFileNew", "Ctrl+N"},     {"mnuFileOpen", "Ctrl+O"},
-            {"mnuFileSave", "Ctrl+S"},    {"mnuFileSaveAs", "Ctrl+Shift+S"},
-            {"mnuFilePrint", "Ctrl+P"},   {"mnuFileExit", "Ctrl+Q"},
+            {"mnuFileNew", "Ctrl+N"},   {"mnuFileOpen", "Ctrl+O"},
+            {"mnuFileSave", "Ctrl+S"},  {"mnuFileSaveAs", "Ctrl+Shift+S"},
+            {"mnuFilePrint", "Ctrl+P"}, {"mnuFileExit", "Ctrl+Q"},
         };
         for (const auto& [name, key] : keys)
             QCOMPARE(window.action(name)->shortcut().toString(), key);
@@ -94,9 +93,8 @@ private slots:
         for (QAction* act : window.findChildren<QAction*>())
             for (const QKeySequence& key : act->shortcuts()) {
                 const QString text = key.toString();
-                QVERIFY2(!owners.contains(text),
-                         qPrintable(text + " on " + owners.value(text) + " and " +
-                                    act->objectName()));
+                QVERIFY2(!owners.contains(text), qPrintable(text + " on " + owners.value(text) +
+                                                            " and " + act->objectName()));
                 owners.insert(text, act->objectName());
             }
         QCOMPARE(window.action("tbToolBar_Read")->toolTip(), QStringLiteral("Read from Radio"));

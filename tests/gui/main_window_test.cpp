@@ -64,7 +64,8 @@ public:
 // The caption as the window system shows it.
 QString ShownCaption(const QWidget& window) {
     QString title = window.windowTitle();
-    title.replace(QStringLiteral("[*]"), window.isWindowModified() ? QStringLiteral("*") : QString());
+    title.replace(QStringLiteral("[*]"),
+                  window.isWindowModified() ? QStringLiteral("*") : QString());
     return title;
 }
 
@@ -199,7 +200,8 @@ private slots:
             answerer.answerNext(QMessageBox::Ok);
             QCoreApplication::postEvent(thrower, new QEvent(QEvent::User));
             QTRY_COMPARE(answerer.texts.size(), 1);
-            QVERIFY2(answerer.texts[0].startsWith("Unexpected Error!!\n"), qPrintable(answerer.texts[0]));
+            QVERIFY2(answerer.texts[0].startsWith("Unexpected Error!!\n"),
+                     qPrintable(answerer.texts[0]));
             QVERIFY(answerer.texts[0].endsWith("\n6Overflow"));
         }
         QCOMPARE(thrower->seen, 2);
@@ -239,7 +241,8 @@ private slots:
             answerer.answerNext(QMessageBox::Ok);
             auto program = make(gui::ParseCommandLine({path}));
             QCOMPARE(answerer.texts.size(), 1);
-            QVERIFY2(answerer.texts[0].startsWith("FileRead Error!!"), qPrintable(answerer.texts[0]));
+            QVERIFY2(answerer.texts[0].startsWith("FileRead Error!!"),
+                     qPrintable(answerer.texts[0]));
             QVERIFY2(answerer.texts[0].contains(QFileInfo(path).fileName()),
                      qPrintable(answerer.texts[0]));
             QCOMPARE(ShownCaption(program->window()),
@@ -323,7 +326,7 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         gui::Application program({}, home_.filePath("blocker/store.ini"),
-                                  home_.path().toStdString());
+                                 home_.path().toStdString());
         program.start();
         BoxAnswerer answerer;
         answerer.answerNext(QMessageBox::Ok);

@@ -6,8 +6,8 @@
 // outside the parents that show it. Every control that takes input shows a
 // tooltip. The tree is wide enough for its section and channel texts.
 #include "application.h"
-#include "radio_dialog.h"
 #include "qt_settings_store.h"
+#include "radio_dialog.h"
 #include "report_window.h"
 
 #include "files/data_file_writer.h"
@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -36,7 +37,6 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
-#include <QPointer>
 #include <QToolTip>
 #include <QTreeWidget>
 
@@ -68,8 +68,9 @@ QString TextCut(QWidget* w) {
         const QRect room = label->contentsRect().adjusted(label->margin(), label->margin(),
                                                           -label->margin(), -label->margin());
         QSize need;
-        const bool rich = label->textFormat() == Qt::RichText ||
-                          (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+        const bool rich =
+            label->textFormat() == Qt::RichText ||
+            (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
         if (rich) {
             QTextDocument doc;
             doc.setDefaultFont(label->font());
@@ -210,7 +211,8 @@ QStringList GridCuts(QWidget* root, const QString& where) {
         QHeaderView* header = grid->horizontalHeader();
         for (int c = 0; c < grid->model()->columnCount(); ++c) {
             if (grid->isColumnHidden(c)) continue;
-            const int need = std::max(header->sectionSizeHint(c), static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(c));
+            const int need = std::max(header->sectionSizeHint(c),
+                                      static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(c));
             if (need > grid->columnWidth(c))
                 cuts << QStringLiteral("%1: column \"%2\" needs %3, has %4")
                             .arg(where, grid->model()->headerData(c, Qt::Horizontal).toString())
@@ -325,9 +327,8 @@ private:
             gui::QtSettingsStore store(home_.filePath("store.ini"));
             SaveModelNumber(store, model);
         }
-        auto program = std::make_unique<gui::Application>(gui::ParseCommandLine({file}),
-                                                          home_.filePath("store.ini"),
-                                                          home_.path().toStdString());
+        auto program = std::make_unique<gui::Application>(
+            gui::ParseCommandLine({file}), home_.filePath("store.ini"), home_.path().toStdString());
         program->start();
         QApplication::setActiveWindow(&program->window());
         QTest::qWait(1);
@@ -347,7 +348,8 @@ private:
     // The tree texts that do not fit beside their indentation.
     static QStringList TreeCuts(QTreeWidget* tree, const QString& where) {
         QStringList cuts;
-        const int margin = 2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1);
+        const int margin =
+            2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1);
         for (QTreeWidgetItemIterator it(tree); *it; ++it) {
             QTreeWidgetItem* item = *it;
             int depth = 0;
@@ -433,7 +435,9 @@ private slots:
         cuts.removeDuplicates();
         untipped.removeDuplicates();
         // With the default font the start width grows a little at most.
-        if (points == 0) QVERIFY2(window.width() <= kStartSize.width() + 60, qPrintable(QString::number(window.width())));
+        if (points == 0)
+            QVERIFY2(window.width() <= kStartSize.width() + 60,
+                     qPrintable(QString::number(window.width())));
         QVERIFY(visited > 20);
         QVERIFY2(cuts.isEmpty(), qPrintable(First(cuts).join('\n')));
         QVERIFY2(untipped.isEmpty(), qPrintable(First(untipped).join('\n')));

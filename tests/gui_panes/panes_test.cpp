@@ -532,8 +532,8 @@ private slots:
                 return back.records;
             };
             int tried = 0;
-            for (const char* key : {"Usable", "Common", "DSC", "ATIS", "PU32", "PC20", "PW", "E1",
-                                    "SM1", "SG1"}) {
+            for (const char* key :
+                 {"Usable", "Common", "DSC", "ATIS", "PU32", "PC20", "PW", "E1", "SM1", "SG1"}) {
                 if (item(window, key) == nullptr) continue; // not in this model's tree
                 QVERIFY2(select(window, key), key);
                 QWidget* host = window.findChild<QStackedWidget*>("paneHost")->currentWidget();
@@ -571,8 +571,8 @@ private slots:
                         if (!window.validateEditor()) continue;
                     }
                     ++tried;
-                    const QString name = QStringLiteral("%1 %2/%3").arg(model).arg(key,
-                                                                               control->objectName());
+                    const QString name =
+                        QStringLiteral("%1 %2/%3").arg(model).arg(key, control->objectName());
                     const QStringList asked = watch.seen.mid(boxes);
                     // A message may come with a kept value (an identity warning).
                     if (kept() == before)

@@ -273,7 +273,8 @@ TEST_F(FleetPty, VerifyNamesTheFieldsThatDifferAfterTheRanges) {
     sim.stop();
     EXPECT_EQ(differs.status, 1) << differs.err;
     const std::size_t ranges = differs.err.find("differs from " + path("other.dat") + " at 0x");
-    const std::size_t field = differs.err.find("  CHUSA18.ChTag: CALLING -> OTHER  (USA 09 name)\n");
+    const std::size_t field =
+        differs.err.find("  CHUSA18.ChTag: CALLING -> OTHER  (USA 09 name)\n");
     EXPECT_NE(ranges, std::string::npos) << differs.err;
     EXPECT_NE(field, std::string::npos) << differs.err;
     EXPECT_LT(ranges, field);

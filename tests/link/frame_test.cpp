@@ -197,7 +197,8 @@ TEST(WritePlan, SendsAllButTheSkippedAreas) {
             if (step.action == WriteStep::Action::None) continue;
             EXPECT_EQ(step.action == WriteStep::Action::Block,
                       step.first == step.blockAddress && step.last == step.blockAddress + 63);
-            for (int i = step.first; i <= step.last; ++i) planned[static_cast<std::size_t>(i)] = true;
+            for (int i = step.first; i <= step.last; ++i)
+                planned[static_cast<std::size_t>(i)] = true;
         }
         for (int i = 0; i < static_cast<int>(kImageCapacity); ++i) {
             const bool sent = i <= last && !layout::InRanges(layout::kWriteSkips, i, last);

@@ -15,8 +15,8 @@ namespace qb41::test {
 // Removes a tree, read-only files too (Windows will not delete them).
 inline void RemoveTree(const std::filesystem::path& path) {
     std::error_code ignored;
-    for (std::filesystem::recursive_directory_iterator it(path, ignored), end; !ignored && it != end;
-         it.increment(ignored))
+    for (std::filesystem::recursive_directory_iterator it(path, ignored), end;
+         !ignored && it != end; it.increment(ignored))
         std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
                                      std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path, ignored);

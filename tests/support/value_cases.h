@@ -26,8 +26,8 @@ struct ValueCase {
     const char* to;   // the same line with the bad value
     const char* key;  // the finding names it
     ValueBox box;
-    const char* typed;   // what the box is given
-    bool keptAsStored;   // the load keeps the value (flagged); otherwise the default stays
+    const char* typed; // what the box is given
+    bool keptAsStored; // the load keeps the value (flagged); otherwise the default stays
 };
 
 inline constexpr ValueCase kValueCases[] = {
@@ -50,16 +50,12 @@ inline constexpr ValueCase kValueCases[] = {
      "CHDisplayL", ValueBox::DisplayLeft, "123456789", false},
     {"Resume Time=3", "Resume Time=30000", "Resume Time", ValueBox::None, "", false},
     {"Scramble=0\r\nChTag=#\r\nNarrow=0\r\n[CHEXP7]",
-     "Scramble=99\r\nChTag=#\r\nNarrow=0\r\n[CHEXP7]", "Scramble",
-     ValueBox::None, "", false},
+     "Scramble=99\r\nChTag=#\r\nNarrow=0\r\n[CHEXP7]", "Scramble", ValueBox::None, "", false},
     {"MID1=\r\n", "MID1=12345\r\n", "MID1", ValueBox::CallSignMid, "12345", false},
     {"ChTag=#\r\nNarrow=0\r\n[CHEXP9]", "ChTag=#\xc3\x84RGER\r\nNarrow=0\r\n[CHEXP9]", "ChTag",
-     ValueBox::ChannelName,
-     "\xc3\x84RGER", false},
-    {"Atis Code=#", "Atis Code=#1234567890", "Atis Code", ValueBox::AtisCode, "1234567890",
-     false},
-    {"User MMSI=#", "User MMSI=#0244123450", "User MMSI", ValueBox::UserMmsi, "024412345",
-     false},
+     ValueBox::ChannelName, "\xc3\x84RGER", false},
+    {"Atis Code=#", "Atis Code=#1234567890", "Atis Code", ValueBox::AtisCode, "1234567890", false},
+    {"User MMSI=#", "User MMSI=#0244123450", "User MMSI", ValueBox::UserMmsi, "024412345", false},
     {"[CHGRPID1]\r\nEnable=0\r\nTagName=#\r\nMmsid=",
      "[CHGRPID1]\r\nEnable=0\r\nTagName=#\r\nMmsid=3661234560", "Mmsid", ValueBox::GroupMmsi,
      "366123456", false},

@@ -20,7 +20,8 @@ hangs up. Point the program at that path, e.g.
 Radio:
 )";
 
-const char* const kHelpRest = R"(  --load FILE        start from this image file (raw .hex) instead of a fresh
+const char* const kHelpRest =
+    R"(  --load FILE        start from this image file (raw .hex) instead of a fresh
                      image of the model
   --save FILE        write the memory to FILE (raw .hex) on exit
   --code HEX         put this model code (4 hex digits) in both code copies
@@ -58,8 +59,8 @@ std::string ModelHelp() {
                        std::to_string(SimOptions{}.model) + "):";
     std::size_t lineStart = 0;
     for (std::size_t i = 0; i < models.size(); ++i) {
-        std::string item = std::to_string(models[i].number) + ' ' +
-                           std::string(models[i].catalogueName);
+        std::string item =
+            std::to_string(models[i].number) + ' ' + std::string(models[i].catalogueName);
         if (models[i].imageSize != static_cast<int>(kImageCapacity))
             item += " (" + std::to_string(models[i].imageSize / 1024) + " KiB)";
         if (i + 1 < models.size()) item += ',';
@@ -73,7 +74,6 @@ std::string ModelHelp() {
     }
     return text + '\n';
 }
-
 
 int ParseNumber(const std::string& text, const std::string& option) {
     std::size_t used = 0;
