@@ -5,6 +5,7 @@
 #include "data_file_writer.h"
 #include "file_io.h"
 #include "section_table.h"
+#include "value_conversion.h"
 
 #include "image/defaults.h"
 #include "image/layout.h"
@@ -181,16 +182,10 @@ std::shared_ptr<const Reference> CompleteFile(ModelNumber model) {
 
 std::optional<double> Number(std::string_view text) {
     if (text.empty()) return std::nullopt;
-    // Most values are a few digits: read them directly, as from_chars would.
-    if (text.size() <= 15) {
-        const bool negative = text.front() == '-';
-        std::int64_t digits = 0;
-        std::size_t i = negative ? 1 : 0;
-        for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-            digits = digits * 10 + (text[i] - '0');
-        if (i == text.size() && text.size() > (negative ? 1u : 0u))
-            return negative ? -static_cast<double>(digits) : static_cast<double>(digits);
-    }
+    // Most values are a few digits: read them directly, as from_chars would
+    // (which takes no "+").
+    if (text.front() != '+')
+        if (std::optional<double> plain = PlainInteger(text)) return plain;
     std::array<char, 64> buffer{};
     std::string spill; // only for a value longer than any field writes
     char* first = buffer.data();

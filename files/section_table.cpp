@@ -50,10 +50,6 @@ bool EqualsUpperCased(std::string_view upper, std::string_view text) {
     return true;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && EqualsUpperCased(UpperCase(a), b);
-}
-
 void UpperCaseInPlace(char* first, std::size_t count) {
     for (char* c = first; c != first + count; ++c) *c = UpperChar(*c);
 }
@@ -183,14 +179,14 @@ std::optional<std::string> ProfileLookup(std::string_view text, std::string_view
         if (!line.empty() && line.front() == '[') {
             if (seenSection) return std::nullopt; // only the first section of the name counts
             std::string_view name = line.substr(1, line.find(']') - 1);
-            inSection = EqualsIgnoringCase(TrimBlanksAndTabs(name), section);
+            inSection = SameName(TrimBlanksAndTabs(name), section);
             seenSection = inSection;
             continue;
         }
         if (!inSection) continue;
         std::size_t equals = line.find('=');
         if (equals == std::string_view::npos) continue;
-        if (!EqualsIgnoringCase(TrimBlanksAndTabs(line.substr(0, equals)), key)) continue;
+        if (!SameName(TrimBlanksAndTabs(line.substr(0, equals)), key)) continue;
         std::string_view value = TrimBlanksAndTabs(line.substr(equals + 1));
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
             value.back() == value.front())

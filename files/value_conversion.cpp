@@ -1,5 +1,7 @@
 #include "value_conversion.h"
 
+#include "section_table.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -39,18 +41,9 @@ template <typename Int> std::optional<Int> RoundTo(double value) {
     return static_cast<Int>(rounded);
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
+} // namespace
 
-// A plain run of up to 15 digits with an optional sign, the form nearly every
-// value of a settings file has: its value directly, exactly as the general
-// path gives it. nullopt for anything else.
+// Exactly the value the general path below gives such a text.
 std::optional<double> PlainInteger(std::string_view text) {
     std::size_t i = 0;
     const bool negative = !text.empty() && text[0] == '-';
@@ -64,8 +57,6 @@ std::optional<double> PlainInteger(std::string_view text) {
     const double result = static_cast<double>(value);
     return negative ? -result : result;
 }
-
-} // namespace
 
 std::optional<double> TextToDouble(std::string_view text) {
     text = TrimBlanks(text);
@@ -109,8 +100,8 @@ std::optional<double> TextToDouble(std::string_view text) {
 
 std::optional<bool> TextToBool(std::string_view text) {
     std::string_view word = TrimBlanks(text);
-    if (EqualsIgnoringCase(word, "true")) return true;
-    if (EqualsIgnoringCase(word, "false")) return false;
+    if (SameName(word, "true")) return true;
+    if (SameName(word, "false")) return false;
     std::optional<double> value = TextToDouble(word);
     if (!value) return std::nullopt;
     return *value != 0.0;

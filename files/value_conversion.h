@@ -15,6 +15,11 @@ namespace qb41 {
 // exponent; blanks around it are allowed. Nothing else ("1 2", "inf", "0x10").
 std::optional<double> TextToDouble(std::string_view text);
 
+// A plain run of up to 15 digits with an optional sign ("16", "-1", "+3"),
+// the form nearly every value of a settings file has, read directly;
+// nullopt for anything else.
+std::optional<double> PlainInteger(std::string_view text);
+
 // "True"/"False" in any case, or any number (non-zero is true).
 std::optional<bool> TextToBool(std::string_view text);
 
