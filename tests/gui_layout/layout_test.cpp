@@ -6,6 +6,7 @@
 // outside the parents that show it. Every control that takes input shows a
 // tooltip. The tree is wide enough for its section and channel texts.
 #include "application.h"
+#include "main_window_measures.h"
 #include "qt_settings_store.h"
 #include "radio_dialog.h"
 #include "report_window.h"
@@ -47,7 +48,7 @@ using namespace qb41;
 
 namespace {
 
-constexpr QSize kStartSize{607, 444};
+constexpr QSize kStartSize{gui::kStartWidth, gui::kStartHeight};
 
 QString Name(const QWidget* w) {
     QString name = w->objectName();
