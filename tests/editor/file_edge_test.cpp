@@ -19,6 +19,13 @@
 #include <optional>
 
 namespace qb41 {
+
+// Messages in failure output, in the texts they carry.
+void PrintTo(const Message& m, std::ostream* out) {
+    *out << "{icon " << static_cast<int>(m.icon) << ", \"" << m.title << "\", \"" << m.text
+         << "\"}";
+}
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -62,7 +69,7 @@ void ReadOnly(const fs::path& path) {
 }
 
 using Make = std::function<void(const fs::path&)>;
-using Run = std::function<bool(FileContext&, const fs::path&)>;
+using Operation = std::function<bool(FileContext&, const fs::path&)>;
 
 const Make kNoFile = [](const fs::path&) {};
 Make Bytes(std::string bytes) {
@@ -79,7 +86,7 @@ struct Case {
     const char* name;
     const char* file; // in the scratch folder
     Make make;
-    Run run;
+    Operation run;
     bool errorBefore;
     bool ok;
     bool error;
@@ -89,21 +96,25 @@ struct Case {
     const char* logged; // a part of the err.log line; nullptr: no err.log
 };
 
-const Run kFileRead2 = [](FileContext& c, const fs::path& p) { return FileRead2(c, p); };
-const Run kSaveFileAs = [](FileContext& c, const fs::path& p) { return SaveFileAs(c, p, '.'); };
-const Run kSaveHex = [](FileContext& c, const fs::path& p) { return SaveHexFileAs(c, p); };
-const Run kSaveImage = [](FileContext& c, const fs::path& p) { return SaveImageFile(c, p); };
-const Run kReadHex = [](FileContext& c, const fs::path& p) { return ReadHexFileAs(c, p); };
-const Run kOpenImage = [](FileContext& c, const fs::path& p) { return OpenImageFile(c, p); };
-const Run kReadIni = [](FileContext& c, const fs::path& p) { return FileReadIni(c, p); };
-const Run kReport = [](FileContext& c, const fs::path& p) { return SaveReportText(c, p); };
-const Run kLoad = [](FileContext& c, const fs::path& p) { return LoadDataSet(c, p); };
-const Run kSave = [](FileContext& c, const fs::path& p) { return SaveDataSet(c, p); };
+const Operation kFileRead2 = [](FileContext& c, const fs::path& p) { return FileRead2(c, p); };
+const Operation kSaveFileAs = [](FileContext& c, const fs::path& p) {
+    return SaveFileAs(c, p, '.');
+};
+const Operation kSaveHex = [](FileContext& c, const fs::path& p) { return SaveHexFileAs(c, p); };
+const Operation kSaveImage = [](FileContext& c, const fs::path& p) { return SaveImageFile(c, p); };
+const Operation kReadHex = [](FileContext& c, const fs::path& p) { return ReadHexFileAs(c, p); };
+const Operation kOpenImage = [](FileContext& c, const fs::path& p) { return OpenImageFile(c, p); };
+const Operation kReadIni = [](FileContext& c, const fs::path& p) { return FileReadIni(c, p); };
+const Operation kReport = [](FileContext& c, const fs::path& p) { return SaveReportText(c, p); };
+const Operation kLoad = [](FileContext& c, const fs::path& p) { return LoadDataSet(c, p); };
+const Operation kSave = [](FileContext& c, const fs::path& p) { return SaveDataSet(c, p); };
 
 constexpr auto W = MessageIcon::Warning;
 constexpr auto C = MessageIcon::Critical;
 
-// The selected model is 3 (LW6100, 16384-byte images) throughout.
+// The selected model is 3 (LW6100, 16384-byte images) throughout. Columns:
+// name, file, its contents, operation, error flag before; returns, error,
+// cancel and loading flags after; the message shown, the err.log line.
 const Case kCases[] = {
     {"data file: missing", "a.dat", kNoFile, kFileRead2, false, false, true, true, false,
      Shown{W, "", "FileRead Error!!\n@: no such file or folder"},
@@ -125,6 +136,14 @@ const Case kCases[] = {
     {"data file: unwritable", "none/a.dat", kNoFile, kSaveFileAs, false, false, true, true, false,
      Shown{W, "", "FileSave Error!!\n@: no such file or folder"},
      ":frmMain.SaveFileAs -> 76Path not found\r\n"},
+    {"data file: blocked", "a.dat",
+     [](const fs::path& p) {
+         fs::create_directory(p); // a folder with content cannot be replaced
+         test::WriteBytes(p / "keep", "old");
+     },
+     kSaveFileAs, false, false, true, true, false,
+     Shown{W, "", "FileSave Error!!\n@: path/File access error"},
+     ":frmMain.SaveFileAs -> 75Path/File access error\r\n"},
     {"data file: saved", "a.dat", kNoFile, kSaveFileAs, true, true, false, false, false,
      std::nullopt, nullptr},
     {"image: unwritable", "none/a.hex", kNoFile, kSaveHex, false, false, true, true, false,
@@ -210,6 +229,32 @@ TEST(FileEdge, EachOperationSetsTheFlagsShowsAndLogsAsTheProgramAlwaysHas) {
     }
 }
 
+// A refused or failed read leaves the image and the records as they were.
+TEST(FileEdge, AReadThatFailsLeavesTheDataSetAlone) {
+    const std::pair<const char*, Make> files[] = {{"missing", kNoFile},
+                                                  {"wrong length", Bytes(std::string(100, 'x'))},
+                                                  {"other model", Bytes(ImageFileBytes(0))}};
+    const std::pair<const char*, Operation> reads[] = {{"image read", kReadHex},
+                                                       {"image open", kOpenImage},
+                                                       {"destination", kReadIni},
+                                                       {"data file", kFileRead2}};
+    for (const auto& [operation, run] : reads) {
+        for (const auto& [name, make] : files) {
+            SCOPED_TRACE(std::string(operation) + ": " + name);
+            Harness h(3);
+            h.data.records.CHUSA[0].ChTag = "KEEP";
+            h.data.image[1000] = 0x5A;
+            const DataSet before = h.data;
+            const fs::path path = h.dir / "usa_17D4.ini";
+            make(path);
+            FileContext context = h.context();
+            EXPECT_FALSE(run(context, path));
+            EXPECT_EQ(h.data.image, before.image);
+            EXPECT_EQ(h.data.records, before.records);
+        }
+    }
+}
+
 TEST(FileEdge, OpenAndSaveAfterTheDialogKeepTheFileNameAndTheChangedFlag) {
     Harness h(2);
     FileContext context = h.context();
@@ -249,6 +294,8 @@ TEST(FileEdge, AnImageOpenedBecomesTheCurrentFileAndASaveLeavesTheName) {
         FileContext context = h.context();
         const fs::path path = h.dir / "image.hex";
         ASSERT_TRUE(SaveImageFile(context, path));
+        EXPECT_EQ(h.app.currentFileName, "keep.dat");
+        ASSERT_TRUE(SaveHexFileAs(context, h.dir / "copy.hex"));
         EXPECT_EQ(h.app.currentFileName, "keep.dat");
 
         Harness other(model);
