@@ -1,6 +1,8 @@
 // Application-wide state: one AppState, owned by the application and passed by
-// reference to every operation that reads or sets it. Operations report
-// failure through errorFlag/cancelFlag as well as by their return values.
+// reference to every operation that reads or sets it. The file operations and
+// the clone link's runs return their outcomes as data and leave it alone; the
+// edge in editor/ (file_edge.h, link_edge.h) sets errorFlag/cancelFlag from
+// those outcomes, and callers test the flags as well as the return values.
 #pragma once
 
 #include "model.h"

@@ -5,8 +5,9 @@
 // AppState and DataSet and passes them in with the notifier, the settings
 // store, the error log and the clock; the window is reached through MainView.
 //
-// Failures follow the program's convention: the file operations trap, log and
-// show their own messages and leave their outcome in the error and cancel
+// Failures follow the program's convention: the file operations in files/
+// return their outcome as data, and the edge (file_edge.h; link_edge.h for the
+// clone link) logs it, shows its message and leaves it in the error and cancel
 // flags; the session reads the flags and restores the window.
 #pragma once
 
@@ -18,9 +19,9 @@
 #include "core/error_log.h"
 #include "core/notifier.h"
 #include "core/records.h"
+#include "editor/file_edge.h"
 #include "files/data_file_check.h"
 #include "files/destination_files.h"
-#include "files/file_context.h"
 #include "files/settings_store.h"
 
 #include <filesystem>

@@ -3,6 +3,7 @@
 #include "session.h"
 
 #include "core/platform.h"
+#include "editor/file_edge.h"
 #include "files/data_file_check.h"
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"

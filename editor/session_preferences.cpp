@@ -4,6 +4,7 @@
 
 #include "app_settings.h"
 
+#include "editor/file_edge.h"
 #include "files/destination_files.h"
 #include "image/defaults.h"
 #include "link/port_name.h"

@@ -1,6 +1,7 @@
 #include "transfer_sequence.h"
 
 #include "core/errors.h"
+#include "editor/link_edge.h"
 #include "files/backup_files.h"
 #include "image/codec.h"
 #include "link/messages.h"
@@ -33,6 +34,16 @@ Message ModeFailure(const SequencePlan& plan) {
         break;
     }
     return {MessageIcon::Critical, link::kTitleProgram, link::kWriteCommunicationError};
+}
+
+// A step of the sequence's own (saving the backup, encoding) failed: the
+// error flag, and the outcome a run-time error of a run would have.
+void Trapped(SequenceResult& result, AppState& app, std::string detail) {
+    app.errorFlag = true;
+    result.outcome = {};
+    result.outcome.status = link::LinkStatus::Failed;
+    result.outcome.reason = link::LinkReason::RuntimeError;
+    result.outcome.detail = std::move(detail);
 }
 
 std::string BackupLine(const SequenceResult& result) {
@@ -78,39 +89,38 @@ void SaveProgramChoices(SettingsStore& store, const ProgramChoices& choices) {
                       choices.changedOnly ? "1" : "0");
 }
 
-SequenceResult RunTransferSequence(link::CloneLink& link, AppState& app, DataSet& data,
-                                   Clock& clock, const SequencePlan& plan,
+SequenceResult RunTransferSequence(link::CloneLink& link, AppState& app, Notifier& notifier,
+                                   DataSet& data, Clock& clock, const SequencePlan& plan,
                                    const std::function<void(RunStep)>& onStep) {
     SequenceResult result;
     const auto step = [&](RunStep next) {
         result.step = next;
         if (onStep) onStep(next);
     };
+    const auto run = [&](const std::function<link::LinkOutcome()>& operation) {
+        result.outcome = RunLinkOperation(app, notifier, operation);
+    };
     if (plan.mode == TransferMode::Read) {
         step(RunStep::Transfer);
-        result.outcome = link.ReadRun();
+        run([&] { return link.ReadRun(); });
         return result;
     }
     const bool restoring = plan.mode == TransferMode::Write && plan.restoreImage;
     std::vector<std::uint8_t> radio;
     if (!restoring) {
         step(RunStep::Backup);
-        result.outcome = link.ReadImageRun(radio);
+        run([&] { return link.ReadImageRun(radio); });
         if (Failed(result)) return result;
         try {
             result.backup = SaveBackup(plan.backupFolder, app.modelNumber, radio, clock.wallNow());
         } catch (const std::exception& error) {
-            app.errorFlag = true;
-            result.outcome = {};
-            result.outcome.status = link::LinkStatus::Failed;
-            result.outcome.reason = link::LinkReason::RuntimeError;
-            result.outcome.detail = plan.backupFolder.string() + ": " + ErrorText(error);
+            Trapped(result, app, plan.backupFolder.string() + ": " + ErrorText(error));
             return result;
         }
     }
     step(RunStep::Transfer);
     if (plan.mode == TransferMode::Clear) {
-        result.outcome = link.ClearRun();
+        run([&] { return link.ClearRun(); });
         return result;
     }
     link::ProgramOptions options;
@@ -121,21 +131,17 @@ SequenceResult RunTransferSequence(link::CloneLink& link, AppState& app, DataSet
         try {
             BuildImageToWrite(data, app.modelNumber, radio);
         } catch (const std::exception& error) {
-            app.errorFlag = true;
-            result.outcome = {};
-            result.outcome.status = link::LinkStatus::Failed;
-            result.outcome.reason = link::LinkReason::RuntimeError;
-            result.outcome.detail = ErrorText(error);
+            Trapped(result, app, ErrorText(error));
             result.notEncoded = true;
             return result;
         }
         if (plan.choices.changedOnly) options.radioImage = &radio;
     }
     options.prepareImage = false; // built above, or a backup as it stands
-    result.outcome = link.ProgramRun(options);
+    run([&] { return link.ProgramRun(options); });
     if (Failed(result) || !plan.choices.verify) return result;
     step(RunStep::Verify);
-    result.outcome = link.VerifyRun();
+    run([&] { return link.VerifyRun(); });
     result.verified = !Failed(result);
     return result;
 }

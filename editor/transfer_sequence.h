@@ -10,8 +10,10 @@
 // read alone.
 //
 // The sequence runs on the transfer's worker over its copies of the state and
-// the data set; the link's messages are collected there and turned into the
-// boxes below on the window's thread, with the cause and the next step added.
+// the data set. Each run goes through the link's edge (link_edge.h), which sets
+// the worker's flags and hands the run's messages to the worker's notifier at
+// the run's end; the window collects them there and turns them into the boxes
+// below on its own thread, with the cause and the next step added.
 #pragma once
 
 #include "core/app_state.h"
@@ -59,10 +61,11 @@ struct SequenceResult {
     bool notEncoded = false;      // the records could not be encoded; nothing was written
 };
 
-// Runs `plan` over the link's context (its AppState and DataSet). `onStep`
+// Runs `plan` over the link's context (its AppState and DataSet, `app` and
+// `data` here), each run through RunLinkOperation with `notifier`. `onStep`
 // is told each step as it starts.
-SequenceResult RunTransferSequence(link::CloneLink& link, AppState& app, DataSet& data,
-                                   Clock& clock, const SequencePlan& plan,
+SequenceResult RunTransferSequence(link::CloneLink& link, AppState& app, Notifier& notifier,
+                                   DataSet& data, Clock& clock, const SequencePlan& plan,
                                    const std::function<void(RunStep)>& onStep = {});
 
 // A box to show after the run, and what its Yes answer leads to.

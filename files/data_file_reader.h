@@ -5,7 +5,9 @@
 // files of models with fewer fields still load. The image is not touched.
 #pragma once
 
-#include "file_context.h"
+#include "core/app_state.h"
+#include "core/records.h"
+#include "file_outcome.h"
 #include "section_table.h"
 
 #include <cstdint>
@@ -55,17 +57,6 @@ bool ReadDataFileText(std::string_view fileText, Records& records, ModelNumber m
 // naming both models) when it was written for another model, ReadFailed when
 // it cannot be read.
 FileOutcome ReadDataFileAt(Records& records, ModelNumber model, const std::filesystem::path& path);
-
-// ReadDataFileAt into the data set's records, reported at the edge (file_context.cpp):
-// "different model!!" (error flag set, records untouched) when it was written
-// for another model; "FileRead Error!!" (logged under "frmMain.FileRead2",
-// error and cancel flags set) when it cannot be read.
-bool FileRead2(FileContext& context, const std::filesystem::path& path);
-
-// File > Open after the dialog: an empty name means the dialog was cancelled
-// (cancel flag stays set). On success the name becomes the current file name
-// and the cancel flag is cleared.
-bool OpenDataFile(FileContext& context, const std::string& name);
 
 // The main window caption: "QB41  PC Program for TQ4800M/LW6100 Series", led
 // by the current file's name in lower case and " - " when one is set.

@@ -4,7 +4,8 @@
 // frequency that is not a number) is left out and the rest is still written.
 #pragma once
 
-#include "file_context.h"
+#include "core/records.h"
+#include "file_outcome.h"
 #include "value_conversion.h"
 
 #include <filesystem>
@@ -36,18 +37,5 @@ std::string FormatDataFile(const Records& records, ModelNumber model, char decim
 // a complete write: SaveFailed (the previous file intact) when it cannot.
 FileOutcome WriteDataFileAt(const Records& records, ModelNumber model,
                             const std::filesystem::path& path, char decimalSeparator);
-
-// WriteDataFileAt for the current records and model, reported at the edge
-// (file_context.cpp). On failure: "FileSave Error!!", logged under
-// "frmMain.SaveFileAs", error and cancel flags set, the previous file intact.
-// Changes neither the records, the current file name nor the data-changed flag.
-bool SaveFileAs(FileContext& context, const std::filesystem::path& path,
-                char decimalSeparator = UserDecimalSeparator());
-
-// File > Save / Save As after the dialog (`name` in UTF-8): an empty name
-// means the dialog was cancelled (cancel flag stays set). On success the name becomes the current
-// file name and the cancel flag is cleared.
-bool SaveDataFile(FileContext& context, const std::string& name,
-                  char decimalSeparator = UserDecimalSeparator());
 
 } // namespace qb41

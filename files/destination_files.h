@@ -3,7 +3,8 @@
 // ("usa_12C0.ini"), and the catalogue the Destination menu is built from.
 #pragma once
 
-#include "file_context.h"
+#include "core/records.h"
+#include "file_outcome.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -16,16 +17,9 @@ namespace qb41 {
 // The Destination menu has room for this many destinations.
 inline constexpr std::size_t kMaxDestinations = 10;
 
-// Loads a destination default file of the selected model into data.image and
-// decodes it. A file of the wrong length is refused silently (false, no flag);
-// model words of another model set the error flag, silently. A missing or
-// unreadable file, or a failing decode, is logged under "frmMain.FileReadIni"
-// and sets the error and cancel flags; no message either way, the caller
-// decides what to show. A refused or failed load changes nothing.
-// (Reported at the edge, file_context.cpp, from ReadDestinationFileAt.)
-bool FileReadIni(FileContext& context, const std::filesystem::path& path);
 // Loads a destination default file of `model` into data.image and decodes it:
 // WrongLength, WrongModel or ReadFailed (with the cause) leave it as it was.
+// (FileReadIni, editor/file_edge.h, reports it as the program does.)
 FileOutcome ReadDestinationFileAt(DataSet& data, ModelNumber model,
                                   const std::filesystem::path& path);
 
@@ -37,7 +31,8 @@ struct DestinationFile {
     std::filesystem::path file; // the file that was listed, loaded as it is
 };
 
-// Why FileReadIni refused or failed to load `path` for `model`, in words
+// Why a destination default file `path` is refused or fails to load for
+// `model`, in words
 // ("the file is missing", "its length is 100 bytes, not the 16384 of the
 // model's image", ...).
 std::string DestinationFailureCause(const std::filesystem::path& path, ModelNumber model);

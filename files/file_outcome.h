@@ -1,10 +1,19 @@
-// What a file operation tells its caller, as the clone link's runs do: the
-// outcome as data (status, reason, path, cause). The operations that return
-// one (ReadDataFileAt, WriteImageFileAt, ...) neither show a message, log nor
-// touch AppState; the program's messages, log lines and error and cancel
-// flags are made from the outcome at one edge, ApplyFileOutcome
-// (file_context.h), which the window's session and the command-line tool reach
-// through the FileContext operations (FileRead2, SaveFileAs, ...).
+// files: everything QB41 keeps on disk. The settings data file (.dat, the
+// sectioned key=value text the user keeps a radio's configuration in), the
+// image file (.hex, raw RadioImage bytes, a service feature), the destination
+// default files (raw images beside the executable that seed each region's
+// factory set) and the keys of the per-user settings store. Plain C++ on top
+// of core (records, errors), image (the codec) and report (SplitList,
+// PriorityText, the report text). No Qt.
+//
+// Failures travel one way. What a file operation tells its caller, as the
+// clone link's runs do, is the outcome as data (status, reason, path, cause).
+// The operations that return one (ReadDataFileAt, WriteImageFileAt, ...)
+// neither show a message, log nor touch AppState, and nothing in files/ does:
+// the program's messages, log lines and error and cancel flags are made from
+// the outcome at one edge outside it, ApplyFileOutcome (editor/file_edge.h),
+// which the window's session and the command-line tool reach through the
+// FileContext operations (FileRead2, SaveFileAs, ...).
 #pragma once
 
 #include <exception>

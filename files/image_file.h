@@ -3,7 +3,8 @@
 // format and its loading rules (see destination_files.h).
 #pragma once
 
-#include "file_context.h"
+#include "core/records.h"
+#include "file_outcome.h"
 
 #include <filesystem>
 #include <optional>
@@ -40,27 +41,8 @@ FileOutcome ReadImageFileAt(DataSet& data, ModelNumber model, const std::filesys
 // model's image size; ReadFailed when its length cannot be had.
 FileOutcome CheckImageFileLength(ModelNumber model, const std::filesystem::path& path);
 
-// The operations below report at the edge (file_context.cpp).
-
-// WriteImageFileAt. On failure: "FileSave Error!!", logged under
-// "frmMain.SaveHexFileAs", error and cancel flags set, the old file intact.
-bool SaveHexFileAs(FileContext& context, const std::filesystem::path& path);
-
-// Ctrl+F3 after the dialog: encodes the records, repairs the channel
-// references, sets the checksum, then SaveHexFileAs. An encode failure is
-// reported like a write failure. The current file name is not changed.
-bool SaveImageFile(FileContext& context, const std::filesystem::path& path);
-
-// Reads an image file of the selected model into data.image and decodes it.
-// "ModelType Error !!" (title "Read from Radio", error flag set) when its model
-// words do not match; "FileRead Error!!" (logged under "frmMain.ReadHexFileAs",
-// error and cancel flags set) when it cannot be read or decoded. A refused or
-// failed read leaves image and records as they were.
-bool ReadHexFileAs(FileContext& context, const std::filesystem::path& path);
-
-// Ctrl+F2 after the dialog: the length check ("bad file!!", error flag set,
-// nothing read), then ReadHexFileAs; on success the path becomes the current
-// file name and the data-changed flag is cleared.
-bool OpenImageFile(FileContext& context, const std::filesystem::path& path);
+// The program's image-file operations with their messages and flags
+// (SaveHexFileAs, SaveImageFile, ReadHexFileAs, OpenImageFile) are at the
+// edge, editor/file_edge.h.
 
 } // namespace qb41

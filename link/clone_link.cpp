@@ -50,7 +50,7 @@ void CloneLink::SetPhase(LinkPhase phase) {
 void CloneLink::Begin() {
     port_.beginRun();
     // The run works on its own copy of the flags, starting from where the
-    // last operation left them, and hands them back at its exit.
+    // last operation left them, and hands them back in its outcome.
     port_.flags = RunFlags{ctx_.app.errorFlag, ctx_.app.cancelFlag};
     outcome_ = LinkOutcome{};
     last_ = Progress{0, 0, 0, LinkPhase::Done, false};
@@ -58,7 +58,6 @@ void CloneLink::Begin() {
         port_.setWaitNotice([this](bool waiting) { ShowWaiting(waiting); });
     else
         port_.setWaitNotice({});
-    ctx_.app.loading = true;
     SetPhase(LinkPhase::OpeningPort);
 }
 
@@ -80,14 +79,11 @@ void CloneLink::Tell(MessageIcon icon, std::string title, std::string text) {
     outcome_.messages.push_back(Message{icon, std::move(title), std::move(text)});
 }
 
-// The one exit of every run: the error and cancel flags, its messages, the
-// phase and the outcome as data.
+// The one exit of every run: the phase and the outcome as data, with the
+// run's messages and its error and cancel flags.
 LinkOutcome CloneLink::Finish(bool completed) {
-    ctx_.app.errorFlag = port_.flags.error;
-    ctx_.app.cancelFlag = port_.flags.cancel;
-    for (const Message& message : outcome_.messages) ctx_.notifier.ask(message);
-    ctx_.app.loading = false;
     LinkOutcome outcome = outcome_;
+    outcome.flags = port_.flags;
     outcome.radioWritten = port_.writesSent() > 0;
     if (completed) {
         outcome.status = LinkStatus::Ok;

@@ -4,15 +4,17 @@
 //
 // Each *Run opens and closes the port itself (separately for the model check
 // and for the transfer), reports progress (with its phase) through the
-// callback, logs trapped failures through the ErrorLog, and leaves its outcome
-// both in the returned LinkOutcome (status, reason, detail, the messages it
-// says; outcome.h) and in AppState's error and cancel flags. The outcome is
-// made in one place, Finish, the exit of every run, which is also the one
-// place that shows the run's messages through the Notifier and sets the
-// error and cancel flags (the run keeps its own copy meanwhile, RunFlags).
+// callback, logs trapped failures through the ErrorLog, and returns its
+// outcome as data (status, reason, detail, the messages it says, the error and
+// cancel flags it ends with, whether it completed a transfer; outcome.h),
+// made in one place, Finish, the exit of every run. The link only reads
+// AppState (the model, the retry count, the error and cancel flags a run
+// starts from) and never shows a message: the edge, editor/link_edge.h,
+// runs each operation and turns its outcome into AppState's flags and the
+// messages shown, for the window and the command-line tool alike.
 //
 // Threading: a run may go on a worker thread while the window stays responsive.
-// The run then owns AppState and the DataSet until it returns; the window
+// The run then owns the AppState and DataSet it is given until it returns; the window
 // only calls CancelToken::cancel() meanwhile and receives progress callbacks on
 // the worker thread. With the QSerialPort transport that thread must be a
 // QThread (it needs an event dispatcher); the command-line tool runs on its
@@ -26,7 +28,6 @@
 #include "core/app_state.h"
 #include "core/clock.h"
 #include "core/error_log.h"
-#include "core/notifier.h"
 #include "core/records.h"
 
 #include <functional>
@@ -55,9 +56,8 @@ struct ProgramOptions {
 
 // What the operations work on. Everything referred to outlives the CloneLink.
 struct LinkContext {
-    AppState& app;
+    const AppState& app; // read only: model, retry count, the flags a run starts from
     DataSet& data;
-    Notifier& notifier;
     const ErrorLog& log;
     Clock& clock;
     Transport& transport;
@@ -98,7 +98,7 @@ public:
     LinkOutcome DetectRun();
 
 private:
-    // The steps the runs are made of; outcome in the error and cancel flags,
+    // The steps the runs are made of; outcome in the run's flags (RunFlags),
     // messages kept for the run's exit.
     void ReadDataChkModel();
     void ReadData(std::vector<std::uint8_t>& buffer);
@@ -108,7 +108,7 @@ private:
     bool ReadImage(ReadScope scope, std::vector<std::uint8_t>& buffer);
     LinkOutcome Finish(bool completed);
     void Fail(LinkReason reason, std::string detail);
-    // A message of the run, shown at its exit (Finish).
+    // A message of the run, returned at its exit (Finish).
     void Tell(MessageIcon icon, std::string title, std::string text);
     void FailTransfer();
     void SetPhase(LinkPhase phase);

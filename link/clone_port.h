@@ -47,14 +47,6 @@ enum class WaitResult : int {
     LineLost = 4,
 };
 
-// The error and cancel state of a run, as the transactions leave it: the
-// run's own copy of the program's error and cancel flags, which the run hands
-// to AppState once, at its exit.
-struct RunFlags {
-    bool error = false;
-    bool cancel = false;
-};
-
 class ClonePort {
 public:
     // `app` is read for its retry count only.

@@ -22,7 +22,7 @@ constexpr int kModelCodeFront = layout::kModelIdFront;
 // Reads the code word at 64-65 and its copy at `copy`, `copy` + 1 into the
 // outcome, stopping at the first byte that fails. The port is open.
 void CloneLink::ReadModelWords(int copy) {
-    AppState& app = ctx_.app;
+    const AppState& app = ctx_.app;
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::max(copy + 1, lastIndex())) + 1,
                                      0);
     auto word = [&](int i) {
@@ -48,7 +48,7 @@ void CloneLink::ReadModelWords(int copy) {
 }
 
 void CloneLink::ReadDataChkModel() {
-    AppState& app = ctx_.app;
+    const AppState& app = ctx_.app;
     try {
         SetPhase(LinkPhase::OpeningPort);
         if (!port_.PortOpen(device_)) {
@@ -207,7 +207,7 @@ LinkOutcome CloneLink::ReadRun(ReadScope scope) {
     bool completed = false;
     if (ReadImage(scope, buffer) && AdoptReadImage(buffer)) {
         completed = true;
-        ctx_.app.completed = true;
+        outcome_.transferCompleted = true;
         Tell(MessageIcon::Information, kTitleRead, kComplete);
     }
     return Finish(completed);

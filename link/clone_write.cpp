@@ -61,7 +61,7 @@ void CloneLink::WriteData() {
 LinkOutcome CloneLink::ProgramRun(const ProgramOptions& options) {
     Begin();
     radioImage_ = options.radioImage;
-    AppState& app = ctx_.app;
+    const AppState& app = ctx_.app;
     try {
         if (options.prepareImage) PrepareImageForWrite(ctx_.data, app.modelNumber);
     } catch (const std::exception& error) {
@@ -74,7 +74,7 @@ LinkOutcome CloneLink::ProgramRun(const ProgramOptions& options) {
         WriteData();
         if (!port_.flags.error && !port_.flags.cancel) {
             completed = true;
-            app.completed = true;
+            outcome_.transferCompleted = true;
             Tell(MessageIcon::Information, kTitleProgram, kComplete);
         }
     }
@@ -94,7 +94,6 @@ void CloneLink::ClearData() {
 
 LinkOutcome CloneLink::ClearRun() {
     Begin();
-    AppState& app = ctx_.app;
     ReadDataChkModel();
     bool completed = false;
     if (!port_.flags.error) {
@@ -106,7 +105,7 @@ LinkOutcome CloneLink::ClearRun() {
             counter = previous;
         } else {
             completed = true;
-            app.completed = true;
+            outcome_.transferCompleted = true;
             Tell(MessageIcon::Information, kTitleClear, kComplete);
         }
     }

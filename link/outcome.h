@@ -5,10 +5,15 @@
 // A window or the command-line tool decides what to say from `reason` (and
 // `radioWritten`, `radioModelCode`), never from message texts; `detail` is a
 // plain-English line for a log or a "more" box, not for parsing.
+//
+// A run shows nothing and sets no flag of AppState: what the program has
+// always shown and set after a run (its messages, the error, cancel, completed
+// and loading flags) is in the outcome as data, and the edge outside the link
+// (editor/link_edge.h) turns it into messages and flags.
 #pragma once
 
 #include "core/model.h"
-#include "core/notifier.h"
+#include "core/notifier.h" // Message
 
 #include <cstdint>
 #include <functional>
@@ -19,6 +24,15 @@
 namespace qb41::link {
 
 enum class LinkStatus { Ok, Failed, Cancelled };
+
+// The error and cancel state of a run: the run's own copy of the program's
+// error and cancel flags, started from AppState's at the run's start, set and
+// cleared by its transactions, and handed back in the outcome at its exit.
+struct RunFlags {
+    bool error = false;
+    bool cancel = false;
+    bool operator==(const RunFlags&) const = default;
+};
 
 // Why a run did not complete; None for a completed run.
 enum class LinkReason {
@@ -51,9 +65,15 @@ struct LinkOutcome {
     std::string differences;
     // What the run said, in order: the failure or completion messages the
     // window shows ("Communication Error!!", "Complete!!", a trapped error's
-    // number and description). The run shows them through the Notifier at its
-    // one exit, before it returns.
+    // number and description). The edge shows them through the Notifier as
+    // soon as the run returns.
     std::vector<Message> messages;
+    // The error and cancel flags as the run left them: what the program's
+    // flags become after the run.
+    RunFlags flags;
+    // A read, program or clear that completed: the program's completed flag
+    // is set. (A backup read, a verify and a detection leave it alone.)
+    bool transferCompleted = false;
 
     // Existing callers keep working with the status alone:
     // `LinkStatus s = link.ReadRun();`, `link.ReadRun() == LinkStatus::Ok`.

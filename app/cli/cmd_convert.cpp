@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "editor/file_edge.h"
 #include "files/data_file_writer.h"
 #include "files/data_files.h"
 

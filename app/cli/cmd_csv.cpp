@@ -3,6 +3,7 @@
 #include "identity_warnings.h"
 
 #include "editor/bank_csv.h"
+#include "editor/file_edge.h"
 #include "files/data_files.h"
 #include "files/file_io.h"
 

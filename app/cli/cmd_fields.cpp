@@ -3,6 +3,7 @@
 #include "identity_warnings.h"
 
 #include "editor/field_edit.h"
+#include "editor/file_edge.h"
 #include "files/data_files.h"
 #include "files/field_address.h"
 

@@ -1,6 +1,7 @@
 #include "cli.h"
 #include "link_session.h"
 
+#include "editor/file_edge.h"
 #include "files/data_files.h"
 #include "files/image_file.h"
 #include "image/defaults.h"

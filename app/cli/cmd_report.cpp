@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "editor/file_edge.h"
 #include "files/data_files.h"
 #include "report/report_text.h"
 

@@ -2,6 +2,7 @@
 // checks made before long work: can the output be written, is "-" allowed.
 #include "cli.h"
 
+#include "editor/file_edge.h"
 #include "files/data_file_check.h"
 #include "files/data_file_reader.h"
 #include "files/data_files.h"

@@ -6,6 +6,7 @@
 #include "progress_bar.h"
 #include "serial_line.h"
 
+#include "editor/link_edge.h"
 #include "link/port_name.h"
 #include "link/trace_transport.h"
 
@@ -92,16 +93,18 @@ std::ostream& LinkSession::Say() {
 
 link::LinkOutcome LinkSession::Run(const Operation& operation) {
     Impl& s = *impl_;
-    link::CloneLink clone({s.context.app, s.context.data, s.notifier, s.context.log,
-                           s.context.clock, s.transport(), s.cancel},
-                          s.args.device);
+    link::CloneLink clone(
+        {s.context.app, s.context.data, s.context.log, s.context.clock, s.transport(), s.cancel},
+        s.args.device);
     clone.setProgress([&s](const link::Progress& progress) { s.bar.update(progress); });
     // Reset before the handler goes in: a signal from then on cancels the run.
     s.cancel.reset();
+    // The run's messages go out while the signals still cancel, as the
+    // window shows them at the run's end.
     link::LinkOutcome outcome = [&] {
         std::optional<SignalScope> signals;
         if (s.args.signalsCancel) signals.emplace(s.cancel);
-        return operation(clone);
+        return RunLinkOperation(s.context.app, s.notifier, [&] { return operation(clone); });
     }();
     s.bar.breakLine();
     return outcome;

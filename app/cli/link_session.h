@@ -51,7 +51,9 @@ public:
     LinkSession& operator=(const LinkSession&) = delete;
 
     using Operation = std::function<link::LinkOutcome(link::CloneLink&)>;
-    // Runs one operation with progress on stderr and the signals as Cancel.
+    // Runs one operation with progress on stderr and the signals as Cancel,
+    // through the link's edge (editor/link_edge.h): the context's flags are
+    // set and the run's messages shown on stderr as the window does.
     link::LinkOutcome Run(const Operation& operation);
 
     // After a run that did not complete: the lines that say what happened and

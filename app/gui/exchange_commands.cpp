@@ -3,6 +3,7 @@
 #include "radio_dialog.h"
 
 #include "editor/bank_csv.h"
+#include "editor/file_edge.h"
 #include "files/data_files.h"
 #include "files/field_address.h"
 #include "files/file_io.h"

@@ -56,15 +56,14 @@ bool TransferRunner::start(const SequencePlan& plan, const std::string& device, 
             // sleep the worker, never the window.
             SystemClock clock;
             link::QtSerialTransport transport(clock);
-            link::CloneLink link(
-                {result.app, result.data, collected, parts_.log, clock, transport, cancel_}, device,
-                parts_.timing);
+            link::CloneLink link({result.app, result.data, parts_.log, clock, transport, cancel_},
+                                 device, parts_.timing);
             link.setProgress([this](const link::Progress& progress) {
                 QMetaObject::invokeMethod(
                     this, [this, progress] { emit progressed(progress); }, Qt::QueuedConnection);
             });
             result.sequence = RunTransferSequence(
-                link, result.app, result.data, clock, result.plan, [this](RunStep step) {
+                link, result.app, collected, result.data, clock, result.plan, [this](RunStep step) {
                     QMetaObject::invokeMethod(
                         this, [this, step] { emit stepStarted(step); }, Qt::QueuedConnection);
                 });

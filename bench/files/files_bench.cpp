@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/error_log.h"
 #include "core/platform.h"
+#include "editor/file_edge.h"
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
 #include "files/destination_files.h"

@@ -48,12 +48,11 @@ Figures Measure(ModelNumber model, const RadioImage& memory, const Operation& op
     app.modelNumber = model;
     DataSet data;
     MakeFreshDataSet(data, model);
-    RecordingNotifier notifier;
     ErrorLog log(folder, false, clock);
     CancelToken cancel;
     QtSerialTransport transport(clock);
     const LinkTiming timing;
-    CloneLink link({app, data, notifier, log, clock, transport, cancel}, radio.port(), timing);
+    CloneLink link({app, data, log, clock, transport, cancel}, radio.port(), timing);
 
     const auto start = std::chrono::steady_clock::now();
     const LinkStatus status = operation(link, data);

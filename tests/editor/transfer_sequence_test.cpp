@@ -32,7 +32,7 @@ struct Rig {
     }
     SequenceResult run(TransferMode mode) {
         plan.mode = mode;
-        return RunTransferSequence(link, app, data, clock, plan,
+        return RunTransferSequence(link, app, notifier, data, clock, plan,
                                    [this](RunStep step) { steps.push_back(step); });
     }
     int writes() const { return radio.stats().writeBytes + radio.stats().writeBlocks; }
@@ -47,8 +47,8 @@ struct Rig {
     RadioImage before;
     sim::SimRadio radio;
     link::SimTransport transport{radio, clock};
-    qb41::link::CloneLink link{
-        qb41::link::LinkContext{app, data, notifier, log, clock, transport, cancel}, "/dev/fake"};
+    qb41::link::CloneLink link{qb41::link::LinkContext{app, data, log, clock, transport, cancel},
+                               "/dev/fake"};
     SequencePlan plan;
     std::vector<RunStep> steps;
 };

@@ -1,5 +1,4 @@
 #include "files/data_file_reader.h"
-#include "files/data_file_writer.h"
 
 #include "test_support.h"
 
@@ -36,22 +35,19 @@ TEST(DataFileReader, TheModelCheckRefusesOtherModelsAndLeavesTheRecords) {
     for (const Case& c : cases) {
         test::Harness h(0);
         test::WriteBytes(h.dir / "in.dat", c.text);
-        FileContext context = h.context();
         Records before = h.data.records;
-        EXPECT_EQ(FileRead2(context, h.dir / "in.dat"), c.accepted) << c.text;
-        EXPECT_EQ(h.app.errorFlag, !c.accepted);
-        EXPECT_FALSE(h.app.cancelFlag);
-        EXPECT_FALSE(h.app.loading);
+        const FileOutcome outcome = ReadDataFileAt(h.data.records, 0, h.dir / "in.dat");
+        EXPECT_EQ(outcome.ok(), c.accepted) << c.text;
+        EXPECT_EQ(outcome.operation, FileOperation::ReadDataFile);
+        EXPECT_TRUE(outcome.errorText.empty());
         if (c.accepted) {
+            EXPECT_EQ(outcome.reason, FileReason::None);
             EXPECT_EQ(h.data.records.Common.Weater, 1);
-            EXPECT_TRUE(h.notifier.messages.empty());
         } else {
+            EXPECT_EQ(outcome.reason, FileReason::WrongModel);
             EXPECT_EQ(h.data.records, before);
-            ASSERT_EQ(h.notifier.messages.size(), 1u);
-            EXPECT_EQ(h.notifier.messages[0].icon, MessageIcon::Critical);
-            EXPECT_EQ(test::OwnText(h.notifier.messages[0].text), "different model!!");
-            EXPECT_NE(h.notifier.messages[0].text.find(", the selected model "), std::string::npos)
-                << h.notifier.messages[0].text;
+            EXPECT_NE(outcome.cause.find(", the selected model "), std::string::npos)
+                << outcome.cause;
         }
     }
 }
@@ -172,49 +168,37 @@ TEST(DataFileReader, KeysWithBothIndexConventionsAreFound) {
     EXPECT_EQ(records.AtisCallSign[0].DISP, "AB");
 }
 
-TEST(FileRead2, AnUnreadableFileIsReportedAndLogged) {
+TEST(ReadDataFileAt, AnUnreadableFileIsAReadFailureWithItsErrorText) {
     test::Harness h(0);
-    FileContext context = h.context();
-    h.app.currentFileName = "old.dat";
-    EXPECT_FALSE(OpenDataFile(context, (h.dir / "missing.dat").string()));
-    EXPECT_TRUE(h.app.errorFlag);
-    EXPECT_TRUE(h.app.cancelFlag);
-    EXPECT_FALSE(h.app.loading);
-    EXPECT_EQ(h.app.currentFileName, "old.dat");
-    ASSERT_EQ(h.notifier.messages.size(), 1u);
-    EXPECT_EQ(h.notifier.messages[0],
-              test::FileMessage(MessageIcon::Warning, h.app.windowTitle, "FileRead Error!!",
-                                h.dir / "missing.dat", "no such file or folder"));
-    EXPECT_NE(h.logText().find(":frmMain.FileRead2 -> 53File not found\r\n"), std::string::npos);
+    const Records before = h.data.records;
+    const FileOutcome outcome = ReadDataFileAt(h.data.records, 0, h.dir / "missing.dat");
+    EXPECT_EQ(outcome.reason, FileReason::ReadFailed);
+    EXPECT_EQ(outcome.path, h.dir / "missing.dat");
+    EXPECT_EQ(outcome.cause, "no such file or folder");
+    EXPECT_EQ(outcome.errorText, "53File not found");
+    EXPECT_EQ(h.data.records, before);
 }
 
-TEST(FileRead2, AFileTooLargeToBeASettingsFileIsRefusedUnread) {
+TEST(ReadDataFileAt, AFileTooLargeToBeASettingsFileIsRefusedUnread) {
     test::Harness h(0);
-    FileContext context = h.context();
     const auto path = h.dir / "huge.dat";
     test::WriteBytes(path, File(0, "[Common Setup]\r\nWeater=1\r\n"));
     std::filesystem::resize_file(path, kMaxDataFileBytes + 1);
     Records before = h.data.records;
-    EXPECT_FALSE(FileRead2(context, path));
+    const FileOutcome outcome = ReadDataFileAt(h.data.records, 0, path);
+    EXPECT_EQ(outcome.reason, FileReason::ReadFailed);
+    EXPECT_EQ(outcome.cause, "the file is too large");
+    EXPECT_EQ(outcome.errorText, "7Out of memory");
     EXPECT_EQ(h.data.records, before);
-    EXPECT_EQ(h.notifier.messages.back().text,
-              "FileRead Error!!\n" + path.string() + ": the file is too large");
-    EXPECT_NE(h.logText().find("7Out of memory"), std::string::npos);
 }
 
-TEST(OpenDataFile, SetsTheFileNameAndCaptionButNotTheChangedFlag) {
-    test::Harness h(2);
-    FileContext context = h.context();
-    const auto path = h.dir / "MyBoat.DAT";
-    test::WriteBytes(path, File(2, "[Common Setup]\r\nWeater=1\r\n"));
-    h.app.dataChanged = true;
-    EXPECT_EQ(WindowCaption(h.app), "QB41  PC Program for TQ4800M/LW6100 Series");
-    ASSERT_TRUE(OpenDataFile(context, path.string()));
-    EXPECT_FALSE(h.app.cancelFlag);
-    EXPECT_TRUE(h.app.dataChanged);
-    EXPECT_EQ(WindowCaption(h.app), "myboat.dat - QB41  PC Program for TQ4800M/LW6100 Series");
-    h.app.currentFileName = "C:\\Boats\\Two.dat";
-    EXPECT_EQ(WindowCaption(h.app), "two.dat - QB41  PC Program for TQ4800M/LW6100 Series");
+TEST(WindowCaption, IsLedByTheCurrentFilesNameInLowerCase) {
+    AppState app;
+    EXPECT_EQ(WindowCaption(app), "QB41  PC Program for TQ4800M/LW6100 Series");
+    app.currentFileName = "/boats/MyBoat.DAT";
+    EXPECT_EQ(WindowCaption(app), "myboat.dat - QB41  PC Program for TQ4800M/LW6100 Series");
+    app.currentFileName = "C:\\Boats\\Two.dat";
+    EXPECT_EQ(WindowCaption(app), "two.dat - QB41  PC Program for TQ4800M/LW6100 Series");
 }
 
 // A directory whose first entry is empty: the entries after it move up in

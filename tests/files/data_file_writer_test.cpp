@@ -1,10 +1,12 @@
 #include "files/data_file_writer.h"
 #include "files/data_files.h"
+#include "files/image_file.h"
 
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 namespace qb41 {
@@ -192,65 +194,56 @@ TEST(DataFileWriter, ALineThatCannotBeWrittenIsLeftOut) {
     EXPECT_EQ(text.find("[MAIN]", 1), std::string::npos);
 }
 
-TEST(SaveFileAs, ReplacesTheFileOnlyAfterACompleteWrite) {
+TEST(WriteDataFileAt, ReplacesTheFileOnlyAfterACompleteWrite) {
     test::Harness h(0);
-    FileContext context = h.context();
     const auto path = h.dir / "boat.dat";
     test::WriteBytes(path, std::string(300000, 'x'));
-    EXPECT_FALSE(SaveDataFile(context, "", '.')); // the dialog was cancelled
-    EXPECT_TRUE(h.app.cancelFlag);
-    h.app.dataChanged = true;
-    ASSERT_TRUE(SaveDataFile(context, path.string(), '.'));
+    const FileOutcome outcome = WriteDataFileAt(h.data.records, 0, path, '.');
+    ASSERT_TRUE(outcome.ok());
+    EXPECT_EQ(outcome.operation, FileOperation::SaveDataFile);
     EXPECT_EQ(test::ReadBytes(path), FormatDataFile(h.data.records, 0, '.'));
-    EXPECT_EQ(h.app.currentFileName, path.string());
-    EXPECT_FALSE(h.app.cancelFlag);
-    EXPECT_TRUE(h.app.dataChanged); // saving does not clear it
-    EXPECT_FALSE(h.app.errorFlag);
-    EXPECT_FALSE(h.app.loading);
-    EXPECT_TRUE(h.notifier.messages.empty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(h.dir.path()), {}), 1);
 }
 
-TEST(SaveFileAs, AFailedSaveKeepsTheOldFileAndReportsIt) {
+TEST(WriteDataFileAt, AFailedSaveKeepsTheOldFileAndSaysWhy) {
     test::Harness h(3);
-    FileContext context = h.context();
     const auto blocked = h.dir / "blocked.dat"; // a folder with content cannot be replaced
     std::filesystem::create_directory(blocked);
     test::WriteBytes(blocked / "keep", "old");
-    h.app.currentFileName = "before.dat";
-    EXPECT_FALSE(SaveDataFile(context, blocked.string(), '.'));
-    EXPECT_TRUE(h.app.errorFlag);
-    EXPECT_TRUE(h.app.cancelFlag);
-    EXPECT_FALSE(h.app.loading);
-    EXPECT_EQ(h.app.currentFileName, "before.dat");
+    const FileOutcome outcome = WriteDataFileAt(h.data.records, 3, blocked, '.');
+    EXPECT_EQ(outcome.reason, FileReason::SaveFailed);
+    EXPECT_EQ(outcome.path, blocked);
+    EXPECT_FALSE(outcome.cause.empty());
+    EXPECT_FALSE(outcome.errorText.empty());
     EXPECT_EQ(test::ReadBytes(blocked / "keep"), "old");
-    ASSERT_EQ(h.notifier.messages.size(), 1u);
-    EXPECT_EQ(h.notifier.messages[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(test::OwnText(h.notifier.messages[0].text), "FileSave Error!!");
-    EXPECT_EQ(h.notifier.messages[0].text.rfind("FileSave Error!!\n" + blocked.string() + ": ", 0),
-              0u);
-    EXPECT_NE(h.logText().find(":frmMain.SaveFileAs -> "), std::string::npos);
     // Only the blocked folder is left: no temporary file stays behind.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(h.dir.path()), {}), 2); // + err.log
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(h.dir.path()), {}), 1);
 }
 
 // The rename of a save would replace a read-only file: each kind of save
 // refuses it, says so, and the file stays as it was.
-TEST(SaveFileAs, AReadOnlyFileIsRefusedAndKept) {
-    for (const char* name : {"radio.dat", "radio.hex", "radio.txt"}) {
+TEST(WriteDataFileAt, AReadOnlyFileIsRefusedAndKept) {
+    using Save = std::function<FileOutcome(DataSet&, const std::filesystem::path&)>;
+    const std::pair<const char*, Save> saves[] = {
+        {"radio.dat",
+         [](DataSet& d, const auto& p) { return WriteDataFileAt(d.records, 3, p, '.'); }},
+        {"radio.hex",
+         [](DataSet& d, const auto& p) { return PrepareAndWriteImageFileAt(d, 3, p); }},
+        {"radio.txt", [](DataSet& d, const auto& p) { return WriteReportFileAt(d, 3, p); }},
+    };
+    for (const auto& [name, save] : saves) {
         SCOPED_TRACE(name);
         test::Harness h(3);
-        FileContext context = h.context();
         const auto path = h.dir / name;
         test::WriteBytes(path, "old");
         std::filesystem::permissions(path, std::filesystem::perms::owner_read |
                                                std::filesystem::perms::group_read);
-        EXPECT_FALSE(SaveDataSet(context, path));
-        EXPECT_TRUE(h.app.errorFlag);
+        const FileOutcome outcome = save(h.data, path);
+        EXPECT_EQ(outcome.reason, FileReason::SaveFailed);
         EXPECT_EQ(test::ReadBytes(path), "old");
-        ASSERT_EQ(h.notifier.messages.size(), 1u);
-        EXPECT_NE(h.notifier.messages[0].text.find("the file is read-only"), std::string::npos)
-            << h.notifier.messages[0].text;
+        EXPECT_NE(outcome.cause.find("the file is read-only"), std::string::npos) << outcome.cause;
+        EXPECT_NE(outcome.description.find("the file is read-only"), std::string::npos)
+            << outcome.description;
     }
 }
 

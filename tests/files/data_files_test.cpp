@@ -1,6 +1,8 @@
 #include "files/data_files.h"
 
+#include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
+#include "files/image_file.h"
 #include "image/codec.h"
 #include "image/layout.h"
 #include "report/report_text.h"
@@ -65,8 +67,9 @@ TEST(DataFiles, TheModelComesFromTheFile) {
     EXPECT_EQ(DetectFileModel(dir / "missing.hex", FileKind::ImageFile), std::nullopt);
 }
 
-// hex -> dat -> hex through the loads and saves the command-line tool uses:
-// every byte the codec owns comes back as the original's re-encoded image.
+// hex -> dat -> hex through the readers and writers, each for the model the
+// file names: every byte the codec owns comes back as the original's
+// re-encoded image.
 TEST(DataFiles, ImageToDataFileAndBackKeepsTheCodecOwnedBytes) {
     for (ModelNumber model = 0; model <= 3; ++model) {
         SCOPED_TRACE(model);
@@ -74,16 +77,16 @@ TEST(DataFiles, ImageToDataFileAndBackKeepsTheCodecOwnedBytes) {
         const DataSet original = EditedImage(model);
         test::WriteBytes(dir / "in.hex", ImageBytes(original, model));
 
-        test::Harness first(2);
-        FileContext firstContext = first.context();
-        ASSERT_TRUE(LoadDataSetFor(firstContext, dir / "in.hex", std::nullopt));
-        EXPECT_EQ(first.app.modelNumber, model);
-        ASSERT_TRUE(SaveDataSet(firstContext, dir / "mid.dat"));
+        ASSERT_EQ(DetectFileModel(dir / "in.hex", FileKind::ImageFile), model);
+        test::Harness first(model);
+        ASSERT_TRUE(CheckImageFileLength(model, dir / "in.hex").ok());
+        ASSERT_TRUE(ReadImageFileAt(first.data, model, dir / "in.hex").ok());
+        ASSERT_TRUE(WriteDataFileAt(first.data.records, model, dir / "mid.dat", '.').ok());
 
-        test::Harness second(2);
-        FileContext secondContext = second.context();
-        ASSERT_TRUE(LoadDataSetFor(secondContext, dir / "mid.dat", std::nullopt));
-        ASSERT_TRUE(SaveDataSet(secondContext, dir / "out.hex"));
+        ASSERT_EQ(DetectFileModel(dir / "mid.dat", FileKind::DataFile), model);
+        test::Harness second(model);
+        ASSERT_TRUE(ReadDataFileAt(second.data.records, model, dir / "mid.dat").ok());
+        ASSERT_TRUE(PrepareAndWriteImageFileAt(second.data, model, dir / "out.hex").ok());
 
         DataSet reencoded = original;
         DecodeImage(reencoded, model);
@@ -99,45 +102,17 @@ TEST(DataFiles, ImageToDataFileAndBackKeepsTheCodecOwnedBytes) {
     }
 }
 
-TEST(DataFiles, AFileNamingNoModelIsRefusedByItsOwnCheck) {
-    struct Case {
-        const char* name;
-        std::string bytes;
-        const char* message;
-    };
-    const Case cases[] = {{"a.dat", "[MAIN]\r\nMODELTYPE=9\r\n",
-                           "different model!!\n@/a.dat: the file's model is model 9, the "
-                           "selected model ZH540"},
-                          {"a.hex", std::string(1000, '\0'),
-                           "bad file!!\n@/a.hex: the file is 1000 bytes; an image of the ZH540 "
-                           "is 16384 bytes"},
-                          {"a.hex", std::string(16384, '\0'), "ModelType Error !!"},
-                          {"usa_12C0.ini", std::string(16384, '\0'), "IniFileRead Error!!"}};
-    for (const Case& c : cases) {
-        test::Harness h(2);
-        test::WriteBytes(h.dir / c.name, c.bytes);
-        FileContext context = h.context();
-        EXPECT_FALSE(LoadDataSetFor(context, h.dir / c.name, std::nullopt));
-        ASSERT_FALSE(h.notifier.messages.empty());
-        std::string expected = c.message;
-        if (std::size_t at = expected.find("@/"); at != std::string::npos)
-            expected.replace(at, 2, (h.dir.path() / "").string());
-        EXPECT_EQ(h.notifier.messages.back().text, expected);
-    }
-}
-
-TEST(SaveReportText, WritesTheReportAndOneLineBreak) {
+TEST(WriteReportFileAt, WritesTheReportAndOneLineBreak) {
     test::Harness h(1);
-    FileContext context = h.context();
-    ASSERT_TRUE(SaveDataSet(context, h.dir / "r.txt"));
+    const FileOutcome saved = WriteReportFileAt(h.data, 1, h.dir / "r.txt");
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(saved.operation, FileOperation::SaveReportText);
     DataSet copy = h.data;
     EXPECT_EQ(test::ReadBytes(h.dir / "r.txt"), MakeReportText(copy, 1) + "\r\n");
 
-    EXPECT_FALSE(SaveReportText(context, h.dir / "none" / "r.txt"));
-    EXPECT_TRUE(h.app.cancelFlag);
-    ASSERT_EQ(h.notifier.messages.size(), 1u);
-    EXPECT_EQ(h.notifier.messages[0],
-              (Message{MessageIcon::Warning, "LW6100 " + h.app.windowTitle, "Path not found"}));
+    const FileOutcome failed = WriteReportFileAt(h.data, 1, h.dir / "none" / "r.txt");
+    EXPECT_EQ(failed.reason, FileReason::SaveFailed);
+    EXPECT_EQ(failed.description, "Path not found");
 }
 
 } // namespace

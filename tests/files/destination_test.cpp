@@ -1,6 +1,8 @@
 #include "files/destination_files.h"
 #include "files/settings_store.h"
 
+#include "core/error_log.h"
+
 #include "image/codec.h"
 #include "image/layout.h"
 #include "image/primitives.h"
@@ -77,56 +79,47 @@ TEST(DestinationCatalogue, SortsIgnoringCaseAndFindsIgnoringCase) {
     EXPECT_EQ(DestinationFilePath("/opt/qb41", "usa", 1).filename(), "usa_0208.ini");
 }
 
-TEST(FileReadIni, LoadsAFileOfTheSelectedModel) {
+TEST(ReadDestinationFileAt, LoadsAFileOfTheSelectedModel) {
     for (ModelNumber model : {0, 1}) {
         test::Harness h(model);
-        FileContext context = h.context();
         test::WriteBytes(h.dir / "x.ini", FreshImageFile(model));
-        h.app.errorFlag = true;
-        ASSERT_TRUE(FileReadIni(context, h.dir / "x.ini"));
-        EXPECT_FALSE(h.app.errorFlag);
-        EXPECT_FALSE(h.app.loading);
+        const FileOutcome outcome = ReadDestinationFileAt(h.data, model, h.dir / "x.ini");
+        ASSERT_TRUE(outcome.ok());
+        EXPECT_EQ(outcome.operation, FileOperation::ReadDestinationFile);
         EXPECT_EQ(h.data.records.CHEXP[0].Enable, kTrue);
-        EXPECT_TRUE(h.notifier.messages.empty());
     }
 }
 
-TEST(FileReadIni, RefusesSilentlyAndChangesNothing) {
+TEST(ReadDestinationFileAt, RefusesByLengthOrModelAndChangesNothing) {
     struct Case {
         const char* what;
         ModelNumber selected;
         std::string bytes;
-        bool errorFlag;
+        FileReason reason;
     };
-    const Case cases[] = {{"wrong length", 1, FreshImageFile(0), false},
-                          {"wrong length", 0, FreshImageFile(1), false},
-                          {"other model", 3, FreshImageFile(0), true},
-                          {"other model", 2, FreshImageFile(0), true}};
+    const Case cases[] = {{"wrong length", 1, FreshImageFile(0), FileReason::WrongLength},
+                          {"wrong length", 0, FreshImageFile(1), FileReason::WrongLength},
+                          {"other model", 3, FreshImageFile(0), FileReason::WrongModel},
+                          {"other model", 2, FreshImageFile(0), FileReason::WrongModel}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::Harness h(c.selected);
-        FileContext context = h.context();
         test::WriteBytes(h.dir / "x.ini", c.bytes);
         const DataSet before = h.data;
-        EXPECT_FALSE(FileReadIni(context, h.dir / "x.ini"));
-        EXPECT_EQ(h.app.errorFlag, c.errorFlag);
-        EXPECT_FALSE(h.app.cancelFlag);
+        const FileOutcome outcome = ReadDestinationFileAt(h.data, c.selected, h.dir / "x.ini");
+        EXPECT_EQ(outcome.reason, c.reason);
+        EXPECT_TRUE(outcome.errorText.empty());
+        EXPECT_FALSE(outcome.cause.empty());
         EXPECT_EQ(h.data.image, before.image);
         EXPECT_EQ(h.data.records, before.records);
-        EXPECT_TRUE(h.notifier.messages.empty());
-        EXPECT_FALSE(std::filesystem::exists(h.log.path()));
     }
 }
 
-TEST(FileReadIni, AMissingFileIsLoggedWithoutAMessage) {
+TEST(ReadDestinationFileAt, AMissingFileIsAReadFailure) {
     test::Harness h(0);
-    FileContext context = h.context();
-    EXPECT_FALSE(FileReadIni(context, h.dir / "usa_12C0.ini"));
-    EXPECT_TRUE(h.app.errorFlag);
-    EXPECT_TRUE(h.app.cancelFlag);
-    EXPECT_FALSE(h.app.loading);
-    EXPECT_TRUE(h.notifier.messages.empty());
-    EXPECT_NE(h.logText().find(":frmMain.FileReadIni -> 53File not found"), std::string::npos);
+    const FileOutcome outcome = ReadDestinationFileAt(h.data, 0, h.dir / "usa_12C0.ini");
+    EXPECT_EQ(outcome.reason, FileReason::ReadFailed);
+    EXPECT_EQ(outcome.errorText, "53File not found");
 }
 
 // The files the build places beside the executables, where the program looks.
@@ -140,20 +133,18 @@ TEST(ShippedDestinations, LoadForTheirModelAndAreRefusedForTheOther) {
         for (int group = 0; group < 3; ++group) {
             const auto path = DestinationFilePath(folder, regions[group], model);
             test::Harness h(model);
-            FileContext context = h.context();
-            ASSERT_TRUE(FileReadIni(context, path)) << path;
+            ASSERT_TRUE(ReadDestinationFileAt(h.data, model, path).ok()) << path;
             for (int g = 0; g < 3; ++g)
                 EXPECT_EQ(h.data.records.UsableGroup[g].Usable, ToVbBool(g == group));
             EXPECT_EQ(h.data.image[layout::kCurrentGroup], group);
             EXPECT_EQ(h.data.image[layout::kChecksum], Checksum(h.data.image, 66, 29));
 
-            // Another model refuses it: by its code, or silently by its
-            // length for model 1's 8192-byte image.
+            // Another model refuses it: by its code, or by its length for
+            // model 1's 8192-byte image.
             const ModelNumber otherModel = model == 3 ? 0 : (model == 2 ? 3 : 2);
             test::Harness other(otherModel);
-            FileContext otherContext = other.context();
-            EXPECT_FALSE(FileReadIni(otherContext, path));
-            EXPECT_EQ(other.app.errorFlag, model != 1);
+            EXPECT_EQ(ReadDestinationFileAt(other.data, otherModel, path).reason,
+                      model == 1 ? FileReason::WrongLength : FileReason::WrongModel);
         }
     }
 }

@@ -4,8 +4,11 @@
 #include "test_support.h"
 
 #include "core/platform.h"
+#include "files/data_file_reader.h"
+#include "files/data_file_writer.h"
 #include "files/data_files.h"
 #include "files/file_io.h"
+#include "files/image_file.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,23 @@ namespace qb41 {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The writer and reader of the file's kind.
+FileOutcome Save(DataSet& data, ModelNumber model, const fs::path& path) {
+    switch (FileKindOf(path)) {
+    case FileKind::DataFile:
+        return WriteDataFileAt(data.records, model, path, '.');
+    case FileKind::ImageFile:
+        return PrepareAndWriteImageFileAt(data, model, path);
+    default:
+        return WriteReportFileAt(data, model, path);
+    }
+}
+
+FileOutcome Load(DataSet& data, ModelNumber model, const fs::path& path) {
+    if (FileKindOf(path) == FileKind::DataFile) return ReadDataFileAt(data.records, model, path);
+    return ReadImageFileAt(data, model, path);
+}
 
 TEST(FileNames, NamesOutsideAsciiSaveAndLoad) {
     const char* const names[] = {
@@ -29,10 +49,8 @@ TEST(FileNames, NamesOutsideAsciiSaveAndLoad) {
         SCOPED_TRACE(utf8);
         test::Harness saved(1);
         const fs::path path = saved.dir.path() / platform::PathFromUtf8(utf8);
-        FileContext context = saved.context();
-        ASSERT_TRUE(SaveDataSet(context, path))
-            << (saved.notifier.messages.empty() ? "" : saved.notifier.messages.back().text);
-        EXPECT_TRUE(saved.notifier.messages.empty());
+        const FileOutcome outcome = Save(saved.data, 1, path);
+        ASSERT_TRUE(outcome.ok()) << outcome.cause;
 
         // The folder lists exactly that name, and nothing else is left.
         std::vector<std::string> listed;
@@ -45,12 +63,11 @@ TEST(FileNames, NamesOutsideAsciiSaveAndLoad) {
         EXPECT_FALSE(bytes.empty());
         if (FileKindOf(path) == FileKind::ReportText) continue; // saved only
         // Loaded by that name and saved again under a plain one: the same bytes.
-        test::Harness loaded(2);
-        FileContext back = loaded.context();
-        ASSERT_TRUE(LoadDataSetFor(back, path, std::nullopt));
-        EXPECT_EQ(loaded.app.modelNumber, 1);
+        ASSERT_EQ(DetectFileModel(path, FileKindOf(path)), 1);
+        test::Harness loaded(1);
+        ASSERT_TRUE(Load(loaded.data, 1, path).ok());
         const fs::path plain = loaded.dir.path() / ("plain" + path.extension().string());
-        ASSERT_TRUE(SaveDataSet(back, plain));
+        ASSERT_TRUE(Save(loaded.data, 1, plain).ok());
         EXPECT_EQ(ReadWholeFile(plain, 1 << 20), bytes);
     }
 }
@@ -58,11 +75,12 @@ TEST(FileNames, NamesOutsideAsciiSaveAndLoad) {
 TEST(FileNames, AMissingNonAsciiNameIsReportedByItsName) {
     test::Harness h(1);
     const std::string utf8 = "fehlt-\xC3\xBC\xE6\x97\xA5.dat";
-    FileContext context = h.context();
-    EXPECT_FALSE(LoadDataSetFor(context, h.dir.path() / platform::PathFromUtf8(utf8), 1));
-    ASSERT_FALSE(h.notifier.messages.empty());
-    EXPECT_NE(h.notifier.messages.back().text.find(utf8), std::string::npos)
-        << h.notifier.messages.back().text;
+    const FileOutcome outcome =
+        ReadDataFileAt(h.data.records, 1, h.dir.path() / platform::PathFromUtf8(utf8));
+    EXPECT_EQ(outcome.reason, FileReason::ReadFailed);
+    EXPECT_EQ(platform::PathToUtf8(outcome.path.filename()), utf8);
+    const std::string text = FileMessage("FileRead Error!!", outcome.path, outcome.cause);
+    EXPECT_NE(text.find(utf8), std::string::npos) << text;
 }
 
 // ---- two processes saving one file ----

@@ -79,11 +79,10 @@ TEST(FileOutcome, AnImageOfTheWrongLengthIsRefusedWithBothLengths) {
 
 TEST(FileOutcome, AnotherModelsFileIsRefusedAndLeavesTheDataAsItWas) {
     test::Harness writer(1);
-    FileContext context = writer.context();
     const auto dat = writer.dir / "zh520.dat";
     const auto hex = writer.dir / "zh520.hex";
-    ASSERT_TRUE(SaveFileAs(context, dat, '.'));
-    ASSERT_TRUE(SaveImageFile(context, hex));
+    ASSERT_TRUE(WriteDataFileAt(writer.data.records, 1, dat, '.').ok());
+    ASSERT_TRUE(PrepareAndWriteImageFileAt(writer.data, 1, hex).ok());
 
     test::Harness h(3);
     h.data.records.CHUSA[0].ChTag = "KEEP";

@@ -19,7 +19,7 @@ void PutWord(std::string& bytes, int index, std::uint16_t word) {
     bytes[index + 1] = static_cast<char>(word & 0xFF);
 }
 
-TEST(ImageFile, SavingThenOpeningGivesBackTheImageAndTheRecords) {
+TEST(ImageFile, SavingThenReadingGivesBackTheImageAndTheRecords) {
     for (ModelNumber model : {0, 1}) {
         SCOPED_TRACE(model);
         test::Harness h(model);
@@ -27,47 +27,40 @@ TEST(ImageFile, SavingThenOpeningGivesBackTheImageAndTheRecords) {
         h.data.records.CHEXP[2].Enable = kTrue;
         h.data.records.CHEXP[2].Rxfreq = 157.0125;
         h.data.records.UserMmsi = "3661234560";
-        FileContext context = h.context();
         const auto path = h.dir / "image.hex";
-        ASSERT_TRUE(SaveImageFile(context, path));
-        const RadioImage saved = h.data.image;
-        EXPECT_EQ(saved[layout::kChecksum], Checksum(saved, 66, 29));
+        const FileOutcome saved = PrepareAndWriteImageFileAt(h.data, model, path);
+        ASSERT_TRUE(saved.ok());
+        EXPECT_EQ(saved.operation, FileOperation::SaveImageFile);
+        EXPECT_EQ(h.data.image[layout::kChecksum], Checksum(h.data.image, 66, 29));
         EXPECT_EQ(std::filesystem::file_size(path), static_cast<std::uintmax_t>(ImageSize(model)));
 
         test::Harness other(model);
-        FileContext otherContext = other.context();
-        other.app.dataChanged = true;
-        ASSERT_TRUE(OpenImageFile(otherContext, path));
+        EXPECT_TRUE(CheckImageFileLength(model, path).ok());
+        const FileOutcome read = ReadImageFileAt(other.data, model, path);
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(read.operation, FileOperation::ReadImageFile);
         EXPECT_EQ(ImageOf(other.data, model), ImageOf(h.data, model));
         EXPECT_EQ(other.data.records.CHEXP[2].Rxfreq, 157.0125);
         EXPECT_EQ(other.data.records.UserMmsi, "3661234560");
         // Model 1 images hold no channel names: the fresh name stays.
         EXPECT_EQ(other.data.records.CHUSA[32].ChTag, model == 1 ? "DISTRESS" : "SIXTEEN");
-        EXPECT_EQ(other.app.currentFileName, path.string());
-        EXPECT_FALSE(other.app.dataChanged);
-        EXPECT_TRUE(other.notifier.messages.empty());
     }
 }
 
-TEST(ImageFile, AFileOfAnotherLengthIsABadFile) {
+TEST(ImageFile, AFileOfAnotherLengthIsRefusedNamingItsLength) {
     struct Case {
         ModelNumber model;
         int length;
     };
     for (Case c : {Case{1, 16384}, Case{0, 8192}, Case{3, 16385}, Case{2, 0}}) {
         test::Harness h(c.model);
-        FileContext context = h.context();
         test::WriteBytes(h.dir / "x.hex", std::string(c.length, '\0'));
-        const RadioImage before = h.data.image;
-        EXPECT_FALSE(OpenImageFile(context, h.dir / "x.hex"));
-        EXPECT_EQ(h.data.image, before);
-        EXPECT_TRUE(h.app.errorFlag);
-        ASSERT_EQ(h.notifier.messages.size(), 1u);
-        EXPECT_EQ(h.notifier.messages[0].icon, MessageIcon::Critical);
-        EXPECT_EQ(test::OwnText(h.notifier.messages[0].text), "bad file!!");
-        EXPECT_NE(
-            h.notifier.messages[0].text.find("the file is " + std::to_string(c.length) + " bytes"),
-            std::string::npos);
+        const FileOutcome outcome = CheckImageFileLength(c.model, h.dir / "x.hex");
+        EXPECT_EQ(outcome.reason, FileReason::WrongLength);
+        EXPECT_EQ(outcome.operation, FileOperation::ReadImageFile);
+        EXPECT_NE(outcome.cause.find("the file is " + std::to_string(c.length) + " bytes"),
+                  std::string::npos)
+            << outcome.cause;
     }
 }
 
@@ -84,29 +77,26 @@ TEST(ImageFile, ModelWordsMustBothNameTheSelectedModel) {
                           {2, 0x021C, 0x021C, true}};
     for (const Case& c : cases) {
         test::Harness h(c.model);
-        FileContext context = h.context();
         std::string bytes(static_cast<std::size_t>(ImageSize(c.model)), '\xff');
         PutWord(bytes, 64, c.front);
         PutWord(bytes, ImageSize(c.model) - 2, c.back); // 8190 for model 1
         bytes[layout::kCurrentGroup] = 2;
         test::WriteBytes(h.dir / "x.hex", bytes);
         const DataSet before = h.data;
-        EXPECT_EQ(ReadHexFileAs(context, h.dir / "x.hex"), c.accepted) << c.model;
-        EXPECT_EQ(h.app.errorFlag, !c.accepted);
+        const FileOutcome outcome = ReadImageFileAt(h.data, c.model, h.dir / "x.hex");
+        EXPECT_EQ(outcome.ok(), c.accepted) << c.model;
         if (c.accepted) {
             EXPECT_EQ(h.data.image[layout::kCurrentGroup], 2);
             continue;
         }
+        EXPECT_EQ(outcome.reason, FileReason::WrongModel);
         EXPECT_EQ(h.data.image, before.image);
         EXPECT_EQ(h.data.records, before.records);
-        ASSERT_EQ(h.notifier.messages.size(), 1u);
-        EXPECT_EQ(h.notifier.messages[0],
-                  (Message{MessageIcon::Critical, "Read from Radio", "ModelType Error !!"}));
     }
 }
 
 TEST(ImageFile, ReadingTakesTheImageFromTheStartOfALongerFile) {
-    // Only the open command refuses other lengths; the read itself takes the
+    // Only the length check refuses other lengths; the read itself takes the
     // image's bytes and ignores whatever follows them.
     for (ModelNumber model : {0, 1}) {
         SCOPED_TRACE(model);
@@ -116,51 +106,43 @@ TEST(ImageFile, ReadingTakesTheImageFromTheStartOfALongerFile) {
         std::string bytes = ImageOf(source.data, model) + std::string(100, 'x');
 
         test::Harness h(model);
-        FileContext context = h.context();
         test::WriteBytes(h.dir / "long.hex", bytes);
-        ASSERT_TRUE(ReadHexFileAs(context, h.dir / "long.hex"));
-        EXPECT_FALSE(h.app.errorFlag);
-        EXPECT_TRUE(h.notifier.messages.empty());
+        const FileOutcome outcome = ReadImageFileAt(h.data, model, h.dir / "long.hex");
+        ASSERT_TRUE(outcome.ok());
+        EXPECT_EQ(outcome.reason, FileReason::None);
         EXPECT_EQ(ImageOf(h.data, model), ImageOf(source.data, model));
         EXPECT_EQ(h.data.records.UserMmsi, "3661234560");
     }
 }
 
-TEST(ImageFile, AMissingFileIsAReadErrorAndIsLogged) {
+TEST(ImageFile, AMissingFileIsAReadFailureOfTheImageRead) {
     test::Harness h(0);
-    FileContext context = h.context();
-    EXPECT_FALSE(OpenImageFile(context, h.dir / "none.hex"));
-    EXPECT_TRUE(h.app.errorFlag);
-    EXPECT_TRUE(h.app.cancelFlag);
-    EXPECT_EQ(h.notifier.messages.back(),
-              test::FileMessage(MessageIcon::Warning, h.app.windowTitle, "FileRead Error!!",
-                                h.dir / "none.hex", "no such file or folder"));
-    EXPECT_NE(h.logText().find(":frmMain.ReadHexFileAs -> 53File not found"), std::string::npos);
+    for (const FileOutcome& outcome : {CheckImageFileLength(0, h.dir / "none.hex"),
+                                       ReadImageFileAt(h.data, 0, h.dir / "none.hex")}) {
+        EXPECT_EQ(outcome.operation, FileOperation::ReadImageFile);
+        EXPECT_EQ(outcome.reason, FileReason::ReadFailed);
+        EXPECT_EQ(outcome.cause, "no such file or folder");
+        EXPECT_EQ(outcome.errorText, "53File not found");
+    }
 }
 
 TEST(ImageFile, SavingOverALongerFileLeavesExactlyTheImage) {
     test::Harness h(1);
-    FileContext context = h.context();
     const auto path = h.dir / "long.hex";
     test::WriteBytes(path, std::string(20000, 'x'));
-    h.app.currentFileName = "keep.dat";
-    ASSERT_TRUE(SaveHexFileAs(context, path));
+    ASSERT_TRUE(WriteImageFileAt(h.data, path).ok());
     EXPECT_EQ(test::ReadBytes(path), ImageOf(h.data, 1));
-    EXPECT_EQ(h.app.currentFileName, "keep.dat");
-    EXPECT_FALSE(h.app.loading);
 }
 
-TEST(ImageFile, AFailedSaveIsReportedAndLogged) {
+TEST(ImageFile, AFailedSaveIsASaveFailureWithItsErrorText) {
     test::Harness h(0);
-    FileContext context = h.context();
-    EXPECT_FALSE(SaveImageFile(context, h.dir / "no-such-folder" / "x.hex"));
-    EXPECT_TRUE(h.app.cancelFlag);
-    EXPECT_TRUE(h.app.errorFlag);
-    EXPECT_FALSE(h.app.loading);
-    EXPECT_EQ(h.notifier.messages.back(),
-              test::FileMessage(MessageIcon::Warning, h.app.windowTitle, "FileSave Error!!",
-                                h.dir / "no-such-folder" / "x.hex", "no such file or folder"));
-    EXPECT_NE(h.logText().find(":frmMain.SaveHexFileAs -> 76Path not found"), std::string::npos);
+    const FileOutcome outcome =
+        PrepareAndWriteImageFileAt(h.data, 0, h.dir / "no-such-folder" / "x.hex");
+    EXPECT_EQ(outcome.operation, FileOperation::SaveImageFile);
+    EXPECT_EQ(outcome.reason, FileReason::SaveFailed);
+    EXPECT_EQ(outcome.path, h.dir / "no-such-folder" / "x.hex");
+    EXPECT_EQ(outcome.cause, "no such file or folder");
+    EXPECT_EQ(outcome.errorText, "76Path not found");
 }
 
 } // namespace

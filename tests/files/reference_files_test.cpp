@@ -5,7 +5,9 @@
 // deliberate change, regenerate them with
 //   QB41_UPDATE_REFERENCE=1 build/bin/files_tests --gtest_filter='ReferenceFiles.*'
 // and review the difference before committing.
-#include "files/data_files.h"
+#include "files/data_file_reader.h"
+#include "files/data_file_writer.h"
+#include "files/image_file.h"
 
 #include "test_support.h"
 
@@ -77,12 +79,10 @@ Built Build(ModelNumber model) {
     test::Harness h(model);
     EditChannels(h.data.records);
     EditSettings(h.data);
-    FileContext context = h.context();
     const fs::path dat = h.dir / "reference.dat";
     const fs::path hex = h.dir / "reference.hex";
-    EXPECT_TRUE(SaveDataSet(context, dat));
-    EXPECT_TRUE(SaveDataSet(context, hex));
-    EXPECT_TRUE(h.notifier.messages.empty());
+    EXPECT_TRUE(WriteDataFileAt(h.data.records, model, dat, '.').ok());
+    EXPECT_TRUE(PrepareAndWriteImageFileAt(h.data, model, hex).ok());
     return {test::ReadBytes(dat), test::ReadBytes(hex)};
 }
 
@@ -90,10 +90,14 @@ Built Build(ModelNumber model) {
 // gives the file back.
 std::string Resaved(ModelNumber model, const fs::path& file) {
     test::Harness h(model);
-    FileContext context = h.context();
-    EXPECT_TRUE(LoadDataSet(context, file)) << file;
     const fs::path again = h.dir / ("again" + file.extension().string());
-    EXPECT_TRUE(SaveDataSet(context, again));
+    if (file.extension() == ".dat") {
+        EXPECT_TRUE(ReadDataFileAt(h.data.records, model, file).ok()) << file;
+        EXPECT_TRUE(WriteDataFileAt(h.data.records, model, again, '.').ok());
+    } else {
+        EXPECT_TRUE(ReadImageFileAt(h.data, model, file).ok()) << file;
+        EXPECT_TRUE(PrepareAndWriteImageFileAt(h.data, model, again).ok());
+    }
     return test::ReadBytes(again);
 }
 

@@ -1,5 +1,6 @@
 // Saving through links and over files of other modes and owners, the save's
 // temporary files, and the data file check with each kind of finding.
+#include "core/errors.h"
 #include "test_support.h"
 
 #include "files/data_file_check.h"

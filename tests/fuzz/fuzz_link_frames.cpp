@@ -12,7 +12,6 @@
 
 #include "core/error_log.h"
 #include "core/model.h"
-#include "core/notifier.h"
 
 #include <algorithm>
 #include <chrono>
@@ -123,11 +122,6 @@ private:
     bool lost_ = false;
 };
 
-class SilentNotifier : public Notifier {
-public:
-    MessageAnswer ask(const Message&) override { return MessageAnswer::Ok; }
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -145,12 +139,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AppState app;
     app.modelNumber = model;
     DataSet set = qb41::fuzz::Fresh(model);
-    SilentNotifier notifier;
     const ErrorLog log({}, false, clock);
     CancelToken cancel;
     sim::SimRadio radio(set.image, ImageLastIndex(model));
     ScriptedLine line(radio, clock, script, cancel);
-    CloneLink link(LinkContext{app, set, notifier, log, clock, line, cancel}, "/dev/fuzz");
+    CloneLink link(LinkContext{app, set, log, clock, line, cancel}, "/dev/fuzz");
 
     std::vector<std::uint8_t> image;
     switch (operation) {

@@ -1,6 +1,7 @@
 // The transfer operations against the simulated radio, in-process on a
 // ManualClock: whole transfers, every line fault, cancel, hang-up, model
-// mismatch and clear, with the exact messages, flags and data afterwards.
+// mismatch and clear, with the exact messages, flags and data afterwards, as
+// the outcome of each run carries them.
 #include "link_support.h"
 #include "sim_transport.h"
 
@@ -48,13 +49,12 @@ struct Rig {
     AppState app;
     DataSet data;
     DataSet before;
-    RecordingNotifier notifier;
     ErrorLog log{dir.path(), true, clock};
     CancelToken cancel;
     RadioImage pattern;
     sim::SimRadio radio;
     SimTransport transport{radio, clock};
-    CloneLink link{LinkContext{app, data, notifier, log, clock, transport, cancel}, "/dev/fake"};
+    CloneLink link{LinkContext{app, data, log, clock, transport, cancel}, "/dev/fake"};
     std::vector<Progress> progress;
 };
 
@@ -85,10 +85,11 @@ class WholeTransfer : public ::testing::TestWithParam<ModelNumber> {};
 TEST_P(WholeTransfer, ReadTakesTheAcceptedRangesAndDecodes) {
     Rig rig(GetParam());
     const int last = ImageLastIndex(GetParam());
-    ASSERT_EQ(rig.link.ReadRun(), LinkStatus::Ok);
-    EXPECT_EQ(rig.notifier.messages, std::vector{Complete("Read from Radio")});
-    EXPECT_TRUE(rig.app.completed);
-    EXPECT_FALSE(rig.app.errorFlag || rig.app.cancelFlag || rig.app.loading);
+    const LinkOutcome read = rig.link.ReadRun();
+    ASSERT_EQ(read, LinkStatus::Ok);
+    EXPECT_EQ(read.messages, std::vector{Complete("Read from Radio")});
+    EXPECT_TRUE(read.transferCompleted);
+    EXPECT_EQ(read.flags, RunFlags{});
     EXPECT_EQ(rig.radio.stats().readBytes, 4);
     EXPECT_EQ(rig.radio.stats().readBlocks, (last + 1) / 64);
 
@@ -110,8 +111,11 @@ TEST_P(WholeTransfer, ReadTakesTheAcceptedRangesAndDecodes) {
 TEST_P(WholeTransfer, ProgramFollowsTheWritePlan) {
     Rig rig(GetParam());
     const int last = ImageLastIndex(GetParam());
-    ASSERT_EQ(rig.link.ProgramRun(), LinkStatus::Ok);
-    EXPECT_EQ(rig.notifier.messages, std::vector{Complete("Program to Radio")});
+    const LinkOutcome written = rig.link.ProgramRun();
+    ASSERT_EQ(written, LinkStatus::Ok);
+    EXPECT_EQ(written.messages, std::vector{Complete("Program to Radio")});
+    EXPECT_TRUE(written.transferCompleted);
+    EXPECT_EQ(written.flags, RunFlags{});
     EXPECT_EQ(rig.data.image[95], Checksum(rig.data.image, 66, 29)); // prepared first
     for (int i = 0; i <= last; ++i) {
         const auto at = static_cast<std::size_t>(i);
@@ -219,9 +223,10 @@ TEST(LineFaults, OneBadReplyIsRetriedOnce) {
         EXPECT_EQ(reader.clock.pauses(), pauses);
 
         Rig writer(2, On(fault, {kWriteRequest}));
-        EXPECT_EQ(writer.link.ProgramRun(), LinkStatus::Ok);
+        const LinkOutcome written = writer.link.ProgramRun();
+        EXPECT_EQ(written, LinkStatus::Ok);
         EXPECT_EQ(writer.radio.stats().cancels, fault.writeRetries ? 1 : 0);
-        EXPECT_EQ(writer.notifier.messages, std::vector{Complete("Program to Radio")});
+        EXPECT_EQ(written.messages, std::vector{Complete("Program to Radio")});
     }
 }
 
@@ -230,22 +235,25 @@ TEST(LineFaults, TwoBadRepliesFailAndLeaveTheDataAlone) {
         SCOPED_TRACE(fault.name);
         if (!fault.readRetries) continue;
         Rig reader(2, On(fault, {7, 8}));
-        EXPECT_EQ(reader.link.ReadRun(), LinkStatus::Failed);
-        EXPECT_EQ(reader.notifier.messages, std::vector{kReadFailed});
-        EXPECT_TRUE(reader.app.errorFlag);
-        EXPECT_FALSE(reader.app.completed);
+        const LinkOutcome read = reader.link.ReadRun();
+        EXPECT_EQ(read, LinkStatus::Failed);
+        EXPECT_EQ(read.messages, std::vector{kReadFailed});
+        EXPECT_TRUE(read.flags.error);
+        EXPECT_FALSE(read.transferCompleted);
         EXPECT_TRUE(reader.dataUnchanged());
         EXPECT_EQ(reader.radio.stats().requests, 8); // the read stops at the failed block
 
         Rig checker(2, On(fault, {2, 3}));
-        EXPECT_EQ(checker.link.ReadRun(), LinkStatus::Failed);
-        EXPECT_EQ(checker.notifier.messages, std::vector{kCheckFailed});
+        const LinkOutcome checked = checker.link.ReadRun();
+        EXPECT_EQ(checked, LinkStatus::Failed);
+        EXPECT_EQ(checked.messages, std::vector{kCheckFailed});
         EXPECT_EQ(checker.radio.stats().readBlocks, 0);
 
         if (!fault.writeRetries) continue;
         Rig writer(2, On(fault, {14, 15}));
-        EXPECT_EQ(writer.link.ProgramRun(), LinkStatus::Failed);
-        EXPECT_EQ(writer.notifier.messages, std::vector{kProgramFailed});
+        const LinkOutcome written = writer.link.ProgramRun();
+        EXPECT_EQ(written, LinkStatus::Failed);
+        EXPECT_EQ(written.messages, std::vector{kProgramFailed});
         EXPECT_EQ(writer.radio.stats().requests, 15); // nothing after the failed byte
     }
 }
@@ -264,8 +272,9 @@ TEST(LineFaults, TimeLimitsAreTheRadiosUnlessInjected) {
 
 TEST(LineFaults, HangUpEndsWithTheCommunicationError) {
     Rig rig(2, HangUpAfter(20));
-    EXPECT_EQ(rig.link.ReadRun(), LinkStatus::Failed);
-    EXPECT_EQ(rig.notifier.messages, std::vector{kReadFailed});
+    const LinkOutcome read = rig.link.ReadRun();
+    EXPECT_EQ(read, LinkStatus::Failed);
+    EXPECT_EQ(read.messages, std::vector{kReadFailed});
     EXPECT_TRUE(rig.dataUnchanged());
     EXPECT_NE(rig.logText().find("frmRadio.ReadData -> 57Device I/O error"), std::string::npos);
     EXPECT_EQ(rig.radio.stats().requests, 20);
@@ -274,17 +283,19 @@ TEST(LineFaults, HangUpEndsWithTheCommunicationError) {
 TEST(Cancel, DuringAWaitStopsSilently) {
     Rig reader(2, NoReply({7}));
     reader.transport.onWait = [&](int) { reader.cancel.cancel(); };
-    EXPECT_EQ(reader.link.ReadRun(), LinkStatus::Cancelled);
-    EXPECT_TRUE(reader.notifier.messages.empty());
-    EXPECT_TRUE(reader.app.cancelFlag);
+    const LinkOutcome read = reader.link.ReadRun();
+    EXPECT_EQ(read, LinkStatus::Cancelled);
+    EXPECT_TRUE(read.messages.empty());
+    EXPECT_TRUE(read.flags.cancel);
     EXPECT_TRUE(reader.dataUnchanged());
     EXPECT_EQ(reader.transport.sent.back(), kCAN); // the abort byte
     EXPECT_EQ(reader.radio.stats().requests, 7);
 
     Rig writer(2, NoReply({14}));
     writer.transport.onWait = [&](int) { writer.cancel.cancel(); };
-    EXPECT_EQ(writer.link.ProgramRun(), LinkStatus::Cancelled);
-    EXPECT_TRUE(writer.notifier.messages.empty());
+    const LinkOutcome written = writer.link.ProgramRun();
+    EXPECT_EQ(written, LinkStatus::Cancelled);
+    EXPECT_TRUE(written.messages.empty());
     EXPECT_EQ(writer.transport.sent.back(), kCR); // no abort byte after a write
     EXPECT_EQ(writer.radio.stats().requests, 14);
 }
@@ -294,9 +305,10 @@ TEST(Cancel, APressBetweenStartAndTheFirstExchangeCounts) {
     // program stops in its model check and no write command goes out.
     Rig writer(2);
     writer.cancel.cancel();
-    EXPECT_EQ(writer.link.ProgramRun(), LinkStatus::Cancelled);
+    const LinkOutcome written = writer.link.ProgramRun();
+    EXPECT_EQ(written, LinkStatus::Cancelled);
     EXPECT_EQ(writer.radio.stats().writeBytes + writer.radio.stats().writeBlocks, 0);
-    EXPECT_TRUE(writer.notifier.messages.empty());
+    EXPECT_TRUE(written.messages.empty());
     EXPECT_EQ(writer.radio.memory(), writer.pattern);
 
     Rig clearer(2);
@@ -320,20 +332,23 @@ TEST(ModelCheck, RefusesAnotherModelOrDifferingCopies) {
         RadioImage memory = PatternMemory(2);
         sim::SetModelCode(memory, 16383, front, back);
         Rig reader(2, {}, memory);
-        EXPECT_EQ(reader.link.ReadRun(), LinkStatus::Failed);
-        EXPECT_EQ(reader.notifier.messages, std::vector{kModelType});
-        EXPECT_TRUE(reader.app.errorFlag);
+        const LinkOutcome read = reader.link.ReadRun();
+        EXPECT_EQ(read, LinkStatus::Failed);
+        EXPECT_EQ(read.messages, std::vector{kModelType});
+        EXPECT_TRUE(read.flags.error);
         // Another model's code at 64-65 ends the check before the copy.
         EXPECT_EQ(reader.radio.stats().requests, front == right ? 4 : 2);
 
         Rig writer(2, {}, memory);
-        EXPECT_EQ(writer.link.ProgramRun(), LinkStatus::Failed);
+        const LinkOutcome written = writer.link.ProgramRun();
+        EXPECT_EQ(written, LinkStatus::Failed);
         Rig clearer(2, {}, memory);
-        EXPECT_EQ(clearer.link.ClearRun(), LinkStatus::Failed);
-        for (const Rig* rig : {&writer, &clearer}) {
-            EXPECT_EQ(rig->notifier.messages, std::vector{kModelType});
+        const LinkOutcome cleared = clearer.link.ClearRun();
+        EXPECT_EQ(cleared, LinkStatus::Failed);
+        for (const LinkOutcome* outcome : {&written, &cleared})
+            EXPECT_EQ(outcome->messages, std::vector{kModelType});
+        for (const Rig* rig : {&writer, &clearer})
             EXPECT_EQ(rig->radio.stats().writeBytes + rig->radio.stats().writeBlocks, 0);
-        }
     }
     // An 8 KiB radio has no byte 16382: the check names the model at once
     // instead of waiting out the read of the copy.
@@ -358,33 +373,39 @@ TEST(ModelCheck, RefusesAnotherModelOrDifferingCopies) {
 TEST(Clear, WritesZeroOrPutsTheOldValueBack) {
     Rig done(2);
     done.data.image[501] = 5;
-    EXPECT_EQ(done.link.ClearRun(), LinkStatus::Ok);
+    const LinkOutcome clearedNow = done.link.ClearRun();
+    EXPECT_EQ(clearedNow, LinkStatus::Ok);
+    EXPECT_TRUE(clearedNow.transferCompleted);
     EXPECT_EQ(done.data.image[501], 0);
     EXPECT_EQ(done.radio.memory()[501], 0);
     EXPECT_EQ(done.radio.stats().writeBytes, 1);
-    EXPECT_EQ(done.notifier.messages, std::vector{Complete("Clear Data")});
+    EXPECT_EQ(clearedNow.messages, std::vector{Complete("Clear Data")});
     EXPECT_EQ(done.progress.back().percent, 100);
 
     Rig failed(2, NoReply({5, 6}));
     failed.data.image[501] = 5;
-    EXPECT_EQ(failed.link.ClearRun(), LinkStatus::Failed);
+    const LinkOutcome notCleared = failed.link.ClearRun();
+    EXPECT_EQ(notCleared, LinkStatus::Failed);
+    EXPECT_FALSE(notCleared.transferCompleted);
     EXPECT_EQ(failed.data.image[501], 5);
-    EXPECT_EQ(failed.notifier.messages, std::vector{kClearFailed});
+    EXPECT_EQ(notCleared.messages, std::vector{kClearFailed});
 
     Rig cancelled(2, NoReply({5}));
     cancelled.data.image[501] = 5;
     cancelled.transport.onWait = [&](int) { cancelled.cancel.cancel(); };
-    EXPECT_EQ(cancelled.link.ClearRun(), LinkStatus::Cancelled);
+    const LinkOutcome stopped = cancelled.link.ClearRun();
+    EXPECT_EQ(stopped, LinkStatus::Cancelled);
     EXPECT_EQ(cancelled.data.image[501], 5);
-    EXPECT_TRUE(cancelled.notifier.messages.empty());
+    EXPECT_TRUE(stopped.messages.empty());
 }
 
 TEST(Failures, PortThatWillNotOpenIsLoggedNotShown) {
     Rig rig(2);
     rig.transport.failOpen = true;
-    EXPECT_EQ(rig.link.ReadRun(), LinkStatus::Failed);
-    EXPECT_TRUE(rig.notifier.messages.empty());
-    EXPECT_TRUE(rig.app.errorFlag);
+    const LinkOutcome read = rig.link.ReadRun();
+    EXPECT_EQ(read, LinkStatus::Failed);
+    EXPECT_TRUE(read.messages.empty());
+    EXPECT_TRUE(read.flags.error);
     EXPECT_EQ(rig.link.portFailure(), "8012The device port is not available");
     EXPECT_NE(rig.logText().find("frmRadio.PortOpen -> 8012The device port is not available"),
               std::string::npos);
@@ -393,10 +414,11 @@ TEST(Failures, PortThatWillNotOpenIsLoggedNotShown) {
 TEST(Failures, RunTimeErrorIsTrappedByTheOperation) {
     Rig rig(2);
     rig.transport.throwOnWrite = 10; // the sixth block read
-    EXPECT_EQ(rig.link.ReadRun(), LinkStatus::Failed);
+    const LinkOutcome read = rig.link.ReadRun();
+    EXPECT_EQ(read, LinkStatus::Failed);
     const Message trapped{MessageIcon::Critical, "frmRadio.ReadData", "7\n\nOut of memory"};
-    EXPECT_EQ(rig.notifier.messages, std::vector{trapped});
-    EXPECT_TRUE(rig.app.cancelFlag);
+    EXPECT_EQ(read.messages, std::vector{trapped});
+    EXPECT_EQ(read.flags, (RunFlags{true, true}));
     EXPECT_FALSE(rig.transport.isOpen());
     EXPECT_TRUE(rig.dataUnchanged());
     EXPECT_NE(rig.logText().find("frmRadio.ReadData -> 7Out of memory"), std::string::npos);
@@ -409,18 +431,23 @@ namespace qb41::link {
 namespace {
 
 // A run says what it has to say once, at its end: the outcome carries the
-// same messages the notifier got, and none is shown while blocks still move.
-TEST(RunMessages, TheOutcomeCarriesWhatTheRunShowedAtItsEnd) {
+// messages in order and the flags the program is left with; the run itself
+// leaves AppState as it was (the edge applies the outcome).
+TEST(RunMessages, TheOutcomeCarriesWhatTheRunSaysAndItsFlags) {
     struct Case {
         const char* name;
         std::function<void(Rig&)> arrange;
         std::vector<Message> said;
+        RunFlags flags;
     };
     const Case cases[] = {
-        {"complete", [](Rig&) {}, {Complete("Read from Radio")}},
-        {"line lost", [](Rig&) {}, {kReadFailed}},
-        {"other model", [](Rig& r) { r.app.modelNumber = 0; }, {kModelType}},
-        {"cancelled", [](Rig& r) { r.transport.onWait = [&r](int) { r.cancel.cancel(); }; }, {}},
+        {"complete", [](Rig&) {}, {Complete("Read from Radio")}, {false, false}},
+        {"line lost", [](Rig&) {}, {kReadFailed}, {true, false}},
+        {"other model", [](Rig& r) { r.app.modelNumber = 0; }, {kModelType}, {true, false}},
+        {"cancelled",
+         [](Rig& r) { r.transport.onWait = [&r](int) { r.cancel.cancel(); }; },
+         {},
+         {true, true}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -429,14 +456,27 @@ TEST(RunMessages, TheOutcomeCarriesWhatTheRunShowedAtItsEnd) {
                    : name == "cancelled" ? NoReply({7})
                                          : sim::SimFaults{});
         c.arrange(rig);
-        bool shownEarly = false;
-        rig.link.setProgress([&](const Progress& p) {
-            if (p.phase != LinkPhase::Done && !rig.notifier.messages.empty()) shownEarly = true;
-        });
+        const AppState before = rig.app;
         const LinkOutcome outcome = rig.link.ReadRun();
-        EXPECT_EQ(rig.notifier.messages, c.said);
         EXPECT_EQ(outcome.messages, c.said);
-        EXPECT_FALSE(shownEarly);
+        EXPECT_EQ(outcome.flags, c.flags);
+        EXPECT_EQ(outcome.transferCompleted, name == "complete");
+        EXPECT_EQ(rig.app.errorFlag, before.errorFlag);
+        EXPECT_EQ(rig.app.cancelFlag, before.cancelFlag);
+        EXPECT_EQ(rig.app.completed, before.completed);
+        EXPECT_EQ(rig.app.loading, before.loading);
+    }
+}
+
+// A run starts from the flags the program had: a port that will not open
+// leaves the cancel flag of the run before.
+TEST(RunMessages, ARunStartsFromTheProgramsFlags) {
+    for (bool cancelBefore : {false, true}) {
+        Rig rig(2);
+        rig.app.cancelFlag = cancelBefore;
+        rig.transport.failOpen = true;
+        const LinkOutcome outcome = rig.link.ReadRun();
+        EXPECT_EQ(outcome.flags, (RunFlags{true, cancelBefore}));
     }
 }
 

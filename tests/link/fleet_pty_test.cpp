@@ -10,8 +10,9 @@
 #include "core/error_log.h"
 #include "core/notifier.h"
 #include "files/csv.h"
-#include "files/data_files.h"
+#include "files/data_file_reader.h"
 #include "image/codec.h"
+#include "image/defaults.h"
 #include "link/write_plan.h"
 
 #include <gtest/gtest.h>
@@ -91,14 +92,9 @@ protected:
         args.insert(args.end(), fields.begin(), fields.end());
         args.insert(args.end(), {"-o", path(name + ".dat")});
         EXPECT_EQ(Cli(args).status, 0);
-        AppState app;
-        app.modelNumber = kModel;
         DataSet data;
-        RecordingNotifier notifier;
-        SystemClock clock;
-        ErrorLog log(files.path(), false, clock);
-        FileContext context{app, data, notifier, log};
-        EXPECT_TRUE(LoadDataSetFor(context, path(name + ".dat"), kModel));
+        MakeFreshDataSet(data, kModel);
+        EXPECT_TRUE(ReadDataFileAt(data.records, kModel, path(name + ".dat")).ok());
         BuildImageToWrite(data, kModel, base);
         return data.image;
     }

@@ -40,12 +40,11 @@ struct Rig {
     ManualClock clock;
     AppState app;
     DataSet data;
-    RecordingNotifier notifier;
     ErrorLog log{dir.path(), false, clock};
     CancelToken cancel;
     sim::SimRadio radio;
     SimTransport transport{radio, clock};
-    CloneLink link{LinkContext{app, data, notifier, log, clock, transport, cancel}, "/dev/fake"};
+    CloneLink link{LinkContext{app, data, log, clock, transport, cancel}, "/dev/fake"};
     std::vector<Progress> progress;
 };
 

@@ -29,7 +29,7 @@ constexpr LinkTiming kShortLimits{300ms, 150ms, 50ms, 0ms};
 
 struct PtyRig {
     PtyRig(ModelNumber model, const std::string& port, LinkTiming timing = kShortLimits)
-        : link(LinkContext{app, data, notifier, log, clock, transport, cancel}, port, timing) {
+        : link(LinkContext{app, data, log, clock, transport, cancel}, port, timing) {
         app.modelNumber = model;
         MakeFreshDataSet(data, model);
         before = data;
@@ -39,7 +39,6 @@ struct PtyRig {
     AppState app;
     DataSet data;
     DataSet before;
-    RecordingNotifier notifier;
     ErrorLog log{dir.path(), true, clock};
     CancelToken cancel;
     QtSerialTransport transport{clock};
@@ -55,19 +54,22 @@ TEST_P(PtyTransfer, ReadProgramAndClearTheWholeImage) {
     Simulator sim(model, pattern);
     PtyRig rig(model, sim.port());
 
-    ASSERT_EQ(rig.link.ReadRun(), LinkStatus::Ok);
+    const LinkOutcome read = rig.link.ReadRun();
+    ASSERT_EQ(read, LinkStatus::Ok);
     EXPECT_EQ(rig.data.image[64], pattern[64]);
     EXPECT_EQ(rig.data.image[1000], pattern[1000]);
     EXPECT_EQ(rig.data.image[10], rig.before.image[10]);
     const std::uint8_t counter = rig.data.image[501];
-    ASSERT_EQ(rig.link.ClearRun(), LinkStatus::Ok);
+    const LinkOutcome cleared = rig.link.ClearRun();
+    ASSERT_EQ(cleared, LinkStatus::Ok);
     EXPECT_EQ(rig.data.image[501], 0);
     // Make every byte the program might send differ from the radio's, the
     // model code copies included, so that any write shows. (A model 1 radio
     // then carries the wrong code copy: the program runs last.)
     rig.data.records.UserMmsi = "123456789";
     for (int i : {64, 65, last - 1, last}) rig.data.image[static_cast<std::size_t>(i)] = 0xA5;
-    ASSERT_EQ(rig.link.ProgramRun(), LinkStatus::Ok);
+    const LinkOutcome programmed = rig.link.ProgramRun();
+    ASSERT_EQ(programmed, LinkStatus::Ok);
     sim.stop();
 
     for (int i = 0; i <= last; ++i) {
@@ -83,7 +85,8 @@ TEST_P(PtyTransfer, ReadProgramAndClearTheWholeImage) {
     EXPECT_EQ(sim.stats["write_bytes"], 110 + 1);
     EXPECT_EQ(sim.stats["read_blocks"], (last + 1) / 64);
     EXPECT_EQ(sim.stats["cancels"], 0);
-    EXPECT_EQ(rig.notifier.messages.size(), 3u);
+    for (const LinkOutcome* run : {&read, &cleared, &programmed})
+        EXPECT_EQ(run->messages.size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, PtyTransfer, ::testing::Values(ModelNumber{1}, ModelNumber{2}));
@@ -99,8 +102,9 @@ TEST(PtyFaults, OneBadReplyIsRetriedTwoFail) {
 
         Simulator twice(2, PatternMemory(2), {fault, "9,10"});
         PtyRig bad(2, twice.port());
-        EXPECT_EQ(bad.link.ReadRun(), LinkStatus::Failed);
-        EXPECT_EQ(bad.notifier.messages, std::vector{kReadFailed});
+        const LinkOutcome failed = bad.link.ReadRun();
+        EXPECT_EQ(failed, LinkStatus::Failed);
+        EXPECT_EQ(failed.messages, std::vector{kReadFailed});
         EXPECT_TRUE(bad.data.image == bad.before.image && bad.data.records == bad.before.records);
     }
 }
@@ -109,21 +113,25 @@ TEST(PtyFaults, HangUpEndsPromptlyWithTheCommunicationError) {
     Simulator sim(2, PatternMemory(2), {"--hang-up-after", "30"});
     PtyRig rig(2, sim.port(), LinkTiming{}); // the radio's own 10 s limits
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(rig.link.ReadRun(), LinkStatus::Failed);
+    const LinkOutcome lost = rig.link.ReadRun();
+    EXPECT_EQ(lost, LinkStatus::Failed);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
-    EXPECT_EQ(rig.notifier.messages, std::vector{kReadFailed});
+    EXPECT_EQ(lost.messages, std::vector{kReadFailed});
     EXPECT_FALSE(rig.transport.isOpen());
     // The line is gone for good: the next operation cannot open it and says nothing.
-    EXPECT_EQ(rig.link.ReadRun(), LinkStatus::Failed);
-    EXPECT_EQ(rig.notifier.messages.size(), 1u);
+    const LinkOutcome gone = rig.link.ReadRun();
+    EXPECT_EQ(gone, LinkStatus::Failed);
+    EXPECT_EQ(gone.reason, LinkReason::PortUnavailable);
+    EXPECT_TRUE(gone.messages.empty());
     EXPECT_NE(test::ReadBytes(rig.log.path()).find("frmRadio.PortOpen -> "), std::string::npos);
 }
 
 TEST(PtyFaults, ModelMismatch) {
     Simulator sim(2, PatternMemory(2), {"--code-copy", "17D4"});
     PtyRig rig(2, sim.port());
-    EXPECT_EQ(rig.link.ReadRun(), LinkStatus::Failed);
-    EXPECT_EQ(rig.notifier.messages, std::vector{kModelType});
+    const LinkOutcome refused = rig.link.ReadRun();
+    EXPECT_EQ(refused, LinkStatus::Failed);
+    EXPECT_EQ(refused.messages, std::vector{kModelType});
 }
 
 TEST(PtyCancel, FromAnotherThreadEndsABlockedWait) {
@@ -138,10 +146,11 @@ TEST(PtyCancel, FromAnotherThreadEndsABlockedWait) {
             });
     });
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(rig.link.ReadRun(), LinkStatus::Cancelled);
+    const LinkOutcome cancelled = rig.link.ReadRun();
+    EXPECT_EQ(cancelled, LinkStatus::Cancelled);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
     canceller.join();
-    EXPECT_TRUE(rig.notifier.messages.empty());
+    EXPECT_TRUE(cancelled.messages.empty());
     sim.stop();
     EXPECT_EQ(sim.stats["cancels"], 1); // the abort byte
     EXPECT_EQ(sim.stats["requests"], 12);

@@ -7,6 +7,7 @@
 // region are enabled (none outside North America, where the weather alert is
 // off), and the image is prepared
 // exactly as for a write to the radio (encode, reference repair, checksum).
+#include "core/errors.h"
 #include "files/destination_files.h"
 #include "files/file_io.h"
 #include "image/codec.h"

@@ -1,16 +1,16 @@
-// The edge of the file operations: the one place in files/ that sets the
-// error and cancel flags, logs and shows a message, made from the outcomes
-// the operations return; and the FileContext operations built on it.
-#include "file_context.h"
+// The edge of the file operations: the one place that sets the error and
+// cancel flags, logs and shows a message, made from the outcomes the file
+// operations return; and the FileContext operations built on it.
+#include "file_edge.h"
 
 #include "core/platform.h"
-#include "data_file_reader.h"
-#include "data_file_writer.h"
-#include "data_files.h"
-#include "destination_files.h"
-#include "file_io.h"
+#include "files/data_file_reader.h"
+#include "files/data_file_writer.h"
+#include "files/data_files.h"
+#include "files/destination_files.h"
+#include "files/file_io.h"
+#include "files/image_file.h"
 #include "image/defaults.h"
-#include "image_file.h"
 
 namespace qb41 {
 namespace {
