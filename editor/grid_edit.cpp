@@ -4,6 +4,7 @@
 #include "directory_editor.h"
 #include "field_edit.h"
 
+#include "files/section_table.h"
 #include "core/master_table.h"
 #include "core/model.h"
 #include "report/formatters.h"
@@ -13,12 +14,6 @@
 
 namespace qb41::editor {
 namespace {
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 std::string Trimmed(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
@@ -140,7 +135,7 @@ bool CheckValue(const ChannelRecord& rec, std::string_view key) {
 }
 
 std::optional<bool> ParseCheck(std::string_view text) {
-    const std::string t = Upper(Trimmed(text));
+    const std::string t = UpperCase(Trimmed(text));
     if (t == "ON" || t == "1" || t == "[ENABLE]" || t == "YES" || t == "X" || t == "TRUE")
         return true;
     if (t == "OFF" || t == "0" || t.empty() || t == "NO" || t == "FALSE") return false;
@@ -174,10 +169,10 @@ std::optional<std::vector<Assignment>> ChoiceCellAssignments(const Records& reco
     const ChannelRecord& rec = records.bank(grid.list.bank)[static_cast<std::size_t>(record)];
     if (Trimmed(text) == Trimmed(ScrambleText(rec.Scramble))) return out;
     const ChoiceList list = ViewChannel(records, {grid.list.bank, record}, model).scrambler;
-    const std::string wanted = Upper(Trimmed(text));
+    const std::string wanted = UpperCase(Trimmed(text));
     for (const ChoiceEntry& e : list.entries) {
-        if (Upper(Trimmed(e.text)) != wanted &&
-            Upper(Trimmed(ScrambleText(static_cast<std::int16_t>(e.value)))) != wanted)
+        if (UpperCase(Trimmed(e.text)) != wanted &&
+            UpperCase(Trimmed(ScrambleText(static_cast<std::int16_t>(e.value)))) != wanted)
             continue;
         if (e.value != rec.Scramble) out.emplace_back("Scramble", std::to_string(e.value));
         return out;
@@ -309,11 +304,11 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 // The record a key cell names: a plan channel text, an EXP or entry number.
 std::optional<int> RecordOfKey(const GridList& list, std::string_view cell, std::size_t count) {
-    const std::string key = Upper(Trimmed(cell));
+    const std::string key = UpperCase(Trimmed(cell));
     if (list.pane == PaneKind::PlanList) {
         const auto& table = MasterTable();
         for (std::size_t i = 0; i < table.size(); ++i)
-            if (Upper(table[i].text) == key) return static_cast<int>(i);
+            if (UpperCase(table[i].text) == key) return static_cast<int>(i);
         return std::nullopt;
     }
     int n = 0;
@@ -334,7 +329,7 @@ int EditableGrid::rowOfRecord(int record) const {
 
 std::optional<GridList> GridListOfKey(std::string_view listKey, bool showAll) {
     for (const ListEntry& entry : kLists)
-        if (Upper(entry.key) == Upper(listKey)) {
+        if (UpperCase(entry.key) == UpperCase(listKey)) {
             GridList list = entry.list;
             list.showAll = showAll && list.pane == PaneKind::PlanList;
             return list;
@@ -496,7 +491,7 @@ PasteColumns MapPasteColumns(const EditableGrid& grid, const EditableGrid& all,
     for (const std::string& name : header) {
         int found = -1;
         for (std::size_t c = 0; c < all.grid.headers.size(); ++c)
-            if (Upper(all.grid.headers[c]) == Upper(Trimmed(name))) found = static_cast<int>(c);
+            if (UpperCase(all.grid.headers[c]) == UpperCase(Trimmed(name))) found = static_cast<int>(c);
         named = named || found >= 0;
         columns.mapped.push_back(found);
     }
@@ -683,13 +678,13 @@ bool DeleteGridRows(Records& records, AppState& state, Notifier& notifier, const
 
 std::optional<FindHit> FindInLists(const Records& records, ModelNumber model, std::string_view text,
                                    const std::optional<FindHit>& after) {
-    const std::string wanted = Upper(Trimmed(text));
+    const std::string wanted = UpperCase(Trimmed(text));
     if (wanted.empty()) return std::nullopt;
     std::vector<std::string> present;
     for (const TreeNode& node : BuildTreeNodes(records, model))
         for (const ListEntry& entry : kLists)
             if (node.key == entry.key) present.push_back(entry.key);
-    const std::string expName = Upper(ExpBankName(model));
+    const std::string expName = UpperCase(ExpBankName(model));
     std::vector<FindHit> order;
     std::vector<std::pair<std::vector<std::string>, std::string>> keys; // numbers, name
     for (const std::string& listKey : present) {
@@ -698,7 +693,7 @@ std::optional<FindHit> FindInLists(const Records& records, ModelNumber model, st
             const auto& directory = Directory(records, list.directory);
             for (std::size_t i = 0; i < directory.size(); ++i) {
                 order.push_back({listKey, static_cast<int>(i)});
-                keys.push_back({{}, Upper(directory[i].TagName)});
+                keys.push_back({{}, UpperCase(directory[i].TagName)});
             }
             continue;
         }
@@ -708,16 +703,16 @@ std::optional<FindHit> FindInLists(const Records& records, ModelNumber model, st
             if (list.pane == PaneKind::ExportList) {
                 const std::string n = std::to_string(i + 1);
                 numbers = {expName + n, "E" + n,
-                           Upper(Trimmed(bank[i].CHDisplayL) + Trimmed(bank[i].CHDisplayR))};
+                           UpperCase(Trimmed(bank[i].CHDisplayL) + Trimmed(bank[i].CHDisplayR))};
             } else {
                 if (bank[i].Position < 0 || bank[i].Position >= kPlanChannels) continue;
                 std::string t =
-                    Upper(MasterTable()[static_cast<std::size_t>(bank[i].Position)].text);
+                    UpperCase(MasterTable()[static_cast<std::size_t>(bank[i].Position)].text);
                 numbers = {t};
                 if (t.size() >= 2 && t[0] == '0') numbers.push_back(t.substr(1));
             }
             order.push_back({listKey, static_cast<int>(i)});
-            keys.push_back({numbers, Upper(bank[i].ChTag)});
+            keys.push_back({numbers, UpperCase(bank[i].ChTag)});
         }
     }
     std::size_t start = 0;

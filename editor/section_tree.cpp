@@ -1,5 +1,6 @@
 #include "section_tree.h"
 
+#include "files/section_table.h"
 #include "core/master_table.h"
 
 #include <algorithm>
@@ -10,13 +11,6 @@ namespace qb41::editor {
 namespace {
 
 constexpr const char* kEnableMark = "[Enable]";
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return out;
-}
 
 // The whole rest of the key as a plain decimal number; nullopt for anything else.
 std::optional<int> KeyNumber(std::string_view digits) {
@@ -208,8 +202,8 @@ std::optional<PaneTarget> NumberedNode(std::string_view key, const std::string& 
 
 std::optional<PaneTarget> PaneForNode(std::string_view key, std::string_view parent,
                                       const Records& records) {
-    const std::string upperKey = Upper(key);
-    const std::string upperParent = Upper(parent);
+    const std::string upperKey = UpperCase(key);
+    const std::string upperParent = UpperCase(parent);
     for (const FixedNode& node : kFixedNodes)
         if (node.parent == upperParent && node.key == upperKey) {
             PaneTarget target;
@@ -244,7 +238,7 @@ std::string DirectoryNodeKey(DirectoryKind kind, int index) {
 std::optional<std::string> ListJumpKey(std::string_view listKey, int row,
                                        std::string_view firstCell) {
     if (row < 1) return std::nullopt;
-    const std::string upper = Upper(listKey);
+    const std::string upper = UpperCase(listKey);
     if (PlanBankOfKey(upper)) {
         const auto& table = MasterTable();
         for (std::size_t i = 0; i < table.size(); ++i)

@@ -51,7 +51,7 @@ private:
 };
 
 // FNV-1a of the file name: the temporaries of one target share a prefix.
-std::string NameHash(const std::string& name) {
+std::string TemporaryTag(const std::string& name) {
     std::uint64_t hash = 14695981039346656037ull;
     for (unsigned char c : name) {
         hash ^= c;
@@ -71,7 +71,7 @@ std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
 // Temporaries of earlier saves of `target` left by processes that are gone.
 void RemoveStaleTemporaries(const std::filesystem::path& target) {
     const std::string prefix =
-        std::string(kTemporaryPrefix) + NameHash(platform::PathToUtf8(target.filename())) + "-";
+        std::string(kTemporaryPrefix) + TemporaryTag(platform::PathToUtf8(target.filename())) + "-";
     std::error_code ec;
     const std::filesystem::path folder =
         target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
@@ -131,7 +131,7 @@ std::string ReadFileStart(const std::filesystem::path& path, std::size_t count) 
 
 std::filesystem::path SaveTemporaryName(const std::filesystem::path& target, long processId) {
     return target.parent_path() /
-           (std::string(kTemporaryPrefix) + NameHash(platform::PathToUtf8(target.filename())) +
+           (std::string(kTemporaryPrefix) + TemporaryTag(platform::PathToUtf8(target.filename())) +
             "-" + std::to_string(processId) + ".tmp");
 }
 

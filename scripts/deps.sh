@@ -5,7 +5,7 @@ set -euo pipefail
 # scripts/deps.sh [PACKAGE...]: the given packages instead of the project's set
 # (scripts/test-windows.sh installs its cross tools this way).
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
-  libgl-dev ccache fonts-dejavu-core googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  libgl-dev ccache lld fonts-dejavu-core googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   clang-format clang-tidy xvfb xauth x11-utils xdotool imagemagick socat poppler-utils python3)
 if [ $# -gt 0 ]; then packages=("$@"); fi
 missing=()

@@ -62,7 +62,18 @@ void ChannelPane::addControl(ChannelControl control, QWidget* widget,
 void ChannelPane::build() {
     auto* grid = new QGridLayout(body());
     int row = 0;
+    buildNumbers(grid, row);
+    buildSwitches(grid, row);
+    buildNameRows(grid, row);
+    buildTones(grid, row);
+    grid->setRowStretch(row, 1);
+    grid->setColumnStretch(3, 1);
+    describeControls();
+    connectEdits();
+}
 
+// The channel number and the two frequencies with their units.
+void ChannelPane::buildNumbers(QGridLayout* grid, int& row) {
     // Channel number: two characters and a suffix letter.
     auto* numberLabel = MakeLabel("lblCPosition", "CH Display", this);
     auto* numberRow = new QHBoxLayout;
@@ -110,7 +121,10 @@ void ChannelPane::build() {
                                                   text);
         });
     }
+}
 
+// CH Enable, the transmit row, Duplex and Scan Memory.
+void ChannelPane::buildSwitches(QGridLayout* grid, int& row) {
     enable_ = MakeCheck("chkCEnable", "CH Enable", this);
     grid->addWidget(enable_, row++, 0, 1, 2);
     addControl(ChannelControl::Enable, enable_);
@@ -147,7 +161,9 @@ void ChannelPane::build() {
     scan_ = MakeCheck("chkCScan", "Scan Memory", this);
     grid->addWidget(scan_, row++, 0, 1, 2);
     addControl(ChannelControl::Scan, scan_);
+}
 
+void ChannelPane::buildNameRows(QGridLayout* grid, int& row) {
     auto* nameLabel = MakeLabel("lblCTag", "CH Name", this);
     name_ = MakeBox(QStringLiteral("txtCTag"), this);
     RestrictBox(name_, TextBox::ChannelName);
@@ -161,7 +177,9 @@ void ChannelPane::build() {
     grid->addWidget(scrambleLabel, row, 0);
     grid->addWidget(scrambler_, row++, 1);
     addControl(ChannelControl::Scrambler, scrambler_, {scrambleLabel});
+}
 
+void ChannelPane::buildTones(QGridLayout* grid, int& row) {
     // Bandwidth and tones: EXP channels of the models that keep them.
     toneFrame_ = new QGroupBox(this);
     toneFrame_->setObjectName(QStringLiteral("fraCTone"));
@@ -198,9 +216,9 @@ void ChannelPane::build() {
     addControl(ChannelControl::TxDcs, dcs_[0]);
     addControl(ChannelControl::RxDcs, dcs_[1]);
     addControl(ChannelControl::Compander, compander_);
-    grid->setRowStretch(row, 1);
-    grid->setColumnStretch(3, 1);
+}
 
+void ChannelPane::describeControls() {
     Describe(number_[0], QStringLiteral("The channel number the radio shows (two characters)."));
     Describe(number_[1], QStringLiteral("The letter after the channel number."));
     Describe(rx_, QStringLiteral("Receive frequency in MHz."));
@@ -220,7 +238,9 @@ void ChannelPane::build() {
     Describe(dcs_[0], QStringLiteral("DCS code sent."));
     Describe(dcs_[1], QStringLiteral("DCS code the receiver waits for."));
     Describe(compander_, QStringLiteral("Voice compander."));
+}
 
+void ChannelPane::connectEdits() {
     // User edits only: filling never emits these.
     const std::pair<QCheckBox*, ChannelControl> checks[] = {
         {enable_, ChannelControl::Enable},      {txEnable_, ChannelControl::TxEnable},

@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -29,6 +30,12 @@ public:
 
 private:
     void build();
+    void buildNumbers(QGridLayout* grid, int& row);
+    void buildSwitches(QGridLayout* grid, int& row);
+    void buildNameRows(QGridLayout* grid, int& row);
+    void buildTones(QGridLayout* grid, int& row);
+    void describeControls();
+    void connectEdits();
     void show();
     void apply(const editor::EditResult& result);
     void onCheck(editor::ChannelControl control, bool ticked);

@@ -24,6 +24,11 @@ DirectoryPane::DirectoryPane(PaneContext& context, QWidget* parent)
     : EditorPane(parent), context_(context) {
     setObjectName(QStringLiteral("pictG"));
     kit_ = new PaneKit(context_, this, [this](const editor::EditResult& r) { apply(r); });
+    build();
+    connectEdits();
+}
+
+void DirectoryPane::build() {
     auto* grid = new QGridLayout(body());
     nameLabel_ = new QLabel(QStringLiteral("Station Name"), this);
     nameLabel_->setObjectName(QStringLiteral("lblTag"));
@@ -63,7 +68,9 @@ DirectoryPane::DirectoryPane(PaneContext& context, QWidget* parent)
     grid->addLayout(checks, 2, 0, 1, 2);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(3, 1);
+}
 
+void DirectoryPane::connectEdits() {
     connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (open_)
             apply(editor::SetDirectoryName(context_.data.records, context_.app, ref_, Std(text)));

@@ -22,6 +22,8 @@ public:
     bool validate() override;
 
 private:
+    void build();
+    void connectEdits();
     void show();
     void apply(const editor::EditResult& result);
     editor::DirectoryKind treeKind() const;

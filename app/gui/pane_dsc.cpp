@@ -250,7 +250,14 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
     setObjectName(QStringLiteral("pictATIS"));
     kit_ = new PaneKit(context_, this, [](const editor::EditResult&) {});
     tabs_ = Tabs("tbsATIS", this);
+    tabs_->addTab(buildCommonPage(), QStringLiteral("Common"));
+    tabs_->addTab(buildCallSignPage(), QStringLiteral("CallSign"));
+    EnableCurrentPage(tabs_);
+    (new QVBoxLayout(body()))->addWidget(tabs_);
+}
 
+// The ATIS code and the two channel-plan group frames.
+QWidget* AtisPane::buildCommonPage() {
     QWidget* common = Page("pictATISChild", 0);
     auto* commonLayout = new QVBoxLayout(common);
     auto* codeRow = new QGridLayout;
@@ -268,6 +275,12 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
     codeRow->addWidget(code_, 0, 1);
     codeRow->setColumnStretch(2, 1);
     commonLayout->addLayout(codeRow);
+    addGroupFrames(common, commonLayout);
+    commonLayout->addStretch();
+    return common;
+}
+
+void AtisPane::addGroupFrames(QWidget* common, QVBoxLayout* commonLayout) {
     const struct {
         const char* title;
         const char* name;
@@ -303,8 +316,10 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
             killerFrame_ = frame;
         }
     }
-    commonLayout->addStretch();
+}
 
+// The call signs in two columns: number, MID and display each.
+QWidget* AtisPane::buildCallSignPage() {
     QWidget* calls = Page("pictATISChild", 1);
     auto* grid = new QGridLayout(calls);
     constexpr int kPerColumn = kCallSigns / 2;
@@ -312,42 +327,40 @@ AtisPane::AtisPane(PaneContext& context, QWidget* parent) : EditorPane(parent), 
         grid->addWidget(Label(QStringLiteral("ATIS No."), calls), 0, 3 * c, 1, 2);
         grid->addWidget(Label(QStringLiteral("Display"), calls), 0, 3 * c + 2);
     }
-    for (int k = 0; k < kCallSigns; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        auto* number = Label(QString::number(k + 1), calls);
-        number->setObjectName(QStringLiteral("lblATISNo_%1").arg(k));
-        mid_[i] = new QLineEdit(calls);
-        mid_[i]->setObjectName(QStringLiteral("txtATISMid_%1").arg(k));
-        FitBox(mid_[i], 3, 50);
-        RestrictBox(mid_[i], editor::TextBox::AtisMid);
-        Describe(mid_[i],
-                 QStringLiteral("ATIS call sign %1: its country number (MID).").arg(k + 1));
-        kit_->hint(mid_[i], editor::FocusHint(editor::TextBox::AtisMid));
-        kit_->checkBox(mid_[i], [this, k](const std::string& text) {
-            return editor::CommitAtisMid(context_.data.records, context_.app, k, text);
-        });
-        disp_[i] = new QLineEdit(calls);
-        disp_[i]->setObjectName(QStringLiteral("txtATISDisp_%1").arg(k));
-        FitBox(disp_[i], 3, 50);
-        RestrictBox(disp_[i], editor::TextBox::AtisDisp);
-        Describe(disp_[i], QStringLiteral("ATIS call sign %1: what the radio shows.").arg(k + 1));
-        kit_->hint(disp_[i], editor::FocusHint(editor::TextBox::AtisDisp));
-        connect(disp_[i], &QLineEdit::textEdited, this, [this, k](const QString& text) {
-            editor::SetAtisDisp(context_.data.records, context_.app, k, Std(text));
-        });
-        const int row = 1 + k % kPerColumn;
-        const int col = 3 * (k / kPerColumn);
-        grid->addWidget(number, row, col);
-        grid->addWidget(mid_[i], row, col + 1);
-        grid->addWidget(disp_[i], row, col + 2);
-    }
+    for (int k = 0; k < kCallSigns; ++k) addCallSign(calls, grid, k);
     grid->setColumnStretch(6, 1);
     grid->setRowStretch(kPerColumn + 1, 1);
+    return calls;
+}
 
-    tabs_->addTab(common, QStringLiteral("Common"));
-    tabs_->addTab(calls, QStringLiteral("CallSign"));
-    EnableCurrentPage(tabs_);
-    (new QVBoxLayout(body()))->addWidget(tabs_);
+void AtisPane::addCallSign(QWidget* calls, QGridLayout* grid, int k) {
+    constexpr int kPerColumn = kCallSigns / 2;
+    const auto i = static_cast<std::size_t>(k);
+    auto* number = Label(QString::number(k + 1), calls);
+    number->setObjectName(QStringLiteral("lblATISNo_%1").arg(k));
+    mid_[i] = new QLineEdit(calls);
+    mid_[i]->setObjectName(QStringLiteral("txtATISMid_%1").arg(k));
+    FitBox(mid_[i], 3, 50);
+    RestrictBox(mid_[i], editor::TextBox::AtisMid);
+    Describe(mid_[i], QStringLiteral("ATIS call sign %1: its country number (MID).").arg(k + 1));
+    kit_->hint(mid_[i], editor::FocusHint(editor::TextBox::AtisMid));
+    kit_->checkBox(mid_[i], [this, k](const std::string& text) {
+        return editor::CommitAtisMid(context_.data.records, context_.app, k, text);
+    });
+    disp_[i] = new QLineEdit(calls);
+    disp_[i]->setObjectName(QStringLiteral("txtATISDisp_%1").arg(k));
+    FitBox(disp_[i], 3, 50);
+    RestrictBox(disp_[i], editor::TextBox::AtisDisp);
+    Describe(disp_[i], QStringLiteral("ATIS call sign %1: what the radio shows.").arg(k + 1));
+    kit_->hint(disp_[i], editor::FocusHint(editor::TextBox::AtisDisp));
+    connect(disp_[i], &QLineEdit::textEdited, this, [this, k](const QString& text) {
+        editor::SetAtisDisp(context_.data.records, context_.app, k, Std(text));
+    });
+    const int row = 1 + k % kPerColumn;
+    const int col = 3 * (k / kPerColumn);
+    grid->addWidget(number, row, col);
+    grid->addWidget(mid_[i], row, col + 1);
+    grid->addWidget(disp_[i], row, col + 2);
 }
 
 void AtisPane::prepare(ModelNumber model) {

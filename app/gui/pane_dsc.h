@@ -9,9 +9,11 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class QVBoxLayout;
 
 namespace qb41::gui {
 
@@ -53,6 +55,10 @@ public:
 
 private:
     void show();
+    QWidget* buildCommonPage();
+    void addGroupFrames(QWidget* common, QVBoxLayout* commonLayout);
+    QWidget* buildCallSignPage();
+    void addCallSign(QWidget* calls, QGridLayout* grid, int k);
 
     PaneContext& context_;
     PaneKit* kit_ = nullptr;

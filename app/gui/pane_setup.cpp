@@ -44,91 +44,103 @@ UsablePane::UsablePane(PaneContext& context, QWidget* parent)
     kit_ = new PaneKit(context_, this, [this](const editor::EditResult& r) { apply(r); });
     auto* layout = new QVBoxLayout(body());
     for (int g = 0; g < kUsableGroups; ++g) {
-        Row& row = rows_[static_cast<std::size_t>(g)];
-        auto* frame = new QGroupBox(this);
-        auto* grid = new QGridLayout(frame);
-        row.usable = new QCheckBox(frame);
-        row.usable->setObjectName(QStringLiteral("chkUsable_%1").arg(g));
-        // The four groups line up: the switch column is as wide as the
-        // longest caption a group can have.
-        row.usable->setMinimumWidth(
-            row.usable->fontMetrics().horizontalAdvance(QStringLiteral("CANADA")) +
-            row.usable->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
-            row.usable->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) + 4);
-        row.totLabel = Label(QStringLiteral("lblUsableTot_%1").arg(g), "TX TOT", frame);
-        row.tot = List(QStringLiteral("cmbUsableTot_%1").arg(g), frame);
-        row.priorityLabel = Label(QStringLiteral("lblUsablePri_%1").arg(g), "Priority CH", frame);
-        row.priority = List(QStringLiteral("cmbUsablePri_%1").arg(g), frame);
-        row.iconLabel = Label(QStringLiteral("lblUsableSts_%1").arg(g), "Status Icon", frame);
-        row.icon = List(QStringLiteral("cmbUsableSts_%1").arg(g), frame);
-        row.line = new ConnectorLine(QStringLiteral("linUsable_%1").arg(g), Qt::Horizontal, frame);
-        row.nameLabel = Label(QStringLiteral("lblUsable_%1").arg(g), "Status Name", frame);
-        row.name = new QLineEdit(frame);
-        row.name->setObjectName(QStringLiteral("txtUsable_%1").arg(g));
-        FitBox(row.name, 5);
-        RestrictBox(row.name, editor::TextBox::StatusName);
-
-        // Two rows in a narrow pane: the group's switch and its lists on the
-        // first, the status icon and name below the switch.
-        grid->setHorizontalSpacing(4);
-        grid->setContentsMargins(6, 4, 6, 4);
-        grid->addWidget(row.usable, 0, 0);
-        grid->addWidget(row.totLabel, 0, 1);
-        grid->addWidget(row.tot, 0, 2);
-        grid->addWidget(row.priorityLabel, 0, 3);
-        grid->addWidget(row.priority, 0, 4);
-        grid->addWidget(row.iconLabel, 1, 0);
-        grid->addWidget(row.icon, 1, 1, 1, 2);
-        auto* nameRow = new QHBoxLayout;
-        nameRow->setSpacing(4);
-        nameRow->addWidget(row.line);
-        nameRow->addWidget(row.nameLabel);
-        nameRow->addWidget(row.name);
-        grid->addLayout(nameRow, 1, 3, 1, 2);
-        grid->setColumnStretch(5, 1);
-        // Controls a model or an unused group hides keep their room: the
-        // pane is as wide for every file, so the window's start width fits.
-        for (QWidget* w : std::initializer_list<QWidget*>{row.totLabel, row.tot, row.priorityLabel,
-                                                          row.priority, row.iconLabel, row.icon,
-                                                          row.line, row.nameLabel, row.name}) {
-            QSizePolicy policy = w->sizePolicy();
-            policy.setRetainSizeWhenHidden(true);
-            w->setSizePolicy(policy);
-        }
-        layout->addWidget(frame);
-
-        kit_->hint(row.usable, editor::kCheckHint);
-        Describe(row.usable, QStringLiteral("The radio offers this channel plan."));
-        Describe(row.tot, QStringLiteral("Transmit time-out timer on the plan's channels."));
-        Describe(row.priority, QStringLiteral("The plan's priority channel."));
-        Describe(row.icon, QStringLiteral("The icon the radio shows for the plan."));
-        Describe(row.name, QStringLiteral("The name the radio shows for the plan (4 characters)."));
-        for (QComboBox* combo : {row.tot, row.priority, row.icon})
-            kit_->hint(combo, editor::kListHint);
-        kit_->hint(row.name, editor::FocusHint(editor::TextBox::StatusName));
-
-        connect(row.usable, &QCheckBox::clicked, this, [this, g](bool ticked) {
-            apply(editor::SetGroupUsable(context_.data.records, context_.app, g, ticked));
-            show();
-        });
-        const std::pair<QComboBox*, editor::UsableChoice> lists[] = {
-            {row.tot, editor::UsableChoice::TxTot},
-            {row.priority, editor::UsableChoice::Priority},
-            {row.icon, editor::UsableChoice::StatusIcon}};
-        for (const auto& [combo, choice] : lists) {
-            const editor::UsableChoice which = choice;
-            connect(combo, &QComboBox::activated, this, [this, g, which](int index) {
-                apply(
-                    editor::PickGroupChoice(context_.data.records, context_.app, g, which, index));
-                show();
-            });
-        }
-        kit_->checkBox(row.name, [this, g](const std::string& text) {
-            return editor::CommitStatusName(context_.data.records, context_.app, g, text);
-        });
+        layout->addWidget(buildGroup(g));
+        describeGroup(g);
+        connectGroup(g);
     }
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addStretch();
+}
+
+// One group's frame: the switch and its lists on the first row, the status
+// icon and name below the switch.
+QWidget* UsablePane::buildGroup(int g) {
+    Row& row = rows_[static_cast<std::size_t>(g)];
+    auto* frame = new QGroupBox(this);
+    auto* grid = new QGridLayout(frame);
+    row.usable = new QCheckBox(frame);
+    row.usable->setObjectName(QStringLiteral("chkUsable_%1").arg(g));
+    // The four groups line up: the switch column is as wide as the
+    // longest caption a group can have.
+    row.usable->setMinimumWidth(
+        row.usable->fontMetrics().horizontalAdvance(QStringLiteral("CANADA")) +
+        row.usable->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+        row.usable->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) + 4);
+    row.totLabel = Label(QStringLiteral("lblUsableTot_%1").arg(g), "TX TOT", frame);
+    row.tot = List(QStringLiteral("cmbUsableTot_%1").arg(g), frame);
+    row.priorityLabel = Label(QStringLiteral("lblUsablePri_%1").arg(g), "Priority CH", frame);
+    row.priority = List(QStringLiteral("cmbUsablePri_%1").arg(g), frame);
+    row.iconLabel = Label(QStringLiteral("lblUsableSts_%1").arg(g), "Status Icon", frame);
+    row.icon = List(QStringLiteral("cmbUsableSts_%1").arg(g), frame);
+    row.line = new ConnectorLine(QStringLiteral("linUsable_%1").arg(g), Qt::Horizontal, frame);
+    row.nameLabel = Label(QStringLiteral("lblUsable_%1").arg(g), "Status Name", frame);
+    row.name = new QLineEdit(frame);
+    row.name->setObjectName(QStringLiteral("txtUsable_%1").arg(g));
+    FitBox(row.name, 5);
+    RestrictBox(row.name, editor::TextBox::StatusName);
+
+    // Two rows in a narrow pane: the group's switch and its lists on the
+    // first, the status icon and name below the switch.
+    grid->setHorizontalSpacing(4);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->addWidget(row.usable, 0, 0);
+    grid->addWidget(row.totLabel, 0, 1);
+    grid->addWidget(row.tot, 0, 2);
+    grid->addWidget(row.priorityLabel, 0, 3);
+    grid->addWidget(row.priority, 0, 4);
+    grid->addWidget(row.iconLabel, 1, 0);
+    grid->addWidget(row.icon, 1, 1, 1, 2);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->setSpacing(4);
+    nameRow->addWidget(row.line);
+    nameRow->addWidget(row.nameLabel);
+    nameRow->addWidget(row.name);
+    grid->addLayout(nameRow, 1, 3, 1, 2);
+    grid->setColumnStretch(5, 1);
+    // Controls a model or an unused group hides keep their room: the
+    // pane is as wide for every file, so the window's start width fits.
+    for (QWidget* w : std::initializer_list<QWidget*>{row.totLabel, row.tot, row.priorityLabel,
+                                                      row.priority, row.iconLabel, row.icon,
+                                                      row.line, row.nameLabel, row.name}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
+    return frame;
+}
+
+void UsablePane::describeGroup(int g) {
+    const Row& row = rows_[static_cast<std::size_t>(g)];
+    kit_->hint(row.usable, editor::kCheckHint);
+    Describe(row.usable, QStringLiteral("The radio offers this channel plan."));
+    Describe(row.tot, QStringLiteral("Transmit time-out timer on the plan's channels."));
+    Describe(row.priority, QStringLiteral("The plan's priority channel."));
+    Describe(row.icon, QStringLiteral("The icon the radio shows for the plan."));
+    Describe(row.name, QStringLiteral("The name the radio shows for the plan (4 characters)."));
+    for (QComboBox* combo : {row.tot, row.priority, row.icon}) kit_->hint(combo, editor::kListHint);
+    kit_->hint(row.name, editor::FocusHint(editor::TextBox::StatusName));
+}
+
+void UsablePane::connectGroup(int g) {
+    const Row& row = rows_[static_cast<std::size_t>(g)];
+    connect(row.usable, &QCheckBox::clicked, this, [this, g](bool ticked) {
+        apply(editor::SetGroupUsable(context_.data.records, context_.app, g, ticked));
+        show();
+    });
+    const std::pair<QComboBox*, editor::UsableChoice> lists[] = {
+        {row.tot, editor::UsableChoice::TxTot},
+        {row.priority, editor::UsableChoice::Priority},
+        {row.icon, editor::UsableChoice::StatusIcon}};
+    for (const auto& [combo, choice] : lists) {
+        const editor::UsableChoice which = choice;
+        connect(combo, &QComboBox::activated, this, [this, g, which](int index) {
+            apply(editor::PickGroupChoice(context_.data.records, context_.app, g, which, index));
+            show();
+        });
+    }
+    kit_->checkBox(row.name, [this, g](const std::string& text) {
+        return editor::CommitStatusName(context_.data.records, context_.app, g, text);
+    });
 }
 
 void UsablePane::prepare(ModelNumber) {

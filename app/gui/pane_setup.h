@@ -26,6 +26,9 @@ public:
 private:
     void show();
     void apply(const editor::EditResult& result);
+    QWidget* buildGroup(int g);
+    void describeGroup(int g);
+    void connectGroup(int g);
 
     struct Row {
         QCheckBox* usable = nullptr;

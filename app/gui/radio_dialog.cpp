@@ -61,6 +61,15 @@ RadioDialog::RadioDialog(TransferMode mode, RadioDialogParts parts, QWidget* par
 RadioDialog::~RadioDialog() = default;
 
 void RadioDialog::buildControls() {
+    buildPictures();
+    buildButtons();
+    placeControls();
+    resize(kTransferDialogWidth, kTransferDialogHeight);
+}
+
+// The message, the two pictures on their strip, the progress bar and the
+// status line.
+void RadioDialog::buildPictures() {
     lblmess_ = new QLabel(this);
     lblmess_->setObjectName(QStringLiteral("lblmess"));
     lblmess_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -89,7 +98,9 @@ void RadioDialog::buildControls() {
 
     lblStatus_ = new QLabel(this);
     lblStatus_->setObjectName(QStringLiteral("lblStatus"));
+}
 
+void RadioDialog::buildButtons() {
     const auto button = [this](const char* name, const QString& text) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(QString::fromLatin1(name));
@@ -108,7 +119,9 @@ void RadioDialog::buildControls() {
     connect(cmdOK_, &QPushButton::clicked, this, &RadioDialog::onOk);
     connect(cmdCancel_, &QPushButton::clicked, this, &RadioDialog::onCancel);
     connect(cmdHelp_, &QPushButton::clicked, this, &RadioDialog::onHelp);
+}
 
+void RadioDialog::placeControls() {
     // The rows at their places, with the gaps between them kept.
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(0);
@@ -143,8 +156,6 @@ void RadioDialog::buildControls() {
     buttons->addStretch();
     layout->addLayout(buttons);
     layout->addStretch();
-
-    resize(kTransferDialogWidth, kTransferDialogHeight);
 }
 
 void RadioDialog::showEvent(QShowEvent* event) {

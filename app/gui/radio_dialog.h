@@ -62,6 +62,9 @@ protected:
 
 private:
     void buildControls();
+    void buildPictures();
+    void buildButtons();
+    void placeControls();
     void onOk();
     void onCancel();
     void onHelp();

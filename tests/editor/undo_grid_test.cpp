@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 
 namespace qb41::editor {
@@ -50,80 +51,86 @@ struct Fixture {
     Answer answer;
 };
 
-// A random user session: pane edits (recorded by Sync, typing merged) and
-// grid edits (recorded with their own text), valid and refused alike.
-void RandomEdit(Fixture& f, std::mt19937& rng) {
-    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    const char* names[] = {"", "A", "HARBOR", "CH 16!", "TOO LONG A NAME FOR IT", "ab"};
-    const char* texts[] = {"On", "Off", "1", "x", "", "156.0500", "160.9", "21A", " 2", "FISH"};
-    const Bank banks[] = {Bank::CHUSA, Bank::CHINT, Bank::CHCAN, Bank::CHEXP};
+// The edits a random user session is made of; `pick(n)` is a random 0..n-1.
+using Pick = std::function<int(int)>;
+constexpr Bank kBanks[] = {Bank::CHUSA, Bank::CHINT, Bank::CHCAN, Bank::CHEXP};
+
+void TickChannel(Fixture& f, const Pick& pick) {
     const ChannelControl checks[] = {ChannelControl::Enable,   ChannelControl::TxEnable,
                                      ChannelControl::LowPower, ChannelControl::PowerUp,
                                      ChannelControl::Duplex,   ChannelControl::Scan};
+    const Bank bank = kBanks[pick(4)];
+    const ChannelRef ref{bank, pick(bank == Bank::CHEXP ? kExpChannels : kPlanChannels)};
+    SetChannelCheck(f.data.records, f.state, ref, checks[pick(6)], pick(2) == 1);
+    f.stack.Sync(f.data.records, f.state);
+}
+
+// Typing a name one key at a time.
+void TypeChannelName(Fixture& f, const Pick& pick) {
+    const char* names[] = {"", "A", "HARBOR", "CH 16!", "TOO LONG A NAME FOR IT", "ab"};
+    const ChannelRef ref{kBanks[pick(3)], pick(kPlanChannels)};
+    const std::string name = names[pick(6)];
+    for (std::size_t n = 1; n <= name.size(); ++n) {
+        SetChannelText(f.data.records, f.state, ref, ChannelControl::Name, name.substr(0, n));
+        f.stack.Sync(f.data.records, f.state);
+    }
+    f.stack.CloseMerge();
+}
+
+void EditDirectory(Fixture& f, const Pick& pick) {
     Records& r = f.data.records;
-    switch (pick(8)) {
-    case 0: {
-        const Bank bank = banks[pick(4)];
-        const ChannelRef ref{bank, pick(bank == Bank::CHEXP ? kExpChannels : kPlanChannels)};
-        SetChannelCheck(r, f.state, ref, checks[pick(6)], pick(2) == 1);
-        f.stack.Sync(r, f.state);
-        break;
-    }
-    case 1: {
-        // Typing a name one key at a time.
-        const ChannelRef ref{banks[pick(3)], pick(kPlanChannels)};
-        const std::string name = names[pick(6)];
-        for (std::size_t n = 1; n <= name.size(); ++n) {
-            SetChannelText(r, f.state, ref, ChannelControl::Name, name.substr(0, n));
-            f.stack.Sync(r, f.state);
-        }
-        f.stack.CloseMerge();
-        break;
-    }
-    case 2: {
-        const DirectoryRef ref{pick(2) ? MmsiKind::Individual : MmsiKind::Group, 1 + pick(3)};
-        if (pick(2))
-            AddDirectoryEntry(r, f.state, ref);
-        else
-            CommitDirectoryMmsi(r, f.state, f.answer, ref, pick(2) ? "366123456" : "12");
-        f.stack.Sync(r, f.state);
-        f.stack.CloseMerge();
-        break;
-    }
-    case 3:
-    case 4: {
-        const char* keys[] = {"PU", "PI", "ExpChannel", "SM"};
-        const EditableGrid g = f.grid(keys[pick(4)], pick(2) == 1);
-        if (g.records.empty()) break;
-        SetGridCell(r, f.state, g, pick(static_cast<int>(g.records.size())),
-                    pick(static_cast<int>(g.columns.size())), texts[pick(10)]);
-        f.stack.Record(r, f.state, "Edit cell");
-        break;
-    }
-    case 5: {
-        const EditableGrid g = f.grid("PU", true);
-        std::vector<int> rows;
-        for (int i = 0; i < 6; ++i) rows.push_back(pick(static_cast<int>(g.records.size())));
-        const int name = Fixture::find(g, "CH Name");
-        if (pick(2))
-            ToggleGridRows(r, f.state, g, rows, f.column(g, "MEM"));
-        else
-            FillGridDown(r, f.state, g, rows, pick(2) && name >= 0 ? name : f.column(g, "ENABLE"));
-        f.stack.Record(r, f.state, "Rows");
-        break;
-    }
-    case 6: {
-        const EditableGrid g = f.grid("PC", true);
-        const std::string text = std::string("CH\tMEM\tCH Name\r\n") + "16\tOn\tX1\r\n" +
-                                 (pick(2) ? "06\tOff\tX2\r\n" : "06\tmaybe\tX2\r\n");
-        PasteGridText(r, f.state, g, text, 0, 0);
-        f.stack.Record(r, f.state, "Paste");
-        break;
-    }
-    default:
-        if (f.stack.canUndo() && pick(3) == 0) f.stack.Undo(r, f.state);
-        break;
-    }
+    const DirectoryRef ref{pick(2) ? MmsiKind::Individual : MmsiKind::Group, 1 + pick(3)};
+    if (pick(2))
+        AddDirectoryEntry(r, f.state, ref);
+    else
+        CommitDirectoryMmsi(r, f.state, f.answer, ref, pick(2) ? "366123456" : "12");
+    f.stack.Sync(r, f.state);
+    f.stack.CloseMerge();
+}
+
+void EditGridCell(Fixture& f, const Pick& pick) {
+    const char* texts[] = {"On", "Off", "1", "x", "", "156.0500", "160.9", "21A", " 2", "FISH"};
+    const char* keys[] = {"PU", "PI", "ExpChannel", "SM"};
+    const EditableGrid g = f.grid(keys[pick(4)], pick(2) == 1);
+    if (g.records.empty()) return;
+    SetGridCell(f.data.records, f.state, g, pick(static_cast<int>(g.records.size())),
+                pick(static_cast<int>(g.columns.size())), texts[pick(10)]);
+    f.stack.Record(f.data.records, f.state, "Edit cell");
+}
+
+void EditGridRows(Fixture& f, const Pick& pick) {
+    const EditableGrid g = f.grid("PU", true);
+    std::vector<int> rows;
+    for (int i = 0; i < 6; ++i) rows.push_back(pick(static_cast<int>(g.records.size())));
+    const int name = Fixture::find(g, "CH Name");
+    if (pick(2))
+        ToggleGridRows(f.data.records, f.state, g, rows, f.column(g, "MEM"));
+    else
+        FillGridDown(f.data.records, f.state, g, rows,
+                     pick(2) && name >= 0 ? name : f.column(g, "ENABLE"));
+    f.stack.Record(f.data.records, f.state, "Rows");
+}
+
+void PasteRows(Fixture& f, const Pick& pick) {
+    const EditableGrid g = f.grid("PC", true);
+    const std::string text = std::string("CH\tMEM\tCH Name\r\n") + "16\tOn\tX1\r\n" +
+                             (pick(2) ? "06\tOff\tX2\r\n" : "06\tmaybe\tX2\r\n");
+    PasteGridText(f.data.records, f.state, g, text, 0, 0);
+    f.stack.Record(f.data.records, f.state, "Paste");
+}
+
+// A random user session: pane edits (recorded by Sync, typing merged) and
+// grid edits (recorded with their own text), valid and refused alike.
+void RandomEdit(Fixture& f, std::mt19937& rng) {
+    const Pick pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    using Edit = void (*)(Fixture&, const Pick&);
+    const Edit edits[] = {TickChannel,  TypeChannelName, EditDirectory, EditGridCell,
+                          EditGridCell, EditGridRows,    PasteRows};
+    const int which = pick(8);
+    if (which < 7)
+        edits[which](f, pick);
+    else if (f.stack.canUndo() && pick(3) == 0)
+        f.stack.Undo(f.data.records, f.state);
 }
 
 TEST(UndoStack, UndoAllGivesTheStartingFileAndRedoAllTheEditedOne) {

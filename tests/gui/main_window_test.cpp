@@ -1,6 +1,7 @@
 // The main window's wiring, offscreen: menus and names, the command-line file,
 // the lists, the minimum size, the hidden keys, the message log and the store.
 #include "application.h"
+#include "main_window_measures.h"
 
 #include "core/errors.h"
 #include "files/data_file_writer.h"
@@ -250,14 +251,39 @@ private slots:
         }
     }
 
-    void minimumSizeSnaps() {
+    // A window dragged smaller than it can be stops at its minimum, and at
+    // that minimum every menu, the tree, the pane and the status bar are
+    // still there to use.
+    void aWindowTooSmallStopsWhereItStaysUsable() {
         auto program = make();
         gui::MainWindow& window = program->window();
-        // The start width grows where the panes need more than 607 pixels.
-        QCOMPARE(window.height(), 444);
-        QVERIFY(window.width() >= 607);
+        const QSize start = window.size();
+        QCOMPARE(start.height(), gui::kStartHeight);
+        QVERIFY(start.width() >= gui::kStartWidth); // grows where the panes need it
         window.resize(300, 200);
-        QCOMPARE(window.size(), QSize(607, 444)); // 9105 by 6660 twips
+        QCoreApplication::processEvents();
+        QCOMPARE(window.size(), window.minimumSize());
+        QVERIFY(window.width() <= start.width() && window.height() <= start.height());
+        QMenuBar* bar = window.menuBar();
+        int menus = 0;
+        for (QAction* menu : bar->actions()) {
+            if (!menu->isVisible()) continue;
+            ++menus;
+            QVERIFY2(bar->rect().contains(bar->actionGeometry(menu)), qPrintable(menu->text()));
+        }
+        QVERIFY(menus >= 4);
+        auto* tree = window.findChild<QTreeWidget*>("tvTreeView");
+        auto* host = window.findChild<QStackedWidget*>("paneHost");
+        QVERIFY(tree && host);
+        QVERIFY(tree->isVisible() && tree->width() > 80 && tree->height() > 80);
+        QVERIFY(host->isVisible() && host->width() > 200 && host->height() > 150);
+        for (QLabel* field : window.statusBar()->findChildren<QLabel*>()) {
+            if (!field->isVisible() || field->text().isEmpty()) continue;
+            QVERIFY2(field->width() >= field->fontMetrics().horizontalAdvance(field->text()),
+                     qPrintable(field->text()));
+        }
+        window.resize(start);
+        QCOMPARE(window.size(), start);
     }
 
     void hiddenKeysOnlyInDiagnosticMode() {

@@ -6,6 +6,7 @@
 // outside the parents that show it. Every control that takes input shows a
 // tooltip. The tree is wide enough for its section and channel texts.
 #include "application.h"
+#include "main_window_measures.h"
 #include "qt_settings_store.h"
 #include "radio_dialog.h"
 #include "report_window.h"
@@ -47,7 +48,7 @@ using namespace qb41;
 
 namespace {
 
-constexpr QSize kStartSize{607, 444};
+constexpr QSize kStartSize{gui::kStartWidth, gui::kStartHeight};
 
 QString Name(const QWidget* w) {
     QString name = w->objectName();
@@ -60,91 +61,100 @@ QSize TextSize(const QWidget* w, const QString& text) {
     return w->fontMetrics().size(Qt::TextShowMnemonic, text);
 }
 
+QString NeedsHas(int needWidth, int needHeight, int hasWidth, int hasHeight) {
+    return QStringLiteral("needs %1x%2, has %3x%4")
+        .arg(needWidth)
+        .arg(needHeight)
+        .arg(hasWidth)
+        .arg(hasHeight);
+}
+
+QString LabelCut(const QLabel* label) {
+    if (label->text().isEmpty()) return {};
+    const QRect room = label->contentsRect().adjusted(label->margin(), label->margin(),
+                                                      -label->margin(), -label->margin());
+    QSize need;
+    const bool rich = label->textFormat() == Qt::RichText ||
+                      (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+    if (rich) {
+        QTextDocument doc;
+        doc.setDefaultFont(label->font());
+        doc.setDocumentMargin(0);
+        doc.setHtml(label->text());
+        if (label->wordWrap()) doc.setTextWidth(room.width());
+        need = QSize(label->wordWrap() ? 0 : int(doc.idealWidth()), int(doc.size().height()));
+    } else if (label->wordWrap()) {
+        need = QSize(0, label->heightForWidth(label->width()) - 2 * label->margin());
+    } else {
+        need = TextSize(label, label->text());
+    }
+    if (need.width() > room.width() || need.height() > room.height())
+        return NeedsHas(need.width(), need.height(), room.width(), room.height());
+    return {};
+}
+
+QString ButtonCut(const QAbstractButton* button) {
+    const QStyle* style = button->style();
+    if (button->text().trimmed().isEmpty()) return {};
+    int need = TextSize(button, button->text()).width();
+    if (qobject_cast<const QCheckBox*>(button))
+        need += style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, button) +
+                style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, button);
+    else if (qobject_cast<const QRadioButton*>(button))
+        need += style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, button) +
+                style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, button);
+    else if (qobject_cast<const QPushButton*>(button))
+        need += style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    else
+        return {};
+    const int height = TextSize(button, button->text()).height();
+    if (need > button->width() || height > button->height())
+        return NeedsHas(need, height, button->width(), button->height());
+    return {};
+}
+
+QString GroupTitleCut(const QGroupBox* box) {
+    const QStyle* style = box->style();
+    if (box->title().isEmpty()) return {};
+    QStyleOptionGroupBox option;
+    option.initFrom(box);
+    option.text = box->title();
+    option.lineWidth = 1;
+    option.midLineWidth = 0;
+    option.textAlignment = box->alignment();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const QRect title =
+        style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+    const int need = TextSize(box, box->title()).width();
+    if (title.width() < need || !box->rect().contains(title))
+        return QStringLiteral("title needs %1 at %2, box is %3 wide")
+            .arg(need)
+            .arg(title.x())
+            .arg(box->width());
+    return {};
+}
+
+QString TabCut(const QTabBar* bar) {
+    for (int i = 0; i < bar->count(); ++i) {
+        if (!bar->isTabVisible(i)) continue;
+        const int need = TextSize(bar, bar->tabText(i)).width();
+        if (bar->tabRect(i).width() < need || bar->tabRect(i).right() > bar->width())
+            return QStringLiteral("tab \"%1\" needs %2, has %3 of %4")
+                .arg(bar->tabText(i))
+                .arg(need)
+                .arg(bar->tabRect(i).width())
+                .arg(bar->width());
+    }
+    return {};
+}
+
 // Where `w` is cut: its text does not fit in it.
 QString TextCut(QWidget* w) {
-    const QStyle* style = w->style();
-    if (auto* label = qobject_cast<QLabel*>(w)) {
-        if (label->text().isEmpty()) return {};
-        const QRect room = label->contentsRect().adjusted(label->margin(), label->margin(),
-                                                          -label->margin(), -label->margin());
-        QSize need;
-        const bool rich =
-            label->textFormat() == Qt::RichText ||
-            (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
-        if (rich) {
-            QTextDocument doc;
-            doc.setDefaultFont(label->font());
-            doc.setDocumentMargin(0);
-            doc.setHtml(label->text());
-            if (label->wordWrap()) doc.setTextWidth(room.width());
-            need = QSize(label->wordWrap() ? 0 : int(doc.idealWidth()), int(doc.size().height()));
-        } else if (label->wordWrap()) {
-            need = QSize(0, label->heightForWidth(label->width()) - 2 * label->margin());
-        } else {
-            need = TextSize(label, label->text());
-        }
-        if (need.width() > room.width() || need.height() > room.height())
-            return QStringLiteral("needs %1x%2, has %3x%4")
-                .arg(need.width())
-                .arg(need.height())
-                .arg(room.width())
-                .arg(room.height());
-        return {};
-    }
-    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-        if (button->text().trimmed().isEmpty()) return {};
-        int need = TextSize(button, button->text()).width();
-        if (qobject_cast<QCheckBox*>(button))
-            need += style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, button) +
-                    style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, button);
-        else if (qobject_cast<QRadioButton*>(button))
-            need += style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, button) +
-                    style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, button);
-        else if (qobject_cast<QPushButton*>(button))
-            need += style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
-                    2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
-        else
-            return {};
-        const int height = TextSize(button, button->text()).height();
-        if (need > button->width() || height > button->height())
-            return QStringLiteral("needs %1x%2, has %3x%4")
-                .arg(need)
-                .arg(height)
-                .arg(button->width())
-                .arg(button->height());
-        return {};
-    }
-    if (auto* box = qobject_cast<QGroupBox*>(w)) {
-        if (box->title().isEmpty()) return {};
-        QStyleOptionGroupBox option;
-        option.initFrom(box);
-        option.text = box->title();
-        option.lineWidth = 1;
-        option.midLineWidth = 0;
-        option.textAlignment = box->alignment();
-        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-        const QRect title =
-            style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
-        const int need = TextSize(box, box->title()).width();
-        if (title.width() < need || !box->rect().contains(title))
-            return QStringLiteral("title needs %1 at %2, box is %3 wide")
-                .arg(need)
-                .arg(title.x())
-                .arg(box->width());
-        return {};
-    }
-    if (auto* bar = qobject_cast<QTabBar*>(w)) {
-        for (int i = 0; i < bar->count(); ++i) {
-            if (!bar->isTabVisible(i)) continue;
-            const int need = TextSize(bar, bar->tabText(i)).width();
-            if (bar->tabRect(i).width() < need || bar->tabRect(i).right() > bar->width())
-                return QStringLiteral("tab \"%1\" needs %2, has %3 of %4")
-                    .arg(bar->tabText(i))
-                    .arg(need)
-                    .arg(bar->tabRect(i).width())
-                    .arg(bar->width());
-        }
-    }
+    if (auto* label = qobject_cast<QLabel*>(w)) return LabelCut(label);
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) return ButtonCut(button);
+    if (auto* box = qobject_cast<QGroupBox*>(w)) return GroupTitleCut(box);
+    if (auto* bar = qobject_cast<QTabBar*>(w)) return TabCut(bar);
     return {};
 }
 

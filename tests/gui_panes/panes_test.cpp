@@ -139,6 +139,57 @@ std::pair<QString, QString> Samples(editor::TextBox box) {
 
 } // namespace
 
+// What a read of the programmed image gives back.
+Records ReadBack(const DataSet& data, int model) {
+    DataSet written = data;
+    EncodeImage(written, static_cast<ModelNumber>(model));
+    DataSet back;
+    MakeFreshDataSet(back, static_cast<ModelNumber>(model));
+    back.image = written.image;
+    DecodeImage(back, static_cast<ModelNumber>(model));
+    return back.records;
+}
+
+// A list, a tick box, an unticked option or a typed box the user may change
+// now: shown, enabled and on the page in front.
+bool TakesInput(QWidget* control) {
+    auto* combo = qobject_cast<QComboBox*>(control);
+    auto* button = qobject_cast<QAbstractButton*>(control);
+    auto* box = qobject_cast<QLineEdit*>(control);
+    if (button && (qobject_cast<QPushButton*>(button) || !button->isCheckable() ||
+                   (qobject_cast<QRadioButton*>(button) && button->isChecked())))
+        return false; // commands, and a ticked option (its siblings change it)
+    if (!combo && !button && !box) return false;
+    if (box && (box->isReadOnly() || qobject_cast<QComboBox*>(box->parent()))) return false;
+    gui::BringToFront(control);
+    return control->isVisible() && control->isEnabled() && !OnHiddenTab(control);
+}
+
+// Changes `control` as the user would: the next list entry, a click, or
+// another valid text typed and committed. False when it offers no change.
+bool Change(gui::MainWindow& window, QWidget* control) {
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        if (combo->count() < 2) return false;
+        const int index = (combo->currentIndex() + 1) % combo->count();
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+        return true;
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        button->click();
+        return true;
+    }
+    auto* box = qobject_cast<QLineEdit*>(control);
+    auto* rule = qobject_cast<const gui::RuleValidator*>(box->validator());
+    if (rule == nullptr) return false;
+    const auto [one, other] = Samples(rule->box());
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, box->text() == one ? other : one);
+    return window.validateEditor();
+}
+
 class PanesTest : public QObject {
     Q_OBJECT
 
@@ -178,6 +229,25 @@ private:
         T* found = window.findChild<T*>(QString::fromLatin1(name));
         if (found == nullptr) qFatal("no control %s", name);
         return found;
+    }
+
+    // The window on a fresh file of `model` with every group, list and
+    // directory entry in use, so that every pane's controls are enabled.
+    std::unique_ptr<gui::Application> startWithEveryListInUse(int model) {
+        QSettings(home_.filePath("walk.ini"), QSettings::IniFormat)
+            .setValue("ModelPath/ModelNum", model);
+        auto program = std::make_unique<gui::Application>(
+            gui::LaunchOptions{}, home_.filePath("walk.ini"), home_.path().toStdString());
+        program->start();
+        QApplication::setActiveWindow(&program->window());
+        DataSet& data = program->data();
+        for (auto& group : data.records.UsableGroup) group.Usable = kTrue;
+        data.records.CHEXP[0].Enable = kTrue;
+        data.records.CHMMSID[0] = {kTrue, "A", "2111234560"};
+        data.records.CHMMSID[1] = {kTrue, "B", "2111234570"};
+        data.records.CHGRPID[0] = {kTrue, "G", "0111234560"};
+        program->window().session().RefreshTree();
+        return program;
     }
 
 private slots:
@@ -506,76 +576,26 @@ private slots:
         ModalWatch watch;
         QStringList silent; // controls whose change a read back would not show
         for (int model : {0, 1, 2, 3}) {
-            QSettings(home_.filePath("walk.ini"), QSettings::IniFormat)
-                .setValue("ModelPath/ModelNum", model);
-            auto program = std::make_unique<gui::Application>(
-                gui::LaunchOptions{}, home_.filePath("walk.ini"), home_.path().toStdString());
-            program->start();
-            QApplication::setActiveWindow(&program->window());
+            auto program = startWithEveryListInUse(model);
             gui::MainWindow& window = program->window();
-            DataSet& data = program->data();
             QCOMPARE(program->app().modelNumber, model);
-            for (auto& group : data.records.UsableGroup) group.Usable = kTrue;
-            data.records.CHEXP[0].Enable = kTrue;
-            data.records.CHMMSID[0] = {kTrue, "A", "2111234560"};
-            data.records.CHMMSID[1] = {kTrue, "B", "2111234570"};
-            data.records.CHGRPID[0] = {kTrue, "G", "0111234560"};
-            window.session().RefreshTree();
-            // What a read of the programmed image gives back.
-            auto kept = [&] {
-                DataSet written = data;
-                EncodeImage(written, static_cast<ModelNumber>(model));
-                DataSet back;
-                MakeFreshDataSet(back, static_cast<ModelNumber>(model));
-                back.image = written.image;
-                DecodeImage(back, static_cast<ModelNumber>(model));
-                return back.records;
-            };
             int tried = 0;
             for (const char* key :
                  {"Usable", "Common", "DSC", "ATIS", "PU32", "PC20", "PW", "E1", "SM1", "SG1"}) {
                 if (item(window, key) == nullptr) continue; // not in this model's tree
                 QVERIFY2(select(window, key), key);
                 QWidget* host = window.findChild<QStackedWidget*>("paneHost")->currentWidget();
-                const QList<QWidget*> controls = host->findChildren<QWidget*>();
-                for (QWidget* control : controls) {
-                    auto* combo = qobject_cast<QComboBox*>(control);
-                    auto* button = qobject_cast<QAbstractButton*>(control);
-                    auto* box = qobject_cast<QLineEdit*>(control);
-                    if (button && (qobject_cast<QPushButton*>(button) || !button->isCheckable() ||
-                                   (qobject_cast<QRadioButton*>(button) && button->isChecked())))
-                        continue; // commands, and a ticked option (its siblings change it)
-                    if (!combo && !button && !box) continue;
-                    if (box && (box->isReadOnly() || qobject_cast<QComboBox*>(box->parent())))
-                        continue;
-                    gui::BringToFront(control);
-                    if (!control->isVisible() || !control->isEnabled() || OnHiddenTab(control))
-                        continue;
-                    const Records before = kept();
+                for (QWidget* control : host->findChildren<QWidget*>()) {
+                    if (!TakesInput(control)) continue;
+                    const Records before = ReadBack(program->data(), model);
                     const qsizetype boxes = watch.seen.size();
-                    if (combo) {
-                        if (combo->count() < 2) continue;
-                        const int index = (combo->currentIndex() + 1) % combo->count();
-                        combo->setCurrentIndex(index);
-                        emit combo->activated(index);
-                    } else if (button) {
-                        button->click();
-                    } else {
-                        auto* rule = qobject_cast<const gui::RuleValidator*>(box->validator());
-                        if (rule == nullptr) continue;
-                        const auto [one, other] = Samples(rule->box());
-                        box->setFocus();
-                        box->selectAll();
-                        QTest::keyClick(box, Qt::Key_Delete);
-                        QTest::keyClicks(box, box->text() == one ? other : one);
-                        if (!window.validateEditor()) continue;
-                    }
+                    if (!Change(window, control)) continue;
                     ++tried;
                     const QString name =
                         QStringLiteral("%1 %2/%3").arg(model).arg(key, control->objectName());
                     const QStringList asked = watch.seen.mid(boxes);
                     // A message may come with a kept value (an identity warning).
-                    if (kept() == before)
+                    if (ReadBack(program->data(), model) == before)
                         silent << name + (asked.isEmpty() ? QString()
                                                           : " refused: " + asked.join(','));
                 }

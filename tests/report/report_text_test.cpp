@@ -21,8 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 const fs::path kExpected = QB41_REPORT_EXPECTED_DIR;
 
-DataSet MakeSample() {
-    DataSet data;
+// The settings panes: groups, common, DSC and ATIS.
+void SampleSettings(DataSet& data) {
     Records& r = data.records;
     for (Bank bank : {Bank::CHUSA, Bank::CHINT, Bank::CHCAN})
         for (std::size_t i = 0; i < r.bank(bank).size(); ++i)
@@ -45,7 +45,10 @@ DataSet MakeSample() {
     r.AtisCallSign[9] = {"1234567890AB", "DISPLAYTEXTLONGERTHAN20"};
     r.AtisCallSign[10] = {"123", "XYZ"};
     r.AtisCallSign[19] = {"999", "ENDOFLINE"};
+}
 
+// Plan channels, shown and hidden, with every flag and a bad position.
+void SamplePlanChannels(Records& r) {
     auto plan = [](ChannelRecord& c, VbBool tx, const char* name) {
         c.Enable = kTrue;
         c.TxEnable = tx;
@@ -67,7 +70,9 @@ DataSet MakeSample() {
     r.CHUSA[50].ChTag = "HIDDEN"; // not enabled: not listed
     plan(r.CHCAN[0], kTrue, "ZERO");
     r.CHCAN[0].Duplex = kTrue;
+}
 
+void SampleWeatherAndDirectory(Records& r) {
     r.CHWX[0] = {};
     r.CHWX[0].Enable = r.CHWX[0].ScanMemory = kTrue;
     r.CHWX[0].ChTag = "NOAA ONE";
@@ -78,7 +83,10 @@ DataSet MakeSample() {
     r.CHMMSID[1] = {kTrue, "", "0123456789"};
     r.CHMMSID[2] = {kTrue, "ABCDEFGHIJKLMNOP", ""};
     r.CHGRPID[0] = {kTrue, "FLEET", "036612345"};
+}
 
+// EXP channels with odd numbers, frequencies and tones.
+void SampleExpChannels(Records& r) {
     ChannelRecord& e0 = r.CHEXP[0];
     e0.CHDisplayL = "1";
     e0.Enable = e0.LowPower = e0.ScanMemory = e0.Narrow = e0.Compander = kTrue;
@@ -102,6 +110,14 @@ DataSet MakeSample() {
     e2.ChTag = "ABCDEFGHIJKLMN";
     e2.CtcssTone = {2, 50};
     e2.DcsCode = {3, 0};
+}
+
+DataSet MakeSample() {
+    DataSet data;
+    SampleSettings(data);
+    SamplePlanChannels(data.records);
+    SampleWeatherAndDirectory(data.records);
+    SampleExpChannels(data.records);
     return data;
 }
 
