@@ -129,6 +129,11 @@ void TransferRunner::takeReports() {
 
 void TransferRunner::threadDone() {
     if (!thread_) return;
+    if (taking_) {
+        // Inside a slot of a report: the end comes after the reports.
+        QMetaObject::invokeMethod(this, &TransferRunner::threadDone, Qt::QueuedConnection);
+        return;
+    }
     takeReports(); // the last reports and the result, before the end is told
     thread_->wait();
     delete std::exchange(thread_, nullptr);
