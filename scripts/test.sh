@@ -7,7 +7,8 @@
 #   release  a Release build (build-release/) of everything but the window,
 #            which the two other configurations build and test, and its tests
 #   asan     AddressSanitizer + UndefinedBehaviorSanitizer (Debug, build-asan/)
-#   tsan     ThreadSanitizer build of the threaded tests (build-tsan/)
+#   tsan     ThreadSanitizer build of the threaded tests: the link, the fleet
+#            and the window's transfers (build-tsan/)
 #   fuzz     each libFuzzer target for a minute (build-fuzz/)
 #   windows  the MinGW-w64 build under Wine (scripts/test-windows.sh)
 # Warnings are errors in every configuration (QB41_WERROR=ON).
