@@ -29,7 +29,8 @@ link::LinkOutcome Failure(std::string detail) {
 // after its start is handed back through the mailbox.
 class WorkerThread final : public QThread {
 public:
-    explicit WorkerThread(std::function<void()> work) : work_(std::move(work)) {}
+    WorkerThread(std::function<void()> work, QObject* parent)
+        : QThread(parent), work_(std::move(work)) {}
 
 private:
     void run() override { work_(); }
@@ -72,10 +73,12 @@ bool TransferRunner::start(const SequencePlan& plan, const std::string& device, 
     cancel_.reset();
     // Everything above is made before the thread starts; the copies come back
     // through the mailbox, the worker's last post.
-    thread_ = new WorkerThread([this, device, copies]() mutable {
-        work(*copies, device);
-        post(std::move(copies));
-    });
+    thread_ = new WorkerThread(
+        [this, device, copies]() mutable {
+            work(*copies, device);
+            post(std::move(copies));
+        },
+        this);
     thread_->setObjectName(QStringLiteral("transfer"));
     connect(thread_, &QThread::finished, this, &TransferRunner::threadDone);
     thread_->start();

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -147,16 +148,24 @@ void HandoffTest::questionsFromWorkersGetTheWindowsAnswers() {
 
 void HandoffTest::runReportsArriveInOrderBeforeTheEnd_data() {
     QTest::addColumn<int>("cancelAfter"); // Reading reports before Cancel; 0: never
+    // The first Reading report's slot runs events until the worker has ended.
+    QTest::addColumn<bool>("eventsInSlot");
     QTest::addColumn<int>("status");
-    QTest::newRow("whole read") << 0 << static_cast<int>(link::LinkStatus::Ok);
-    QTest::newRow("cancelled mid-read") << 3 << static_cast<int>(link::LinkStatus::Cancelled);
+    const int ok = static_cast<int>(link::LinkStatus::Ok);
+    QTest::newRow("whole read") << 0 << false << ok;
+    QTest::newRow("slot that runs events") << 0 << true << ok;
+    QTest::newRow("cancelled mid-read")
+        << 3 << false << static_cast<int>(link::LinkStatus::Cancelled);
 }
 
 // A step first, the percentages of Reading never going back, the end last
-// and once; whole: Reading up to 100 % and Done the last report; cancelled:
-// the run ends inside a wait, short of 100 %.
+// and once; a slot that runs events until the whole run is over gets nothing
+// meanwhile (the reports and the end wait their turn); whole: Reading up to
+// 100 % and Done the last report; cancelled: the run ends inside a wait,
+// short of 100 %.
 void HandoffTest::runReportsArriveInOrderBeforeTheEnd() {
     QFETCH(int, cancelAfter);
+    QFETCH(bool, eventsInSlot);
     QFETCH(int, status);
     QTemporaryDir home;
     DataSet radio;
@@ -175,14 +184,25 @@ void HandoffTest::runReportsArriveInOrderBeforeTheEnd() {
     std::vector<Seen> seen;
     std::vector<link::Progress> reports;
     int reading = 0;
+    bool inSlot = false, nested = false;
     QObject::connect(&runner, &gui::TransferRunner::stepStarted,
                      [&](RunStep) { seen.push_back(Seen::Step); });
     QObject::connect(&runner, &gui::TransferRunner::progressed, [&](const link::Progress& p) {
+        nested = nested || inSlot;
         seen.push_back(Seen::Report);
         reports.push_back(p);
-        if (p.phase == link::LinkPhase::Reading && ++reading == cancelAfter) runner.cancel();
+        if (p.phase != link::LinkPhase::Reading) return;
+        if (++reading == cancelAfter) runner.cancel();
+        if (eventsInSlot && reading == 1) {
+            const QScopedValueRollback inside(inSlot, true);
+            auto* worker = runner.findChild<QThread*>();
+            QVERIFY(worker && QTest::qWaitFor([&] { return worker->isFinished(); }, 20000));
+        }
     });
-    QObject::connect(&runner, &gui::TransferRunner::finished, [&] { seen.push_back(Seen::End); });
+    QObject::connect(&runner, &gui::TransferRunner::finished, [&] {
+        nested = nested || inSlot;
+        seen.push_back(Seen::End);
+    });
     SequencePlan plan;
     plan.mode = TransferMode::Read;
     AppState app;
@@ -193,6 +213,7 @@ void HandoffTest::runReportsArriveInOrderBeforeTheEnd() {
     QApplication::processEvents(); // nothing may come after the end
     sim.stop();
 
+    QVERIFY(!nested); // nothing came while a slot of the runner's was running
     QVERIFY(runner.result());
     QCOMPARE(static_cast<int>(runner.result()->outcome.status), status);
     QVERIFY(seen.size() > 3);
