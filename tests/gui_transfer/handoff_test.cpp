@@ -158,6 +158,44 @@ void HandoffTest::runReportsArriveInOrderBeforeTheEnd_data() {
         << 3 << false << static_cast<int>(link::LinkStatus::Cancelled);
 }
 
+enum class Seen { Step, Report, End };
+
+// What a run's runner says, in order. Cancels after `cancelAfter` Reading
+// reports (0: never); with `eventsInSlot` the first Reading report's slot
+// runs events until the worker has ended, noting whatever comes meanwhile.
+struct RunWatch {
+    RunWatch(const RunWatch&) = delete; // its slots hold `this`
+    RunWatch& operator=(const RunWatch&) = delete;
+    RunWatch(gui::TransferRunner& runner, int cancelAfter, bool eventsInSlot) {
+        QObject::connect(&runner, &gui::TransferRunner::stepStarted,
+                         [this](RunStep) { seen.push_back(Seen::Step); });
+        QObject::connect(&runner, &gui::TransferRunner::progressed,
+                         [this, &runner, cancelAfter, eventsInSlot](const link::Progress& p) {
+                             nested = nested || inSlot;
+                             seen.push_back(Seen::Report);
+                             reports.push_back(p);
+                             if (p.phase != link::LinkPhase::Reading) return;
+                             if (++reading == cancelAfter) runner.cancel();
+                             if (eventsInSlot && reading == 1) runEventsUntilTheEnd(runner);
+                         });
+        QObject::connect(&runner, &gui::TransferRunner::finished, [this] {
+            nested = nested || inSlot;
+            seen.push_back(Seen::End);
+        });
+    }
+    void runEventsUntilTheEnd(gui::TransferRunner& runner) {
+        const QScopedValueRollback inside(inSlot, true);
+        auto* worker = runner.findChild<QThread*>();
+        QVERIFY(worker && QTest::qWaitFor([&] { return worker->isFinished(); }, 20000));
+    }
+
+    std::vector<Seen> seen;
+    std::vector<link::Progress> reports;
+    int reading = 0;
+    bool inSlot = false;
+    bool nested = false; // something came while a slot was running
+};
+
 // A step first, the percentages of Reading never going back, the end last
 // and once; a slot that runs events until the whole run is over gets nothing
 // meanwhile (the reports and the end wait their turn); whole: Reading up to
@@ -180,29 +218,9 @@ void HandoffTest::runReportsArriveInOrderBeforeTheEnd() {
     ErrorLog log(home.path().toStdString(), false, clock);
     RecordingNotifier notifier;
     gui::TransferRunner runner({notifier, log, {}});
-    enum class Seen { Step, Report, End };
-    std::vector<Seen> seen;
-    std::vector<link::Progress> reports;
-    int reading = 0;
-    bool inSlot = false, nested = false;
-    QObject::connect(&runner, &gui::TransferRunner::stepStarted,
-                     [&](RunStep) { seen.push_back(Seen::Step); });
-    QObject::connect(&runner, &gui::TransferRunner::progressed, [&](const link::Progress& p) {
-        nested = nested || inSlot;
-        seen.push_back(Seen::Report);
-        reports.push_back(p);
-        if (p.phase != link::LinkPhase::Reading) return;
-        if (++reading == cancelAfter) runner.cancel();
-        if (eventsInSlot && reading == 1) {
-            const QScopedValueRollback inside(inSlot, true);
-            auto* worker = runner.findChild<QThread*>();
-            QVERIFY(worker && QTest::qWaitFor([&] { return worker->isFinished(); }, 20000));
-        }
-    });
-    QObject::connect(&runner, &gui::TransferRunner::finished, [&] {
-        nested = nested || inSlot;
-        seen.push_back(Seen::End);
-    });
+    RunWatch watch(runner, cancelAfter, eventsInSlot);
+    const std::vector<Seen>& seen = watch.seen;
+    const std::vector<link::Progress>& reports = watch.reports;
     SequencePlan plan;
     plan.mode = TransferMode::Read;
     AppState app;
@@ -213,7 +231,7 @@ void HandoffTest::runReportsArriveInOrderBeforeTheEnd() {
     QApplication::processEvents(); // nothing may come after the end
     sim.stop();
 
-    QVERIFY(!nested); // nothing came while a slot of the runner's was running
+    QVERIFY(!watch.nested); // nothing came while a slot of the runner's was running
     QVERIFY(runner.result());
     QCOMPARE(static_cast<int>(runner.result()->outcome.status), status);
     QVERIFY(seen.size() > 3);
