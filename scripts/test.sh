@@ -6,7 +6,10 @@
 #   tidy     clang-tidy, bugprone and concurrency checks, over the libraries
 #   release  a Release build (build-release/) of everything but the window,
 #            which the two other configurations build and test, and its tests
-#   asan     AddressSanitizer + UndefinedBehaviorSanitizer (Debug, build-asan/)
+#   asan     AddressSanitizer + UndefinedBehaviorSanitizer (Debug at -O1,
+#            build-asan/)
+# The extra configurations build the libraries and programs as unity builds
+# (QB41_UNITY), which the normal configuration does not.
 #   tsan     ThreadSanitizer build of the threaded tests: the link, the fleet
 #            and the window's transfers (build-tsan/)
 #   fuzz     each libFuzzer target for a minute (build-fuzz/)
@@ -39,7 +42,7 @@ build_and_test() { # DIR CMAKE_OPTIONS...: build, then every test
 }
 asan() {
   scripts/build.sh build-asan -DQB41_WERROR=ON -DQB41_SANITIZE=ON -DQB41_BENCH=OFF \
-    -DCMAKE_BUILD_TYPE=Debug &&
+    -DQB41_UNITY=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" &&
     (cd build-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/../tests/lsan.supp \
       UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j 2)
 }
@@ -54,7 +57,7 @@ stage format scripts/check-format.sh || format=1
 stage build build_and_test build
 stage tidy scripts/tidy.sh build
 stage release build_and_test build-release -DCMAKE_BUILD_TYPE=Release -DQB41_BENCH=OFF \
-  -DQB41_WINDOW=OFF
+  -DQB41_WINDOW=OFF -DQB41_UNITY=ON
 stage asan asan
 stage tsan scripts/tsan.sh
 stage fuzz scripts/fuzz-smoke.sh 60
