@@ -20,10 +20,9 @@ root=$PWD
 dir=build-tsan
 targets=(link_tests link_pty_tests fleet_pty_tests
   gui_transfer_tests gui_transfer_safety_tests gui_handoff_tests)
-if [ ! -f "$dir/CMakeCache.txt" ]; then
-  cmake -S . -B "$dir" -G Ninja -DQB41_TSAN=ON -DQB41_BENCH=OFF -DQB41_WERROR=ON \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" >/dev/null
-fi
+# Configured every time, so that a directory made before takes the options.
+cmake -S . -B "$dir" -G Ninja -DQB41_TSAN=ON -DQB41_BENCH=OFF -DQB41_WERROR=ON -DQB41_UNITY=ON \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" >/dev/null
 cmake --build "$dir" -j "${QB41_JOBS:-2}" --target "${targets[@]}"
 (cd "$dir" && TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan.supp" \
   ctest -L '^threads$' --output-on-failure -j 2)
