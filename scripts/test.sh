@@ -10,7 +10,8 @@
 #            build-asan/)
 # The extra configurations build the libraries and programs as unity builds
 # (QB41_UNITY), which the normal configuration does not.
-#   tsan     ThreadSanitizer build of the threaded tests (build-tsan/)
+#   tsan     ThreadSanitizer build of the threaded tests: the link, the fleet
+#            and the window's transfers (build-tsan/)
 #   fuzz     each libFuzzer target for a minute (build-fuzz/)
 #   windows  the MinGW-w64 build under Wine (scripts/test-windows.sh)
 # Warnings are errors in every configuration (QB41_WERROR=ON).

@@ -77,15 +77,48 @@ QMessageBox::StandardButton EscapeButton(MessageButtons buttons) {
 } // namespace
 
 QtNotifier::QtNotifier(QObject* parent)
-    : QObject(parent), logPath_(qEnvironmentVariable("QB41_MESSAGE_LOG")) {}
+    : QObject(parent), logPath_(qEnvironmentVariable("QB41_MESSAGE_LOG")) {
+    connect(this, &QtNotifier::questionWaiting, this, &QtNotifier::answerQuestions,
+            Qt::QueuedConnection);
+}
 
 MessageAnswer QtNotifier::ask(const Message& message) {
     if (QThread::currentThread() == thread()) return askOnUiThread(message);
-    MessageAnswer answer = MessageAnswer::Cancel;
-    QMetaObject::invokeMethod(
-        this, [this, &message, &answer] { answer = askOnUiThread(message); },
-        Qt::BlockingQueuedConnection);
-    return answer;
+    Question question{message, std::nullopt};
+    {
+        const std::lock_guard lock(mutex_);
+        questions_.push_back(&question);
+    }
+    emit questionWaiting(QPrivateSignal());
+    std::unique_lock lock(mutex_);
+    answered_.wait(lock, [&question] { return question.answer.has_value(); });
+    return *question.answer;
+}
+
+// Every waiting question in turn, oldest first. A box runs events, so a
+// question that comes meanwhile is shown over it, as a box the UI thread
+// opens itself would be.
+void QtNotifier::answerQuestions() {
+    for (;;) {
+        Question* question = nullptr;
+        {
+            const std::lock_guard lock(mutex_);
+            if (questions_.empty()) return;
+            question = questions_.front();
+            questions_.pop_front();
+        }
+        MessageAnswer answer = MessageAnswer::Cancel;
+        try {
+            answer = askOnUiThread(question->message);
+        } catch (...) {
+            // No box could be shown: the asker gets Cancel rather than waiting forever.
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            question->answer = answer;
+        }
+        answered_.notify_all();
+    }
 }
 
 void QtNotifier::logLine(const QString& line) const {

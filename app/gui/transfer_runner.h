@@ -9,9 +9,18 @@
 // arrive on the UI thread. When the run has returned, the copies it worked on
 // are handed back with its outcome; the caller decides what to adopt.
 //
+// The hand-off: the worker posts each progress report, each step and, as its
+// last act, the copies with the outcome into a mailbox (mailbox.h) and wakes
+// the runner with a queued call that carries nothing; the runner takes the
+// reports on the UI thread and emits them in the order they were posted. The
+// end of the run is seen when the thread has finished and its result has been
+// taken from the mailbox.
+//
 // Nothing on the UI thread waits for the worker while it runs, except the
 // destructor, which cancels the run first and keeps events running.
 #pragma once
+
+#include "mailbox.h"
 
 #include "editor/transfer_sequence.h"
 
@@ -28,6 +37,7 @@
 
 #include <memory>
 #include <string>
+#include <variant>
 
 class QThread;
 
@@ -73,16 +83,27 @@ signals:
     void progressed(const qb41::link::Progress& progress);
     void stepStarted(qb41::RunStep step);
     void finished(const qb41::gui::TransferResult* result);
+    // From the worker: the mailbox has something (queued to takeReports).
+    void reportsWaiting(QPrivateSignal);
 
 private:
+    // What the worker posts; the result comes last.
+    using Report = std::variant<link::Progress, RunStep, std::shared_ptr<TransferResult>>;
+
+    // On the worker.
+    void work(TransferResult& result, const std::string& device);
+    void post(Report report);
+    // On the UI thread.
+    void takeReports();
     void threadDone();
 
     TransferRunParts parts_;
     link::CancelToken cancel_;
     QThread* thread_ = nullptr;
-    // Written by the worker, read on the UI thread only after the thread ended.
-    std::unique_ptr<TransferResult> pending_;
-    std::unique_ptr<TransferResult> result_;
+    Mailbox<Report> mailbox_;
+    bool taking_ = false;                     // takeReports is emitting
+    std::shared_ptr<TransferResult> arrived_; // the running run's result, once taken
+    std::shared_ptr<const TransferResult> result_;
 };
 
 } // namespace qb41::gui

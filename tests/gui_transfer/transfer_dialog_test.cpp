@@ -7,6 +7,99 @@
 #include "transfer_support.h"
 
 #include <QDate>
+#include <QFile>
+
+// What a tool prints on its standard output. Spawned through the shell, not
+// started as a QProcess: QProcess forks sharing the memory, which leaves
+// ThreadSanitizer believing the test is a forked child, and the next thread
+// ends the test.
+QString ToolOutput(const QString& folder, const QStringList& command) {
+    const QString out = folder + QStringLiteral("/tool-output.txt");
+    std::vector<std::string> argv{"/bin/sh", "-c", "out=$1; shift; exec \"$@\" >\"$out\"", "sh",
+                                  out.toStdString()};
+    for (const QString& word : command) argv.push_back(word.toStdString());
+    sim::ChildProcess(argv).wait();
+    QFile file(out);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The window's clear command, as the Clear button runs it, with short time
+// limits.
+void ClearWithShortLimits(Rig& rig) {
+    SystemClock clock;
+    ErrorLog log(rig.home.path().toStdString(), false, clock);
+    link::LinkTiming timing;
+    timing.answerLimit = std::chrono::milliseconds(300);
+    gui::RunTransferCommand(
+        rig.window(),
+        {rig.app(), rig.data(), rig.program->notifier(), log, clock, {}, timing, rig.backups()},
+        TransferMode::Clear);
+}
+
+// Places follow the outer size: the text 20 px narrower and 87 px shorter, OK
+// centred with its top 80 px above the bottom (below the menu bar).
+bool PlacedAfterResize(gui::ReportWindow& report) {
+    report.resize(700, 500);
+    QApplication::processEvents(); // the window system reports the new size
+    auto* text = Child<QPlainTextEdit>(report, "txtPrn");
+    const QSize outer = report.frameGeometry().size();
+    const int menu = text->y();
+    const QRect ok = Child<QPushButton>(report, "cmdOK")->geometry();
+    const bool placed =
+        text->geometry() == QRect(7, menu, outer.width() - 20, outer.height() - 87) &&
+        ok.topLeft() == QPoint((outer.width() - ok.width()) / 2, menu + outer.height() - 80);
+    if (!placed) qWarning() << outer << text->geometry() << ok;
+    return placed;
+}
+
+// Every page of the printed text: the header line (file, model, user MMSI,
+// one of `days`), the report's heading, and "page N of M" as its last line.
+void CheckPageFrames(const QStringList& pageTexts, const QString& heading,
+                     const QStringList& days) {
+    for (qsizetype i = 0; i < pageTexts.size(); ++i) {
+        QStringList lines = pageTexts[i].split(QLatin1Char('\n'));
+        lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
+        QVERIFY(lines.size() >= 3);
+        const QStringList header = lines.front().simplified().split(QLatin1Char(' '));
+        QVERIFY2(header.size() == 6, qPrintable(lines.front()));
+        QCOMPARE(header[0], QStringLiteral("boat.dat"));
+        QCOMPARE(header[1], QStringLiteral("LW6100"));
+        QCOMPARE(header.mid(2, 3).join(' '), QStringLiteral("User MMSI: 366123456"));
+        QVERIFY2(days.contains(header[5]), qPrintable(header[5]));
+        QCOMPARE(lines[1].trimmed(), heading);
+        QCOMPARE(lines.back().trimmed(),
+                 QStringLiteral("page %1 of %2").arg(i + 1).arg(pageTexts.size()));
+    }
+}
+
+// `boxes`: the words of the USA bank's page with their places (pdftotext -bbox).
+void CheckUsaColumns(const QString& boxes) {
+    // Column labels of the USA bank at their places: 10 mm margin plus the
+    // running widths (RX 12 mm, TX 29 mm, CH Name 97 mm).
+    const auto left = [&](const QString& word) {
+        const QRegularExpression at(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>") +
+                                    QRegularExpression::escape(word) + QStringLiteral("<"));
+        const QRegularExpressionMatch match = at.match(boxes);
+        return match.hasMatch() ? match.captured(1).toDouble() * 25.4 / 72.0 : -1.0;
+    };
+    const struct {
+        const char* word;
+        double mm;
+    } columns[] = {{"CH", 10}, {"RX(MHz)", 22}, {"TX(MHz)", 39}};
+    // Every frequency cell on the page stands in the RX or the TX column.
+    const QRegularExpression word(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>([0-9]{3}\\.[0-9]+)<"));
+    int cells = 0;
+    for (auto it = word.globalMatch(boxes); it.hasNext(); ++cells) {
+        const QRegularExpressionMatch match = it.next();
+        const double mm = match.captured(1).toDouble() * 25.4 / 72.0;
+        QVERIFY2(std::abs(mm - 22) < 0.5 || std::abs(mm - 39) < 0.5,
+                 qPrintable(match.captured(2) + QStringLiteral(" at %1 mm").arg(mm)));
+    }
+    QVERIFY(cells >= 2);
+    for (const auto& column : columns)
+        QVERIFY2(std::abs(left(QString::fromLatin1(column.word)) - column.mm) < 0.5,
+                 qPrintable(QStringLiteral("%1 at %2 mm").arg(column.word).arg(left(column.word))));
+}
 
 class TransferDialogTest : public QObject {
     Q_OBJECT
@@ -220,25 +313,10 @@ void TransferDialogTest::clearRefreshesTheCounter() {
             if (dialog.flow().state() != TransferState::Failed) return false;
             return PressCancel(dialog);
         }));
-        if (fails) {
-            // The same command with short time limits.
-            SystemClock clock;
-            ErrorLog log(rig.home.path().toStdString(), false, clock);
-            link::LinkTiming timing;
-            timing.answerLimit = std::chrono::milliseconds(300);
-            gui::RunTransferCommand(rig.window(),
-                                    {rig.app(),
-                                     rig.data(),
-                                     rig.program->notifier(),
-                                     log,
-                                     clock,
-                                     {},
-                                     timing,
-                                     rig.backups()},
-                                    TransferMode::Clear);
-        } else {
+        if (fails)
+            ClearWithShortLimits(rig);
+        else
             Child<QPushButton>(rig.window(), "cmdFClear")->click();
-        }
 
         QCOMPARE(caption, QStringLiteral("Program to Radio"));
         QCOMPARE(pictA, QPoint(280, 88));
@@ -331,18 +409,7 @@ void TransferDialogTest::reportWindowShowsAndSavesTheReport() {
         fixed = QFontInfo(text->font()).fixedPitch();
         readOnly = text->isReadOnly();
         noWrap = text->lineWrapMode() == QPlainTextEdit::NoWrap;
-        // Places follow the outer size: the text 20 px narrower and 87 px
-        // shorter, OK centred with its top 80 px above the bottom (below the
-        // menu bar).
-        report->resize(700, 500);
-        QApplication::processEvents(); // the window system reports the new size
-        const QSize outer = report->frameGeometry().size();
-        const int menu = text->y();
-        const QRect ok = Child<QPushButton>(*report, "cmdOK")->geometry();
-        placed =
-            text->geometry() == QRect(7, menu, outer.width() - 20, outer.height() - 87) &&
-            ok.topLeft() == QPoint((outer.width() - ok.width()) / 2, menu + outer.height() - 80);
-        if (!placed) qWarning() << outer << text->geometry() << ok;
+        placed = PlacedAfterResize(*report);
         cancelledSave = report->saveAs(); // the driver cancels the file dialog
         failedSave = report->saveTo(rig.home.filePath("missing/dir/report.txt").toStdString());
         failure = driver.boxes;
@@ -394,72 +461,26 @@ void TransferDialogTest::printedPdfHasThePagesAndColumns() {
     DataSet copy = rig.data();
     const std::vector<PrintPage> pages =
         MakeFramedPrintLayout(copy, rig.app().modelNumber, {}, {"boat.dat", "2000-01-01"});
-    const auto text = [](const QString& file, QStringList options) {
-        QProcess run;
-        run.start(QStringLiteral("pdftotext"), options << file << QStringLiteral("-"));
-        run.waitForFinished(30000);
-        return QString::fromUtf8(run.readAllStandardOutput());
+    const auto text = [&](const QString& file, QStringList options) {
+        return ToolOutput(rig.home.path(), QStringList{"pdftotext"} << options << file << "-");
     };
     const QString printed = text(pdf, {QStringLiteral("-layout")});
     QCOMPARE(text(exported, {QStringLiteral("-layout")}), printed);
     const QStringList pageTexts = printed.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     QCOMPARE(pageTexts.size(), qsizetype(pages.size()));
     QVERIFY(pages.size() >= 7);
-    const QString heading = QString::fromStdString(PrintPageHeading(rig.app().modelNumber));
-    // Every page: the header line (file, model, user MMSI, date), the
-    // report's heading, and "page N of M" as its last line.
-    for (qsizetype i = 0; i < pageTexts.size(); ++i) {
-        QStringList lines = pageTexts[i].split(QLatin1Char('\n'));
-        lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
-        QVERIFY(lines.size() >= 3);
-        const QStringList header = lines.front().simplified().split(QLatin1Char(' '));
-        QVERIFY2(header.size() == 6, qPrintable(lines.front()));
-        QCOMPARE(header[0], QStringLiteral("boat.dat"));
-        QCOMPARE(header[1], QStringLiteral("LW6100"));
-        QCOMPARE(header.mid(2, 3).join(' '), QStringLiteral("User MMSI: 366123456"));
-        QVERIFY2(header[5] == dayBefore || header[5] == dayAfter, qPrintable(header[5]));
-        QCOMPARE(lines[1].trimmed(), heading);
-        QCOMPARE(lines.back().trimmed(),
-                 QStringLiteral("page %1 of %2").arg(i + 1).arg(pageTexts.size()));
-    }
+    CheckPageFrames(pageTexts, QString::fromStdString(PrintPageHeading(rig.app().modelNumber)),
+                    {dayBefore, dayAfter});
+    if (QTest::currentTestFailed()) return;
     // The PDF's title is the file name.
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {pdf});
-    info.waitForFinished(30000);
-    QVERIFY(QString::fromUtf8(info.readAllStandardOutput())
+    QVERIFY(ToolOutput(rig.home.path(), {QStringLiteral("pdfinfo"), pdf})
                 .contains(QRegularExpression(QStringLiteral("^Title:\\s+boat\\.dat$"),
                                              QRegularExpression::MultilineOption)));
     QVERIFY(pageTexts[1].contains(QStringLiteral("##### Programable USA Channel #####")));
     QVERIFY(pageTexts.last().contains(QStringLiteral("##### Programable EXP Channel #####")));
 
-    // Column labels of the USA bank at their places: 10 mm margin plus the
-    // running widths (RX 12 mm, TX 29 mm, CH Name 97 mm).
-    const QString boxes =
-        text(pdf, {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("2"),
-                   QStringLiteral("-l"), QStringLiteral("2")});
-    const auto left = [&](const QString& word) {
-        const QRegularExpression at(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>") +
-                                    QRegularExpression::escape(word) + QStringLiteral("<"));
-        const QRegularExpressionMatch match = at.match(boxes);
-        return match.hasMatch() ? match.captured(1).toDouble() * 25.4 / 72.0 : -1.0;
-    };
-    const struct {
-        const char* word;
-        double mm;
-    } columns[] = {{"CH", 10}, {"RX(MHz)", 22}, {"TX(MHz)", 39}};
-    // Every frequency cell on the page stands in the RX or the TX column.
-    const QRegularExpression word(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>([0-9]{3}\\.[0-9]+)<"));
-    int cells = 0;
-    for (auto it = word.globalMatch(boxes); it.hasNext(); ++cells) {
-        const QRegularExpressionMatch match = it.next();
-        const double mm = match.captured(1).toDouble() * 25.4 / 72.0;
-        QVERIFY2(std::abs(mm - 22) < 0.5 || std::abs(mm - 39) < 0.5,
-                 qPrintable(match.captured(2) + QStringLiteral(" at %1 mm").arg(mm)));
-    }
-    QVERIFY(cells >= 2);
-    for (const auto& column : columns)
-        QVERIFY2(std::abs(left(QString::fromLatin1(column.word)) - column.mm) < 0.5,
-                 qPrintable(QStringLiteral("%1 at %2 mm").arg(column.word).arg(left(column.word))));
+    CheckUsaColumns(text(pdf, {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("2"),
+                               QStringLiteral("-l"), QStringLiteral("2")}));
 }
 
 void TransferDialogTest::compareWithRadioListsTheEditedField() {

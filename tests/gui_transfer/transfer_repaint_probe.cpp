@@ -47,25 +47,61 @@ private:
     QElapsedTimer& clock_;
 };
 
+// The read's length and the gaps between the dialog's repaints (times in ns
+// since the probe started; `started` is when OK was pressed).
+void PrintGaps(const std::vector<qint64>& t, qint64 started, qint64 ended, ModelNumber model,
+               bool cancelled) {
+    qint64 largest = 0, largestAt = 0;
+    std::vector<qint64> gaps;
+    for (std::size_t i = 1; i < t.size(); ++i) {
+        gaps.push_back(t[i] - t[i - 1]);
+        if (t[i] - t[i - 1] > largest) {
+            largest = t[i] - t[i - 1];
+            largestAt = t[i - 1] - started;
+        }
+    }
+    std::sort(gaps.begin(), gaps.end());
+    const auto percentile = [&](double p) {
+        return gaps.empty() ? 0.0 : double(gaps[std::size_t(p * double(gaps.size() - 1))]) / 1e6;
+    };
+    const double span = t.size() > 1 ? double(t.back() - t.front()) : 0.0;
+    std::printf("model %d, read %s in %.1f s\n", int(model), cancelled ? "cancelled" : "ended",
+                double(ended - started) / 1e9);
+    std::printf("repaints: %zu\nlargest gap between repaints: %.1f ms (%.2f s after OK)\n"
+                "mean gap: %.1f ms, 99th percentile %.1f ms, 99.9th %.1f ms\n",
+                t.size(), double(largest) / 1e6, double(largestAt) / 1e9,
+                t.size() > 1 ? span / double(t.size() - 1) / 1e6 : 0.0, percentile(0.99),
+                percentile(0.999));
+}
+
+struct ProbeOptions {
+    ModelNumber model = 2;
+    int seconds = 0; // Cancel after this long; 0: read to the end
+};
+
+// --model N, --seconds S.
+ProbeOptions ParseOptions(const QStringList& args) {
+    ProbeOptions options;
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == QLatin1String("--model"))
+            options.model = static_cast<ModelNumber>(args[++i].toInt());
+        else if (args[i] == QLatin1String("--seconds"))
+            options.seconds = args[++i].toInt();
+    }
+    return options;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
-    ModelNumber model = 2;
-    int seconds = 0;
-    const QStringList args = QApplication::arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--model"))
-            model = static_cast<ModelNumber>(args[++i].toInt());
-        else if (args[i] == QLatin1String("--seconds"))
-            seconds = args[++i].toInt();
-    }
+    const ProbeOptions options = ParseOptions(QApplication::arguments());
 
     QTemporaryDir home;
     gui::Application program(gui::LaunchOptions{}, home.filePath("store.ini"),
                              home.path().toStdString());
     program.start();
-    program.window().session().ChooseModel(model);
+    program.window().session().ChooseModel(options.model);
     QApplication::processEvents();
     DataSet radio;
     MakeFreshDataSet(radio, program.app().modelNumber);
@@ -101,7 +137,8 @@ int main(int argc, char** argv) {
         dialog->update();
         const bool running = dialog->flow().state() == TransferState::Running ||
                              dialog->flow().state() == TransferState::Cancelling;
-        if (seconds > 0 && running && clock.nsecsElapsed() - started > seconds * 1000000000LL)
+        if (options.seconds > 0 && running &&
+            clock.nsecsElapsed() - started > options.seconds * 1000000000LL)
             dialog->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
         if (!running && dialog->flow().state() == TransferState::Failed) {
             paints.recording = false;
@@ -113,28 +150,7 @@ int main(int argc, char** argv) {
     program.window().action(QStringLiteral("mnuTransferRead"))->trigger();
     if (!ended) ended = clock.nsecsElapsed();
 
-    std::vector<qint64>& t = paints.times;
-    qint64 largest = 0, largestAt = 0;
-    std::vector<qint64> gaps;
-    for (std::size_t i = 1; i < t.size(); ++i) {
-        gaps.push_back(t[i] - t[i - 1]);
-        if (t[i] - t[i - 1] > largest) {
-            largest = t[i] - t[i - 1];
-            largestAt = t[i - 1] - started;
-        }
-    }
-    std::sort(gaps.begin(), gaps.end());
-    const auto percentile = [&](double p) {
-        return gaps.empty() ? 0.0 : double(gaps[std::size_t(p * double(gaps.size() - 1))]) / 1e6;
-    };
-    const double span = t.size() > 1 ? double(t.back() - t.front()) : 0.0;
-    std::printf("model %d, read %s in %.1f s\n", int(program.app().modelNumber),
-                seconds > 0 ? "cancelled" : "ended", double(ended - started) / 1e9);
-    std::printf("repaints: %zu\nlargest gap between repaints: %.1f ms (%.2f s after OK)\n"
-                "mean gap: %.1f ms, 99th percentile %.1f ms, 99.9th %.1f ms\n",
-                t.size(), double(largest) / 1e6, double(largestAt) / 1e9,
-                t.size() > 1 ? span / double(t.size() - 1) / 1e6 : 0.0, percentile(0.99),
-                percentile(0.999));
+    PrintGaps(paints.times, started, ended, program.app().modelNumber, options.seconds > 0);
     sim.stop();
-    return t.size() > 1 ? 0 : 1;
+    return paints.times.size() > 1 ? 0 : 1;
 }

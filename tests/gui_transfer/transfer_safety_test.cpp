@@ -15,6 +15,7 @@ class TransferSafetyTest : public QObject {
 
 private slots:
     void portsThatWillNotOpenSayWhyAndTheDialogStays();
+    void aPortThisUserMayNotOpenNamesItsGroup();
     void cancelRightAfterOkSendsNoWriteCommand();
     void stoppingAWriteAsksThenRestoreBringsTheRadioBack();
     void verifyAfterProgramNamesTheAddress();
@@ -53,10 +54,12 @@ void TransferSafetyTest::portsThatWillNotOpenSayWhyAndTheDialogStays() {
         QCOMPARE(lines.value(1), QStringLiteral("no such device ") + missing);
         QVERIFY(lines.value(2).contains(QStringLiteral("Options > SerialPort")));
     }
+}
 
-    // A device this user may not open: the simulator's terminal made
-    // unreadable; as root (who may open anything) the run is made as nobody,
-    // keeping root as the saved user to come back to.
+// A device this user may not open: the simulator's terminal made unreadable;
+// as root (who may open anything) the run is made as nobody, keeping root as
+// the saved user to come back to.
+void TransferSafetyTest::aPortThisUserMayNotOpenNamesItsGroup() {
     Rig rig;
     const std::string device = std::filesystem::canonical(rig.sim->port()).string();
     rig.window().session().ChooseSerialDevice(device);
