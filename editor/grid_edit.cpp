@@ -4,9 +4,9 @@
 #include "directory_editor.h"
 #include "field_edit.h"
 
-#include "files/section_table.h"
 #include "core/master_table.h"
 #include "core/model.h"
+#include "files/section_table.h"
 #include "report/formatters.h"
 
 #include <algorithm>
@@ -491,7 +491,8 @@ PasteColumns MapPasteColumns(const EditableGrid& grid, const EditableGrid& all,
     for (const std::string& name : header) {
         int found = -1;
         for (std::size_t c = 0; c < all.grid.headers.size(); ++c)
-            if (UpperCase(all.grid.headers[c]) == UpperCase(Trimmed(name))) found = static_cast<int>(c);
+            if (UpperCase(all.grid.headers[c]) == UpperCase(Trimmed(name)))
+                found = static_cast<int>(c);
         named = named || found >= 0;
         columns.mapped.push_back(found);
     }

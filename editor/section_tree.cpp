@@ -1,7 +1,7 @@
 #include "section_tree.h"
 
-#include "files/section_table.h"
 #include "core/master_table.h"
+#include "files/section_table.h"
 
 #include <algorithm>
 #include <cctype>
