@@ -4,7 +4,7 @@
 # report link editor) and the command-line tool (app/cli, whose fleet runs
 # ports on threads), from BUILD_DIR/compile_commands.json (default build/),
 # two files at a time; the Win32-only files, which a Linux build does not
-# compile, with the MinGW-w64 headers.
+# compile, with the MinGW-w64 headers (installed when missing).
 #
 # Function length: no function over 60 lines (readability-function-size in
 # .clang-tidy), in the libraries and, checked alone, in the window, the tools,
@@ -38,7 +38,10 @@ printf '%s\n' "${files[@]}" |
   xargs -P "$jobs" -n 4 clang-tidy -p "$build" --quiet --header-filter="$header_filter" "${extra[@]}" ||
   status=1
 
-# The Win32 files, compiled as the MinGW-w64 build compiles them.
+# The Win32 files, compiled as the MinGW-w64 build compiles them; the
+# cross compiler's headers are installed if missing (the Windows build needs
+# them anyway).
+scripts/deps.sh g++-mingw-w64-x86-64-posix >/dev/null
 mingw=$(ls -d /usr/lib/gcc/x86_64-w64-mingw32/*-posix/include/c++ 2>/dev/null | tail -1 || true)
 win32_files=(core/platform_win.cpp link/win32_serial_transport.cpp app/cli/serial_line_win32.cpp)
 if [ -n "$mingw" ]; then

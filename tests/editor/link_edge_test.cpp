@@ -99,17 +99,8 @@ struct Case {
     const char* logged; // a part of err.log; nullptr: nothing logged
 };
 
-sim::SimFaults NoReply(std::set<int> requests) {
-    sim::SimFaults faults;
-    faults.noReply = std::move(requests);
-    return faults;
-}
-
-sim::SimFaults HangUpAfter(int request) {
-    sim::SimFaults faults;
-    faults.hangUpAfter = request;
-    return faults;
-}
+using sim::HangUpAfter;
+using sim::NoReply;
 
 // The radio holds the data set's image, so that a verify matches.
 void SameImage(Rig& r) {

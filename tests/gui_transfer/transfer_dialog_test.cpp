@@ -147,7 +147,7 @@ void TransferDialogTest::readFromRadioUpdatesTheWindow() {
     QCOMPARE(message, QString::fromStdString(TransferInstructions()));
     QCOMPARE(pictA, QPoint(30, 88));
     QCOMPARE(pictB, QPoint(280, 88));
-    QCOMPARE(outer, QSize(455, 275));
+    QCOMPARE(outer, QSize(kTransferDialogWidth, kTransferDialogHeight)); // frame included
     QVERIFY(okIsDefault);
 
     DataSet radio = RadioData();

@@ -193,17 +193,8 @@ const Fault kFaults[] = {
     {"no reply", &sim::SimFaults::noReply, true, true},
 };
 
-sim::SimFaults NoReply(std::set<int> requests) {
-    sim::SimFaults faults;
-    faults.noReply = std::move(requests);
-    return faults;
-}
-
-sim::SimFaults HangUpAfter(int request) {
-    sim::SimFaults faults;
-    faults.hangUpAfter = request;
-    return faults;
-}
+using sim::HangUpAfter;
+using sim::NoReply;
 
 sim::SimFaults On(const Fault& fault, std::set<int> requests) {
     sim::SimFaults faults;

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace qb41::sim {
@@ -30,6 +31,20 @@ struct SimFaults {
     int hangUpAfter = 0;       // hang up the line after answering this request (0: never)
     int corruptAt = -1;        // a write to this index stores the byte inverted (-1: none)
 };
+
+// The two faults the link's tests set most: silence to some requests, and a
+// line that hangs up after one.
+inline SimFaults NoReply(std::set<int> requests) {
+    SimFaults faults;
+    faults.noReply = std::move(requests);
+    return faults;
+}
+
+inline SimFaults HangUpAfter(int request) {
+    SimFaults faults;
+    faults.hangUpAfter = request;
+    return faults;
+}
 
 struct SimStats {
     int requests = 0;
