@@ -1,5 +1,6 @@
 // Any bytes as a radio image: decode, encode with the pre-write repairs, and
 // the settings data file of what was decoded must neither crash nor hang.
+#include "core/errors.h"
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
 #include "fresh_sets.h"
