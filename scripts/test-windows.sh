@@ -76,11 +76,10 @@ if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
 fi
 
 # ---- the Windows build: libraries, qb41-cli.exe, the unit tests ----
-if [ ! -f "$out/build/CMakeCache.txt" ]; then
-  cmake -S . -B "$out/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DQB41_QT=OFF -DQB41_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DGTest_DIR="$gtest/lib/cmake/GTest" -DQB41_WERROR=ON
-fi
+# Configured every run, so that a directory made before takes the options.
+cmake -S . -B "$out/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DQB41_QT=OFF -DQB41_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB41_UNITY=ON \
+  -DGTest_DIR="$gtest/lib/cmake/GTest" -DQB41_WERROR=ON >/dev/null
 windows_tests=(core_tests image_tests files_tests qb41_report_tests link_tests link_win32_tests)
 cmake --build "$out/build" -j "$jobs" --target qb41-cli qb41_destinations "${windows_tests[@]}"
 bin=$out/build/bin
