@@ -260,7 +260,7 @@ private slots:
         const QSize start = window.size();
         QCOMPARE(start.height(), gui::kStartHeight);
         QVERIFY(start.width() >= gui::kStartWidth); // grows where the panes need it
-        window.resize(300, 200);
+        window.resize(100, 100);
         QCoreApplication::processEvents();
         QCOMPARE(window.size(), window.minimumSize());
         QVERIFY(window.width() <= start.width() && window.height() <= start.height());
